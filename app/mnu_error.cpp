@@ -1,0 +1,92 @@
+#include "app/mnu_error.h"
+
+#include "art/art.h"
+#include "platform/forms.h"
+#include "platform/units.h"
+#include "store/sys_procs.h"
+
+#include <QKeyEvent>
+
+namespace vx
+{
+
+mnu_error& mnu_error::get()
+{
+    return lazyForm<mnu_error>();
+}
+
+mnu_error::mnu_error()
+    : Form(QStringLiteral("mnu_error"), Qt::FramelessWindowHint | Qt::Tool),
+      Label1(new Label(QStringLiteral("Label1"), this)),
+      Label2(new Label(QStringLiteral("Label2"), this)),
+      Picture1(new PictureBox(QStringLiteral("Picture1"), this)),
+      Picture2(new PictureBox(QStringLiteral("Picture2"), this)),
+      Picture3(new PictureBox(QStringLiteral("Picture3"), this))
+{
+    setWindowTitle(QStringLiteral("Notice"));
+    setClientSize(4320, 1920);
+    setBackground(art::noticeBackground());
+
+    const QFont font = designFont(8.25);
+    for (Label* label : {Label1, Label2}) {
+        label->setFont(font);
+        label->setForeColor(0xFF0000);
+    }
+    place(*Label1, 225, 480, 3915, 930);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeAt(*Label2, 240, 1440);
+    Label2->setAutoSize(true);
+
+    place(*Picture1, 3360, 1440, 780, 300);
+    place(*Picture2, 720, 2520, 135, 135);
+    place(*Picture3, 1320, 2520, 135, 135);
+    Picture2->setPicture(art::okButton(false));
+    Picture3->setPicture(art::okButton(true));
+    Picture1->setPicture(Picture2->picture());
+    Picture1->setButton(QStringLiteral("OK"));
+
+    connect(Picture1, &PictureBox::mouseDown, this, &mnu_error::Picture1_MouseDown);
+    connect(Picture1, &PictureBox::mouseUp, this, &mnu_error::Picture1_MouseUp);
+}
+
+void mnu_error::showNotice(const QString& upper, const QString& lower, bool makeTopmost)
+{
+    const QSizeF screen = screenSizeTwips();
+    const float x = static_cast<float>(screen.width()) / 2;
+    const float y = static_cast<float>(screen.height()) / 2;
+    hide();
+    Label1->setCaption(upper);
+    Label2->setCaption(lower);
+    setTop(x - 2300);
+    setLeft(y);
+    show();
+    if (makeTopmost)
+        sys_procs::stay_on_top(*this);
+    Picture1->setFocus(Qt::OtherFocusReason);
+}
+
+void mnu_error::Picture1_MouseDown()
+{
+    Picture1->setPicture(Picture3->picture());
+}
+
+void mnu_error::Picture1_MouseUp()
+{
+    Picture1->setPicture(Picture2->picture());
+    sys_procs::slide_out_left(*this);
+}
+
+void mnu_error::keyPressEvent(QKeyEvent* event)
+{
+    // The notice can be dismissed from the keyboard as by its OK picture.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
+        event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
+        Picture1_MouseDown();
+        Picture1_MouseUp();
+        return;
+    }
+    Form::keyPressEvent(event);
+}
+
+} // namespace vx

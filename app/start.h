@@ -1,0 +1,10 @@
+#pragma once
+
+namespace vx
+{
+
+// Creates the hub, runs its load (a first run goes through the setup window) and shows it.
+// The caller owns the application object and its event loop.
+void start();
+
+} // namespace vx

@@ -1,0 +1,250 @@
+#include "app/vx_main.h"
+
+#include "add/mnu_add_rom.h"
+#include "app/copy_export.h"
+#include "app/main_close.h"
+#include "app/mnu_error.h"
+#include "art/art.h"
+#include "browser/mnu_list.h"
+#include "edit/edit_rom_list.h"
+#include "platform/forms.h"
+#include "platform/reentry.h"
+#include "platform/units.h"
+#include "platform/windowing.h"
+#include "setup/mnu_about.h"
+#include "setup/mnu_options.h"
+#include "setup/mnu_setup.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
+#include "store/vx_modules.h"
+
+#include <QApplication>
+#include <QListWidget>
+
+namespace vx
+{
+
+main& main::get()
+{
+    return lazyForm<main>();
+}
+
+main::main()
+    : Form(QStringLiteral("main")), Label1(new Label(QStringLiteral("Label1"), this)),
+      Label2(new Label(QStringLiteral("Label2"), this)),
+      Label9(new Label(QStringLiteral("Label9"), this)),
+      Label10(new Label(QStringLiteral("Label10"), this)),
+      Label4(new Label(QStringLiteral("Label4"), this, QStringLiteral("Add ROM"))),
+      Label5(new Label(QStringLiteral("Label5"), this, QStringLiteral("Edit ROM"))),
+      Label6(new Label(QStringLiteral("Label6"), this, QStringLiteral("Copy ROM"))),
+      Label7(new Label(QStringLiteral("Label7"), this, QStringLiteral("Export ROM"))),
+      Label8(new Label(QStringLiteral("Label8"), this, QStringLiteral("View ROM"))),
+      Label11(new Label(QStringLiteral("Label11"), this, QStringLiteral("Setup"))),
+      Label12(new Label(QStringLiteral("Label12"), this, QStringLiteral("About/Help"))),
+      Label3(new Label(QStringLiteral("Label3"), this)),
+      lbl_title1(new Label(QStringLiteral("lbl_title1"), this, QStringLiteral("[None]"))),
+      Image1(new ImageBox(QStringLiteral("Image1"), this)),
+      Label13(new Label(QStringLiteral("Label13"), this)),
+      Label14(new Label(QStringLiteral("Label14"), this)),
+      Label15(new Label(QStringLiteral("Label15"), this)),
+      Label16(new Label(QStringLiteral("Label16"), this)),
+      file_path(new Label(QStringLiteral("file_path"), this))
+{
+    setWindowTitle(QStringLiteral("Vexloutil"));
+    setClientSize(10620, 5220);
+    setBackground(art::hubBackground());
+
+    place(*Label1, 480, 0, 9375, 375);
+    place(*Label2, 0, 0, 375, 375);
+    place(*Label9, 9960, 0, 255, 375);
+    place(*Label10, 10320, 0, 255, 375);
+    Label1->setAccessibleName(QStringLiteral("Move"));
+    Label2->setAccessibleName(QStringLiteral("Window menu"));
+    Label9->setAccessibleName(QStringLiteral("Minimize"));
+    Label10->setAccessibleName(QStringLiteral("End"));
+
+    const QFont commandFont = designFont(8.25, true, true);
+    double top = 600;
+    for (Label* command : commands()) {
+        command->setFont(commandFont);
+        placeAt(*command, 120, top);
+        command->setAutoSize(true);
+        command->setAccessibleName(command->text());
+        command->setFocusPolicy(Qt::TabFocus);
+        command->setCursor(Qt::PointingHandCursor);
+        top += 240;
+    }
+
+    // The detail view.
+    const QFont detailFont = designFont(8.25);
+    place(*Label3, 1560, 1080, 4095, 3975);
+    Label3->setFont(detailFont);
+    Label3->setWordWrap(true);
+    Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeAt(*lbl_title1, 1440, 600);
+    lbl_title1->setFont(designFont(9.75, true, true));
+    lbl_title1->setMaximumWidth(twipsToPixels(4400));
+    lbl_title1->setAutoSize(true);
+    place(*Image1, 6000, 480, 4575, 3015);
+    for (auto [label, top] : {std::pair{Label13, 3960}, {Label14, 4200}, {Label15, 4440}}) {
+        placeAt(*label, 6120, top);
+        label->setFont(detailFont);
+        label->setAutoSize(true);
+    }
+    place(*Label16, 6120, 4680, 4245, 450);
+    Label16->setFont(detailFont);
+    Label16->setWordWrap(true);
+    Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Holds the viewed ROM's path for Export ROM; black on the black face, never read there.
+    place(*file_path, 600, 4320, 255, 135);
+    file_path->setForeColor(0x000000);
+
+    connect(Label1, &Label::mouseDown, this, &main::Label1_MouseDown);
+    connect(Label2, &Label::clicked, this, &main::Label2_Click);
+    connect(Label4, &Label::clicked, this, &main::Label4_Click);
+    connect(Label5, &Label::clicked, this, &main::Label5_Click);
+    connect(Label6, &Label::clicked, this, &main::Label6_Click);
+    connect(Label7, &Label::clicked, this, &main::Label7_Click);
+    connect(Label8, &Label::clicked, this, &main::Label8_Click);
+    connect(Label9, &Label::clicked, this, &main::Label9_Click);
+    connect(Label10, &Label::clicked, this, &main::Label10_Click);
+    connect(Label11, &Label::clicked, this, &main::Label11_Click);
+    connect(Label12, &Label::clicked, this, &main::Label12_Click);
+    for (Label* command : commands())
+        connect(command, &Label::mouseMoved, command,
+                [command] { command->setForeColor(kHoverColor); });
+    connect(this, &Form::surfaceMouseMoved, this, &main::Form_MouseMove);
+}
+
+QList<Label*> main::commands() const
+{
+    return {Label4, Label5, Label6, Label7, Label8, Label11, Label12};
+}
+
+void main::Form_Load()
+{
+    // First run: the setup creates the settings, bin and the index, then shows the hub again.
+    if (!sys_procs::file_exists(catalogue::settingsPath())) {
+        hide();
+        // Touching the setup window loads it; its load does the whole setup and shows the hub.
+        mnu_setup::get();
+    }
+
+    if (!sys_procs::file_exists(catalogue::indexPath())) {
+        mnu_error::get().showNotice(
+            QStringLiteral("Your ROM archives main index file has been deleted or moved."),
+            QStringLiteral("New index created."), true);
+        sys_procs::write_text_file(QString(), catalogue::indexPath());
+    }
+
+    placeAt(*lbl_title1, 1440, 600 - 56);
+
+    mnu_list& browser = mnu_list::get();
+    browser.hide();
+    sys_procs::load_list(catalogue::indexPath(), *browser.rom_list);
+
+    place(*Image1, 6000 - 75, 480 - 10, 4575, 3015 + 98);
+}
+
+void main::openBeside(Form& window, double offset)
+{
+    window.hide();
+    window.setTop(Top() + offset);
+    window.setLeft(Left() + 300);
+    window.show();
+    sys_procs::stay_on_top(window);
+}
+
+void main::Label1_MouseDown()
+{
+    sys_procs::drag_form(*this);
+}
+
+void main::Label2_Click()
+{
+    main_close& strip = main_close::get();
+    strip.hide();
+    strip.setTop(Top());
+    strip.setLeft(Left());
+    strip.show();
+}
+
+void main::Label4_Click()
+{
+    openBeside(mnu_add_rom::get(), 700);
+}
+
+void main::Label5_Click()
+{
+    ReentryGuard guard(m_editing);
+    if (!guard.entered())
+        return;
+    edit_rom_list& picker = edit_rom_list::get();
+    picker.rom_list->clear();
+    picker.hide();
+    picker.setTop(Top() + 930);
+    picker.setLeft(Left() + 300);
+    sys_procs::load_list(catalogue::indexPath(), *picker.rom_list);
+    picker.show();
+    sys_procs::stay_on_top(picker);
+}
+
+void main::Label6_Click()
+{
+    copyRom(*this);
+}
+
+void main::Label7_Click()
+{
+    exportRom(*this);
+}
+
+void main::Label8_Click()
+{
+    ReentryGuard guard(m_viewing);
+    if (!guard.entered())
+        return;
+    mnu_list& browser = mnu_list::get();
+    QListWidget& list = *browser.rom_list;
+    list.clear();
+    browser.hide();
+    browser.setTop(Top() + 1860);
+    browser.setLeft(Left() + 300);
+    // Filled while hidden: a visible list relays itself out at every pump.
+    sys_procs::load_list(catalogue::indexPath(), list);
+    VX_modules::remove_duplicates(list);
+    if (list.count() > 0)
+        delete list.takeItem(0);
+    browser.show();
+    sys_procs::stay_on_top(browser);
+}
+
+void main::Label9_Click()
+{
+    minimizeWindow(*this);
+}
+
+void main::Label10_Click()
+{
+    endProgram();
+}
+
+void main::Label11_Click()
+{
+    openBeside(mnu_options::get(), 680);
+}
+
+void main::Label12_Click()
+{
+    openBeside(mnu_about::get(), 2090);
+}
+
+void main::Form_MouseMove()
+{
+    for (Label* command : commands()) {
+        if (command->foreColor() == kHoverColor)
+            command->setForeColor(kRestColor);
+    }
+}
+
+} // namespace vx

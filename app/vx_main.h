@@ -1,0 +1,71 @@
+#pragma once
+
+#include "platform/dialogs.h"
+#include "platform/form.h"
+
+namespace vx
+{
+
+// The hub: commands at the left, the detail view of the last viewed game at the right.
+class main : public Form
+{
+    Q_OBJECT
+
+public:
+    static main& get();
+    main();
+
+    void Form_Load() override;
+
+    // Title strip and corners.
+    Label* Label1;
+    Label* Label2;
+    Label* Label9;
+    Label* Label10;
+    // Commands.
+    Label* Label4;
+    Label* Label5;
+    Label* Label6;
+    Label* Label7;
+    Label* Label8;
+    Label* Label11;
+    Label* Label12;
+    // Detail view.
+    Label* Label3;
+    Label* lbl_title1;
+    ImageBox* Image1;
+    Label* Label13;
+    Label* Label14;
+    Label* Label15;
+    Label* Label16;
+    Label* file_path;
+    CommonDialog cd1;
+
+    static constexpr quint32 kRestColor = 0xFF0000;
+    static constexpr quint32 kHoverColor = 0x0000FF;
+
+    void Label1_MouseDown();
+    void Label2_Click();
+    void Label4_Click();
+    void Label5_Click();
+    void Label6_Click();
+    void Label7_Click();
+    void Label8_Click();
+    void Label9_Click();
+    void Label10_Click();
+    void Label11_Click();
+    void Label12_Click();
+    void Form_MouseMove();
+
+    // The seven command labels in their order.
+    QList<Label*> commands() const;
+
+private:
+    // Hide, place below the hub by `offset` twips and 300 to the right, show, keep on top.
+    void openBeside(Form& window, double offset);
+
+    bool m_viewing = false;
+    bool m_editing = false;
+};
+
+} // namespace vx

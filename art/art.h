@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/controls.h"
+
+// The program's pictures, drawn in code so they are crisp at every pixel ratio. Each call
+// returns the same picture object, so controls that share a picture compare equal.
+namespace vx::art
+{
+
+PicturePtr hubBackground();
+PicturePtr closeStripBackground();
+PicturePtr noticeBackground();
+PicturePtr listBackground();
+PicturePtr addBackground();
+PicturePtr editBackground();
+PicturePtr optionsBackground();
+PicturePtr aboutPicture();
+
+PicturePtr okButton(bool pressed);
+PicturePtr cancelButton(bool pressed);
+PicturePtr browseButton(bool pressed);
+PicturePtr clearButton(bool pressed);
+
+// The application icon.
+PicturePtr appIcon();
+
+} // namespace vx::art

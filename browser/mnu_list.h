@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/form.h"
+
+class QListWidget;
+
+namespace vx
+{
+
+// The ROM browser: the catalogue's names; a double click shows a game on the hub.
+class mnu_list : public Form
+{
+    Q_OBJECT
+
+public:
+    static mnu_list& get();
+    mnu_list();
+
+    void Form_Load() override;
+
+    QListWidget* rom_list;
+    Label* Label1;
+    Label* Label2;
+
+    void rom_list_DblClick();
+    void Label2_Click();
+};
+
+} // namespace vx

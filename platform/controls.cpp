@@ -1,0 +1,209 @@
+#include "platform/controls.h"
+
+#include "platform/units.h"
+
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace vx
+{
+
+void Picture::paint(QPainter& painter, const QRectF& target) const
+{
+    if (!m_painter)
+        return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    m_painter(painter, target);
+    painter.restore();
+}
+
+QPixmap Picture::toPixmap(QSize size, qreal devicePixelRatio) const
+{
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    return pixmap;
+}
+
+PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureBox::setPicture(PicturePtr picture)
+{
+    if (m_picture == picture)
+        return;
+    m_picture = std::move(picture);
+    update();
+}
+
+void PictureBox::setButton(const QString& accessibleName)
+{
+    setAccessibleName(accessibleName);
+    setFocusPolicy(Qt::TabFocus);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PictureBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (m_picture)
+        m_picture->paint(painter, QRectF(rect()));
+    if (hasFocus()) {
+        painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    m_pressed = true;
+    emit mouseDown();
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    const bool inside = rect().contains(event->position().toPoint());
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    emit mouseUp();
+    if (wasPressed && inside)
+        emit clicked();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event)
+{
+    if (focusPolicy() != Qt::NoFocus && !event->isAutoRepeat() &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+         event->key() == Qt::Key_Enter)) {
+        emit mouseDown();
+        emit mouseUp();
+        emit clicked();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+Label::Label(const QString& name, QWidget* parent, const QString& caption) : QLabel(caption, parent)
+{
+    setObjectName(name);
+    setMouseTracking(true);
+    setTextFormat(Qt::PlainText);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setForeColor(0xFF0000);
+}
+
+void Label::setForeColor(quint32 bgr)
+{
+    m_foreColor = bgr;
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, colorFromBgr(bgr));
+    setPalette(pal);
+}
+
+void Label::setAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    if (m_autoSize)
+        adjustSize();
+}
+
+void Label::setCaption(const QString& caption)
+{
+    setText(caption);
+    if (m_autoSize)
+        adjustSize();
+}
+
+void Label::mousePressEvent(QMouseEvent* event)
+{
+    event->accept();
+    m_pressed = true;
+    emit mouseDown();
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+    const bool inside = rect().contains(event->position().toPoint());
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    emit mouseUp();
+    if (wasPressed && inside)
+        emit clicked();
+}
+
+void Label::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept();
+    emit mouseMoved();
+}
+
+void Label::keyPressEvent(QKeyEvent* event)
+{
+    if (focusPolicy() != Qt::NoFocus && !event->isAutoRepeat() &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+         event->key() == Qt::Key_Enter)) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+ImageBox::ImageBox(const QString& name, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(name);
+}
+
+bool ImageBox::loadPicture(const QString& path)
+{
+    m_image = QPixmap();
+    if (!path.isEmpty()) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QImage image = reader.read();
+        if (!image.isNull())
+            m_image = QPixmap::fromImage(image);
+    }
+    update();
+    return !m_image.isNull();
+}
+
+void ImageBox::clear()
+{
+    m_image = QPixmap();
+    update();
+}
+
+void ImageBox::paintEvent(QPaintEvent*)
+{
+    if (m_image.isNull())
+        return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), m_image);
+}
+
+} // namespace vx

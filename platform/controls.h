@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QPainter;
+
+namespace vx
+{
+
+// A picture drawn in code at whatever size and pixel ratio it is shown, so it stays crisp.
+// Controls that "take the picture of" another share the same object.
+class Picture
+{
+public:
+    using Painter = std::function<void(QPainter&, const QRectF&)>;
+    Picture(QString name, Painter painter) : m_name(std::move(name)), m_painter(std::move(painter))
+    {
+    }
+    const QString& name() const { return m_name; }
+    void paint(QPainter& painter, const QRectF& target) const;
+    // The picture rendered to a pixmap of the given logical size.
+    QPixmap toPixmap(QSize size, qreal devicePixelRatio = 1.0) const;
+
+private:
+    QString m_name;
+    Painter m_painter;
+};
+using PicturePtr = std::shared_ptr<const Picture>;
+
+// A picture box: shows its picture, and acts as a button or as a hidden image store.
+class PictureBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PictureBox(const QString& name, QWidget* parent);
+
+    PicturePtr picture() const { return m_picture; }
+    void setPicture(PicturePtr picture);
+
+    // A button takes keyboard focus and answers Space and Enter like a press and release.
+    void setButton(const QString& accessibleName);
+
+signals:
+    void mouseDown();
+    void mouseUp();
+    // A press and a release over the box.
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    PicturePtr m_picture;
+    bool m_pressed = false;
+};
+
+// A label that also acts as a command: click, press, release and pointer-move events.
+class Label : public QLabel
+{
+    Q_OBJECT
+
+public:
+    Label(const QString& name, QWidget* parent, const QString& caption = QString());
+
+    // Foreground colour as 0x00BBGGRR.
+    quint32 foreColor() const { return m_foreColor; }
+    void setForeColor(quint32 bgr);
+
+    // A label that sizes itself to its caption keeps doing so when the caption changes.
+    void setAutoSize(bool autoSize);
+    void setCaption(const QString& caption);
+    QString caption() const { return text(); }
+
+signals:
+    void clicked();
+    void mouseDown();
+    void mouseUp();
+    void mouseMoved();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    quint32 m_foreColor = 0;
+    bool m_autoSize = false;
+    bool m_pressed = false;
+};
+
+// An image control: a picture file scaled to fill the control.
+class ImageBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ImageBox(const QString& name, QWidget* parent);
+
+    // False (and the control empty) when the file cannot be read as a picture.
+    bool loadPicture(const QString& path);
+    void clear();
+    bool hasPicture() const { return !m_image.isNull(); }
+    const QPixmap& pixmap() const { return m_image; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap m_image;
+};
+
+} // namespace vx

@@ -1,0 +1,106 @@
+#include "platform/form.h"
+
+#include "platform/units.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace vx
+{
+
+Form::Form(const QString& name, Qt::WindowFlags flags) : QWidget(nullptr, Qt::Window | flags)
+{
+    setObjectName(name);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
+    setAutoFillBackground(true);
+}
+
+void Form::setLeft(double twips)
+{
+    m_left = static_cast<float>(twips);
+    applyPosition();
+}
+
+void Form::setTop(double twips)
+{
+    m_top = static_cast<float>(twips);
+    applyPosition();
+}
+
+void Form::setClientSize(double widthTwips, double heightTwips)
+{
+    m_width = static_cast<float>(widthTwips);
+    m_height = static_cast<float>(heightTwips);
+    setFixedSize(twipsToPixels(m_width), twipsToPixels(m_height));
+}
+
+void Form::setBackground(PicturePtr picture)
+{
+    m_background = std::move(picture);
+    update();
+}
+
+void Form::place(QWidget& control, double left, double top, double width, double height)
+{
+    control.setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                        twipsToPixels(height));
+}
+
+void Form::placeAt(QWidget& control, double left, double top)
+{
+    control.move(twipsToPixels(left), twipsToPixels(top));
+}
+
+void Form::applyPosition()
+{
+    move(twipsToPixels(m_left), twipsToPixels(m_top));
+}
+
+void Form::paintEvent(QPaintEvent* event)
+{
+    QWidget::paintEvent(event);
+    if (m_background) {
+        QPainter painter(this);
+        m_background->paint(painter, QRectF(rect()));
+    }
+}
+
+void Form::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    // Keep the exact twips unless the window really went somewhere else.
+    const QPoint p = pos();
+    if (p.x() != twipsToPixels(m_left))
+        m_left = static_cast<float>(pixelsToTwips(p.x()));
+    if (p.y() != twipsToPixels(m_top))
+        m_top = static_cast<float>(pixelsToTwips(p.y()));
+}
+
+void Form::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (childAt(event->position().toPoint()) == nullptr)
+        emit surfaceMouseMoved();
+}
+
+void Form::mousePressEvent(QMouseEvent* event)
+{
+    QWidget::mousePressEvent(event);
+    m_pressed = true;
+}
+
+void Form::mouseReleaseEvent(QMouseEvent* event)
+{
+    QWidget::mouseReleaseEvent(event);
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    if (wasPressed && rect().contains(event->position().toPoint()))
+        emit surfaceClicked();
+}
+
+} // namespace vx

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QSizeF>
+
+namespace vx
+{
+
+// Twips per logical pixel of the primary screen (15 at 96 DPI).
+double twipsPerPixel();
+int twipsToPixels(double twips);
+double pixelsToTwips(int pixels);
+
+// The primary screen's size in twips.
+QSizeF screenSizeTwips();
+
+// Colours as the catalogue's windows were designed: 0x00BBGGRR.
+QColor colorFromBgr(quint32 bgr);
+quint32 bgrFromColor(const QColor& color);
+
+// Arial where present, Liberation Sans otherwise; point sizes as designed.
+QFont designFont(double pointSize, bool bold = false, bool italic = false);
+
+} // namespace vx

@@ -1,0 +1,76 @@
+#include "setup/mnu_setup.h"
+
+#include "app/vx_main.h"
+#include "platform/forms.h"
+#include "platform/profile.h"
+#include "platform/units.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vx
+{
+
+mnu_setup& mnu_setup::get()
+{
+    return lazyForm<mnu_setup>();
+}
+
+mnu_setup::mnu_setup()
+    : Form(QStringLiteral("mnu_setup"),
+           Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint),
+      Label1(new Label(QStringLiteral("Label1"), this))
+{
+    setWindowTitle(QStringLiteral("Setup..."));
+    setClientSize(4530, 270);
+    place(*Label1, 0, 0, 4575, 255);
+    Label1->setFont(designFont(8.25));
+    Label1->setForeColor(0x000000);
+    Label1->setAutoFillBackground(true);
+    Label1->setAttribute(Qt::WA_TranslucentBackground, false);
+    QPalette pal = Label1->palette();
+    pal.setColor(QPalette::Window, colorFromBgr(0xFFFFFF));
+    Label1->setPalette(pal);
+}
+
+void mnu_setup::status(const QString& text)
+{
+    Label1->setCaption(text);
+    Label1->repaint();
+}
+
+void mnu_setup::Form_Load()
+{
+    using sys_procs::pause;
+    const QString settings = catalogue::settingsPath();
+    const QString bin = catalogue::binPath();
+    const QString index = catalogue::indexPath();
+
+    pause(1);
+    show();
+    status(QStringLiteral("Creating log file(s)"));
+    pause(2);
+    profile::write(settings, QStringLiteral("info"), QStringLiteral("runs"), QStringLiteral("1"));
+    pause(1);
+    status(QStringLiteral("Creating Bin"));
+    QDir().mkpath(bin);
+    profile::write(settings, QStringLiteral("dir"), QStringLiteral("made"), QStringLiteral("bin"));
+    pause(1);
+    status(QStringLiteral("Bin Created"));
+    pause(2);
+    status(QStringLiteral("Creating Bootlist"));
+    pause(2);
+    // A catalogue kept from an earlier install (only the settings were lost) stays as it is.
+    if (!QFileInfo::exists(index))
+        sys_procs::write_text_file(QString(), index);
+    profile::write(settings, QStringLiteral("file"), QStringLiteral("made"),
+                   QStringLiteral("boolist.lst"));
+    profile::write(settings, QStringLiteral("export"), QStringLiteral("path"), QString());
+    pause(2);
+    hide();
+    main::get().show();
+}
+
+} // namespace vx

@@ -1,0 +1,70 @@
+#include "store/catalogue.h"
+
+#include "platform/appfolder.h"
+#include "platform/profile.h"
+#include "platform/textfile.h"
+
+#include <QDir>
+
+namespace vx::catalogue
+{
+
+namespace
+{
+
+QString inApp(const QString& suffix)
+{
+    return appFolder() + QDir::separator() + suffix;
+}
+
+} // namespace
+
+QString settingsPath()
+{
+    return inApp(QStringLiteral("vx.log"));
+}
+
+QString binPath()
+{
+    return inApp(QStringLiteral("bin"));
+}
+
+QString indexPath()
+{
+    return binPath() + QDir::separator() + QStringLiteral("bootlist.lst");
+}
+
+QString recordPath(const QString& name)
+{
+    if (!isUsableGameName(name))
+        return {};
+    return binPath() + QDir::separator() + name + QStringLiteral(".lib");
+}
+
+bool isUsableGameName(const QString& name)
+{
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+Record readRecord(const QString& recordPath)
+{
+    // One read of the file serves all five keys.
+    const QByteArray content = readWholeFile(recordPath).value_or(QByteArray());
+    auto key = [&](const char* section, const char* name) {
+        return profile::valueIn(content, QLatin1String(section), QLatin1String(name));
+    };
+    return {key("paths", "file"), key("paths", "image"), key("info", "gametype"),
+            key("info", "size"), key("info", "desc")};
+}
+
+QString exportFolder()
+{
+    return profile::read(settingsPath(), QStringLiteral("export"), QStringLiteral("path"));
+}
+
+} // namespace vx::catalogue

@@ -1,0 +1,113 @@
+#include "store/game_save.h"
+
+#include "browser/mnu_list.h"
+#include "platform/number.h"
+#include "platform/profile.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
+#include "store/vx_modules.h"
+
+#include <QListWidget>
+
+namespace vx
+{
+
+namespace
+{
+
+using VX_modules::show_notice;
+
+// The first empty field stops the save with its notice.
+bool allFieldsFilled(const GameEntry& e)
+{
+    struct Check {
+        const QString& text;
+        const char* upper;
+        const char* lower;
+    };
+    const Check checks[] = {
+        {e.name, "You havn't entered in a Game name, please try again.", "No Game Name entered."},
+        {e.romPath, "You havn't entered in a File Path, please try again.",
+         "No File Path entered."},
+        {e.imagePath, "You havn't entered in a Image Path, please try again.",
+         "No Image Path entered."},
+        {e.gameType, "You havn't entered in a Game Type, please try again.",
+         "No Game Type entered."},
+        {e.sizeText, "You havn't entered in a Size for the rom, please try again.",
+         "No Size entered."},
+        {e.description, "You havn't entered in a Description for the Rom, please try again.",
+         "No ROM Description entered."},
+    };
+    for (const Check& check : checks) {
+        if (check.text.isEmpty()) {
+            show_notice(QString::fromLatin1(check.upper), QString::fromLatin1(check.lower));
+            return false;
+        }
+    }
+    return true;
+}
+
+void reportWriteFailure()
+{
+    show_notice(QStringLiteral("The game could not be saved."),
+                QStringLiteral("Check that the bin folder can be written."));
+}
+
+} // namespace
+
+SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& window)
+{
+    if (!allFieldsFilled(entry))
+        return SaveOutcome::Refused;
+    if (!catalogue::isUsableGameName(entry.name)) {
+        show_notice(QStringLiteral("The Game name cannot be used as a file name."),
+                    QStringLiteral("Invalid Game Name"));
+        return SaveOutcome::Refused;
+    }
+
+    if (!sys_procs::file_exists(entry.romPath))
+        show_notice(QStringLiteral("The File Path you entered is invalid."),
+                    QStringLiteral("Invalid File Path"));
+    if (!sys_procs::file_exists(entry.imagePath))
+        show_notice(QStringLiteral("The Image Path you entered is invalid."),
+                    QStringLiteral("Invalid Image Path"));
+
+    const auto size = toInt16(entry.sizeText);
+    if (!size) {
+        show_notice(QStringLiteral("The Size you entered is not a number from -32768 to 32767."),
+                    QStringLiteral("Invalid Size"));
+        return SaveOutcome::Refused;
+    }
+
+    const QString indexPath = catalogue::indexPath();
+    workingList.clear();
+    sys_procs::load_list(indexPath, workingList);
+
+    const QString recordPath = catalogue::recordPath(entry.name);
+    const bool recordWritten = profile::writeAll(
+        recordPath, {{QStringLiteral("paths"), QStringLiteral("file"), entry.romPath},
+                     {QStringLiteral("paths"), QStringLiteral("image"), entry.imagePath},
+                     {QStringLiteral("info"), QStringLiteral("gamename"), entry.name},
+                     {QStringLiteral("info"), QStringLiteral("gametype"), entry.gameType},
+                     {QStringLiteral("info"), QStringLiteral("size"), QString::number(*size)},
+                     {QStringLiteral("info"), QStringLiteral("desc"), entry.description}});
+    if (!recordWritten) {
+        reportWriteFailure();
+        return SaveOutcome::Failed;
+    }
+
+    workingList.addItem(entry.name);
+    if (!sys_procs::save_list(indexPath, workingList)) {
+        reportWriteFailure();
+        return SaveOutcome::Failed;
+    }
+
+    mnu_list& browser = mnu_list::get();
+    browser.hide();
+    sys_procs::load_list(indexPath, *browser.rom_list);
+
+    sys_procs::slide_out_left(window);
+    return SaveOutcome::Saved;
+}
+
+} // namespace vx

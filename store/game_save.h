@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class QListWidget;
+
+namespace vx
+{
+
+class Form;
+
+// What the add and edit windows hand to a save.
+struct GameEntry {
+    QString name;
+    QString romPath;
+    QString imagePath;
+    QString gameType;
+    QString sizeText;
+    QString description;
+};
+
+enum class SaveOutcome {
+    Refused, // a field was empty or unusable; nothing was read or written
+    Failed,  // the record or the index could not be written; the window stays
+    Saved,   // record and index written, browser list refreshed, window slid away
+};
+
+// The save shared by the add and edit windows: checks, warnings, the record's six keys, the
+// name appended to the index through the window's working list, the browser's list refreshed
+// and the window slid away.
+SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& window);
+
+} // namespace vx

@@ -1,0 +1,144 @@
+#include "store/sys_procs.h"
+
+#include "platform/clock.h"
+#include "platform/fields.h"
+#include "platform/filesearch.h"
+#include "platform/form.h"
+#include "platform/profile.h"
+#include "platform/textfile.h"
+#include "platform/windowing.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <cmath>
+
+namespace vx::sys_procs
+{
+
+namespace
+{
+
+// Long fills hand control back to the event loop at least this often.
+constexpr qint64 kPumpIntervalMs = 15;
+constexpr qsizetype kChunk = 4096;
+
+bool needsQuotes(const QString& item)
+{
+    if (item.isEmpty())
+        return false;
+    const QChar first = item.front();
+    const QChar last = item.back();
+    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    return item.contains(QLatin1Char(',')) || blank(first) || blank(last) ||
+           first == QLatin1Char('"');
+}
+
+} // namespace
+
+bool file_exists(const QString& path)
+{
+    return normalFileMatches(path);
+}
+
+bool write_text_file(const QString& text, const QString& path)
+{
+    QByteArray bytes = toLocalBytes(text);
+    bytes.append("\r\n");
+    return replaceFile(path, bytes);
+}
+
+void appendItems(QListWidget& list, const QStringList& items)
+{
+    // Added in chunks with the event loop served between them, so a long fill never freezes
+    // the windows and the list lays itself out once a chunk, not once an item.
+    QElapsedTimer sincePump;
+    sincePump.start();
+    for (qsizetype start = 0; start < items.size(); start += kChunk) {
+        list.addItems(items.mid(start, kChunk));
+        if (sincePump.elapsed() >= kPumpIntervalMs) {
+            QCoreApplication::processEvents();
+            sincePump.restart();
+        }
+    }
+    QCoreApplication::processEvents();
+}
+
+void load_list(const QString& path, QListWidget& list)
+{
+    const auto bytes = readWholeFile(path);
+    if (!bytes)
+        return;
+    appendItems(list, readFields(*bytes));
+}
+
+QByteArray listFileBytes(const QStringList& items)
+{
+    QByteArray bytes;
+    qsizetype total = 0;
+    for (const QString& item : items)
+        total += item.size() + 4;
+    bytes.reserve(total);
+    for (const QString& item : items) {
+        if (needsQuotes(item)) {
+            bytes.append('"');
+            bytes.append(toLocalBytes(item));
+            bytes.append('"');
+        } else {
+            bytes.append(toLocalBytes(item));
+        }
+        bytes.append("\r\n");
+    }
+    return bytes;
+}
+
+bool save_list(const QString& path, const QListWidget& list)
+{
+    const int count = list.count();
+    QStringList items;
+    items.reserve(count);
+    for (int i = 0; i < count; ++i)
+        items.append(list.item(i)->text());
+    return replaceFile(path, listFileBytes(items));
+}
+
+QString read_ini(const QString& section, const QString& key, const QString& file)
+{
+    return profile::read(file, section, key);
+}
+
+void pause(int seconds)
+{
+    Clock& timer = clock();
+    const double start = std::nearbyint(timer.secondsSinceMidnight()); // halves to even
+    auto elapsed = [&] {
+        double now = timer.secondsSinceMidnight();
+        if (now < start)
+            now += 86400.0; // the timer restarts at midnight
+        return now - start;
+    };
+    while (elapsed() < seconds) {
+        QCoreApplication::processEvents();
+        timer.idle();
+    }
+}
+
+void stay_on_top(QWidget& window)
+{
+    setTopmost(window);
+}
+
+void drag_form(QWidget& window)
+{
+    startWindowDrag(window);
+}
+
+void slide_out_left(Form& window)
+{
+    do {
+        QCoreApplication::processEvents();
+        window.setLeft(std::floor(window.Left()) - 300);
+    } while (!(window.Left() < -window.Width()));
+}
+
+} // namespace vx::sys_procs

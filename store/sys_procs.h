@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+class QListWidget;
+class QWidget;
+
+namespace vx
+{
+class Form;
+}
+
+// File, list, profile, timing and window procedures every window uses.
+namespace vx::sys_procs
+{
+
+// Whether `path` (wildcards allowed in its last part) names a normal, non-hidden file.
+bool file_exists(const QString& path);
+
+// Replaces the file with `text` and one line end. False when it could not be written; the old
+// file is then unchanged.
+bool write_text_file(const QString& text, const QString& path);
+
+// Appends every field of the file to the list, keeping the windows alive while it reads.
+// A file that cannot be opened adds nothing.
+void load_list(const QString& path, QListWidget& list);
+
+// Replaces the file with the list's items, one a line; an item that would not read back as
+// itself is written in double quotes. False when it could not be written.
+bool save_list(const QString& path, const QListWidget& list);
+
+// The whole stored value, or empty.
+QString read_ini(const QString& section, const QString& key, const QString& file);
+
+// Waits about `seconds`, handling window events meanwhile.
+void pause(int seconds);
+
+void stay_on_top(QWidget& window);
+void drag_form(QWidget& window);
+
+// Moves the window off the left edge of the screen, 300 twips a step; it stays shown.
+void slide_out_left(Form& window);
+
+// Lower-level forms shared with other callers.
+QByteArray listFileBytes(const QStringList& items);
+void appendItems(QListWidget& list, const QStringList& items);
+
+} // namespace vx::sys_procs

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QListWidget;
+
+// Copying, notices, file names and list tidying.
+namespace vx::VX_modules
+{
+
+// Copies through a temporary file in the destination folder renamed over the destination, so
+// no partial file is ever left. Refuses (false, nothing touched) a copy onto the source itself.
+bool copy_file(const QString& source, const QString& destination);
+
+// Shows the notice window with its two lines, placed by the notice rule and kept on top.
+void show_notice(const QString& upper, const QString& lower);
+
+// The part of a path after its last separator ('\' or '/').
+QString file_name_of(const QString& path);
+
+// Keeps the first of every repeated text, in order.
+void remove_duplicates(QListWidget& list);
+
+} // namespace vx::VX_modules
