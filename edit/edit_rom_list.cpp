@@ -1,9 +1,19 @@
 #include "edit/edit_rom_list.h"
 
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
 #include "art/art.h"
+#include "edit/mnu_edit_rom.h"
 #include "platform/forms.h"
+#include "platform/reentry.h"
+#include "platform/units.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 
 namespace vx
 {
@@ -15,12 +25,97 @@ edit_rom_list& edit_rom_list::get()
 
 edit_rom_list::edit_rom_list()
     : Form(QStringLiteral("edit_rom_list"), Qt::FramelessWindowHint | Qt::Tool),
-      rom_list(new QListWidget(this))
+      rom_list(new QListWidget(this)),
+      Label1(new Label(QStringLiteral("Label1"), this, QStringLiteral("Double click to select"))),
+      Label2(new Label(QStringLiteral("Label2"), this, QStringLiteral("Cancel")))
 {
     setWindowTitle(QStringLiteral("Edit ROM"));
     setClientSize(2490, 3585);
     setBackground(art::listBackground());
+
     rom_list->setObjectName(QStringLiteral("rom_list"));
+    place(*rom_list, 120, 120, 2295, 2970);
+    rom_list->setFont(designFont(8.25));
+    rom_list->setUniformItemSizes(true);
+    rom_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    QPalette pal = rom_list->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, colorFromBgr(0xFF0000));
+    rom_list->setPalette(pal);
+
+    place(*Label1, 120, 3240, 1515, 210);
+    Label1->setFont(designFont(8.25));
+    Label1->setForeColor(0xFF8080);
+
+    place(*Label2, 1680, 3240, 630, 240);
+    Label2->setFont(designFont(9.75, true, true));
+    Label2->setForeColor(0xFF0000);
+    Label2->setAccessibleName(QStringLiteral("Cancel"));
+    Label2->setFocusPolicy(Qt::TabFocus);
+    Label2->setCursor(Qt::PointingHandCursor);
+
+    // A choice is a selection made by the user: a press on an entry or a keyboard move. The
+    // current row alone is not enough, since the list makes its first entry current (without
+    // selecting it) when it gains focus, and emptying the list clears the selection.
+    connect(rom_list, &QListWidget::itemSelectionChanged, this, &edit_rom_list::selectionMoved);
+    connect(Label2, &Label::clicked, this, &edit_rom_list::Label2_Click);
+}
+
+void edit_rom_list::selectionMoved()
+{
+    if (!rom_list->selectedItems().isEmpty())
+        rom_list_Click();
+}
+
+void edit_rom_list::rom_list_Click()
+{
+    // Removing a missing entry and the slide both run events; a choice meanwhile is ignored.
+    ReentryGuard guard(m_choosing);
+    if (!guard.entered())
+        return;
+    const QList<QListWidgetItem*> chosen = rom_list->selectedItems();
+    if (chosen.isEmpty())
+        return;
+    QListWidgetItem* item = chosen.first();
+    QString name = item->text();
+    const QString recordPath = catalogue::recordPath(name);
+
+    if (!sys_procs::file_exists(recordPath)) {
+        mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
+                                    QStringLiteral("Deleting Entry"), false);
+        // Only the list on screen loses the entry; the index keeps it.
+        delete rom_list->takeItem(rom_list->row(item));
+        rom_list->setCurrentItem(nullptr);
+        rom_list->clearSelection();
+        name.clear();
+    }
+
+    const catalogue::Record record = catalogue::readRecord(recordPath);
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    editor.Text1->setText(name);
+    editor.Text5->setText(name);
+    editor.Text2->setText(record.file);
+    editor.Text3->setText(record.image);
+    editor.Text4->setPlainText(record.desc);
+    mnu_edit_rom::setComboText(*editor.Combo1, record.gametype);
+    mnu_edit_rom::setComboText(*editor.Combo2, record.size);
+    // Long paths show from their start, as typed.
+    for (QLineEdit* box : {editor.Text1, editor.Text2, editor.Text3})
+        box->setCursorPosition(0);
+
+    sys_procs::slide_out_left(*this);
+
+    const main& hub = main::get();
+    editor.setTop(hub.Top() + 1860);
+    editor.setLeft(hub.Left() + 300);
+    editor.show();
+    sys_procs::stay_on_top(editor);
+    editor.activateWindow();
+}
+
+void edit_rom_list::Label2_Click()
+{
+    sys_procs::slide_out_left(*this);
 }
 
 } // namespace vx

@@ -7,6 +7,7 @@ class QListWidget;
 namespace vx
 {
 
+// The record picker: every line of the index, as loaded; choosing one opens it for editing.
 class edit_rom_list : public Form
 {
     Q_OBJECT
@@ -16,6 +17,17 @@ public:
     edit_rom_list();
 
     QListWidget* rom_list;
+    Label* Label1;
+    Label* Label2;
+
+    // Runs for the entry the user selected, by mouse or keyboard.
+    void rom_list_Click();
+    void Label2_Click();
+
+private:
+    void selectionMoved();
+
+    bool m_choosing = false;
 };
 
 } // namespace vx

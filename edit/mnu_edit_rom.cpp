@@ -2,9 +2,42 @@
 
 #include "art/art.h"
 #include "platform/forms.h"
+#include "platform/reentry.h"
+#include "platform/units.h"
+#include "store/game_save.h"
+#include "store/sys_procs.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 
 namespace vx
 {
+
+namespace
+{
+
+template <class T> T* makeControl(const QString& name, QWidget* parent)
+{
+    auto* control = new T(parent);
+    control->setObjectName(name);
+    return control;
+}
+
+QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& items)
+{
+    auto* combo = makeControl<QComboBox>(name, parent);
+    // Offers its items and takes any typed text; typing never adds to the list.
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+} // namespace
 
 mnu_edit_rom& mnu_edit_rom::get()
 {
@@ -12,11 +45,180 @@ mnu_edit_rom& mnu_edit_rom::get()
 }
 
 mnu_edit_rom::mnu_edit_rom()
-    : Form(QStringLiteral("mnu_edit_rom"), Qt::FramelessWindowHint | Qt::Tool)
+    : Form(QStringLiteral("mnu_edit_rom"), Qt::FramelessWindowHint | Qt::Tool),
+      Text1(makeControl<QLineEdit>(QStringLiteral("Text1"), this)),
+      Text2(makeControl<QLineEdit>(QStringLiteral("Text2"), this)),
+      Text3(makeControl<QLineEdit>(QStringLiteral("Text3"), this)),
+      Combo1(makeCombo(QStringLiteral("Combo1"), this,
+                       {QStringLiteral("US"), QStringLiteral("JAP"), QStringLiteral("PAL"),
+                        QStringLiteral("Other!")})),
+      Combo2(makeCombo(QStringLiteral("Combo2"), this,
+                       {QStringLiteral("64"), QStringLiteral("96"), QStringLiteral("128"),
+                        QStringLiteral("256"), QStringLiteral("320"), QStringLiteral("Other!")})),
+      Text4(makeControl<QPlainTextEdit>(QStringLiteral("Text4"), this)),
+      Picture1(new PictureBox(QStringLiteral("Picture1"), this)),
+      Picture2(new PictureBox(QStringLiteral("Picture2"), this)),
+      Picture3(new PictureBox(QStringLiteral("Picture3"), this)),
+      Picture4(new PictureBox(QStringLiteral("Picture4"), this)),
+      Text5(makeControl<QLineEdit>(QStringLiteral("Text5"), this)),
+      List1(makeControl<QListWidget>(QStringLiteral("List1"), this)),
+      find1(new PictureBox(QStringLiteral("find1"), this)),
+      find2(new PictureBox(QStringLiteral("find2"), this)),
+      ok1(new PictureBox(QStringLiteral("ok1"), this)),
+      ok2(new PictureBox(QStringLiteral("ok2"), this)),
+      cancel1(new PictureBox(QStringLiteral("cancel1"), this)),
+      cancel2(new PictureBox(QStringLiteral("cancel2"), this))
 {
     setWindowTitle(QStringLiteral("Edit ROM"));
     setClientSize(5745, 4470);
     setBackground(art::editBackground());
+
+    const QFont font = designFont(8.25);
+    for (QWidget* box : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
+                         static_cast<QWidget*>(Text3), static_cast<QWidget*>(Combo1),
+                         static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Text4)})
+        box->setFont(font);
+
+    place(*Text1, 1440, 120, 4095, 285);
+    place(*Text2, 1440, 600, 3495, 285);
+    place(*Text3, 1440, 960, 3495, 285);
+    place(*Combo1, 1440, 1440, 1215, 315);
+    place(*Combo2, 1440, 1920, 1215, 315);
+    place(*Text4, 120, 2520, 5415, 1335);
+    Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text4->setTabChangesFocus(true);
+    place(*Picture1, 5160, 600, 285, 270);
+    place(*Picture2, 5160, 1080, 255, 255);
+    place(*Picture3, 3720, 3960, 975, 255);
+    place(*Picture4, 4560, 3960, 735, 255);
+
+    // Working controls and image stores, out of sight below the client area.
+    place(*Text5, 4320, 4680, 855, 285);
+    Text5->setText(QStringLiteral("Text5"));
+    place(*List1, 3240, 4680, 615, 255);
+    place(*find1, 5280, 4560, 315, 300);
+    place(*find2, 5280, 4920, 315, 300);
+    place(*ok1, 600, 4680, 855, 375);
+    place(*ok2, 600, 5040, 855, 375);
+    place(*cancel1, 1440, 4680, 1215, 375);
+    place(*cancel2, 1440, 5040, 1215, 375);
+    for (QWidget* hidden : {static_cast<QWidget*>(Text5), static_cast<QWidget*>(List1)})
+        hidden->setFocusPolicy(Qt::NoFocus);
+    find1->setPicture(art::browseButton(false));
+    find2->setPicture(art::browseButton(true));
+    ok1->setPicture(art::okButton(false));
+    ok2->setPicture(art::okButton(true));
+    cancel1->setPicture(art::cancelButton(false));
+    cancel2->setPicture(art::cancelButton(true));
+    Picture1->setPicture(find1->picture());
+
+    Picture1->setButton(QStringLiteral("Browse"));
+    Picture2->setButton(QStringLiteral("Browse"));
+    Picture3->setButton(QStringLiteral("OK"));
+    Picture4->setButton(QStringLiteral("Cancel"));
+
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Text3);
+    setTabOrder(Text3, Combo1);
+    setTabOrder(Combo1, Combo2);
+    setTabOrder(Combo2, Text4);
+    setTabOrder(Text4, Picture1);
+    setTabOrder(Picture1, Picture2);
+    setTabOrder(Picture2, Picture3);
+    setTabOrder(Picture3, Picture4);
+
+    connect(Picture1, &PictureBox::mouseDown, this, &mnu_edit_rom::Picture1_MouseDown);
+    connect(Picture1, &PictureBox::mouseUp, this, &mnu_edit_rom::Picture1_MouseUp);
+    connect(Picture2, &PictureBox::mouseDown, this, &mnu_edit_rom::Picture2_MouseDown);
+    connect(Picture2, &PictureBox::mouseUp, this, &mnu_edit_rom::Picture2_MouseUp);
+    connect(Picture3, &PictureBox::mouseDown, this, &mnu_edit_rom::Picture3_MouseDown);
+    connect(Picture3, &PictureBox::mouseUp, this, &mnu_edit_rom::Picture3_MouseUp);
+    connect(Picture3, &PictureBox::clicked, this, &mnu_edit_rom::Picture3_Click);
+    connect(Picture4, &PictureBox::mouseDown, this, &mnu_edit_rom::Picture4_MouseDown);
+    connect(Picture4, &PictureBox::mouseUp, this, &mnu_edit_rom::Picture4_MouseUp);
+    connect(Picture4, &PictureBox::clicked, this, &mnu_edit_rom::Picture4_Click);
+}
+
+void mnu_edit_rom::Form_Load()
+{
+    Picture2->setPicture(Picture1->picture());
+    Picture3->setPicture(ok1->picture());
+    Picture4->setPicture(cancel1->picture());
+}
+
+void mnu_edit_rom::setComboText(QComboBox& combo, const QString& text)
+{
+    combo.setCurrentIndex(combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    combo.setEditText(text);
+}
+
+// The browse buttons only show that they are held; paths are typed or pasted here.
+void mnu_edit_rom::Picture1_MouseDown()
+{
+    Picture1->setPicture(find2->picture());
+}
+
+void mnu_edit_rom::Picture1_MouseUp()
+{
+    Picture1->setPicture(find1->picture());
+}
+
+void mnu_edit_rom::Picture2_MouseDown()
+{
+    Picture2->setPicture(find2->picture());
+}
+
+void mnu_edit_rom::Picture2_MouseUp()
+{
+    Picture2->setPicture(find1->picture());
+}
+
+void mnu_edit_rom::Picture3_MouseDown()
+{
+    Picture3->setPicture(ok2->picture());
+}
+
+void mnu_edit_rom::Picture3_MouseUp()
+{
+    Picture3->setPicture(ok1->picture());
+}
+
+void mnu_edit_rom::Picture3_Click()
+{
+    ReentryGuard guard(m_saving);
+    if (!guard.entered())
+        return;
+    // The record keeps the name it was opened under; the visible name box is not read.
+    const GameEntry entry{Text5->text(),         Text2->text(),         Text3->text(),
+                          Combo1->currentText(), Combo2->currentText(), Text4->toPlainText()};
+    saveGame(entry, *List1, *this);
+}
+
+void mnu_edit_rom::Picture4_MouseDown()
+{
+    Picture4->setPicture(cancel2->picture());
+}
+
+void mnu_edit_rom::Picture4_MouseUp()
+{
+    Picture4->setPicture(cancel1->picture());
+}
+
+void mnu_edit_rom::Picture4_Click()
+{
+    sys_procs::slide_out_left(*this);
+}
+
+void mnu_edit_rom::keyPressEvent(QKeyEvent* event)
+{
+    // Escape leaves the window as its Cancel picture does.
+    if (event->key() == Qt::Key_Escape) {
+        Picture4_MouseDown();
+        Picture4_MouseUp();
+        Picture4_Click();
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 } // namespace vx

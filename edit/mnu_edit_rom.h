@@ -2,9 +2,16 @@
 
 #include "platform/form.h"
 
+class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
 namespace vx
 {
 
+// The edit window: one stored game's paths, type, size and description. The name it was
+// opened under is kept in the hidden Text5; the visible name box only shows it.
 class mnu_edit_rom : public Form
 {
     Q_OBJECT
@@ -12,6 +19,49 @@ class mnu_edit_rom : public Form
 public:
     static mnu_edit_rom& get();
     mnu_edit_rom();
+
+    void Form_Load() override;
+
+    // Sets a combo box's text, with its list entry current when the text is one of them.
+    static void setComboText(QComboBox& combo, const QString& text);
+
+    QLineEdit* Text1;
+    QLineEdit* Text2;
+    QLineEdit* Text3;
+    QComboBox* Combo1;
+    QComboBox* Combo2;
+    QPlainTextEdit* Text4;
+    PictureBox* Picture1;
+    PictureBox* Picture2;
+    PictureBox* Picture3;
+    PictureBox* Picture4;
+
+    // Below the visible area.
+    QLineEdit* Text5;
+    QListWidget* List1;
+    PictureBox* find1;
+    PictureBox* find2;
+    PictureBox* ok1;
+    PictureBox* ok2;
+    PictureBox* cancel1;
+    PictureBox* cancel2;
+
+    void Picture1_MouseDown();
+    void Picture1_MouseUp();
+    void Picture2_MouseDown();
+    void Picture2_MouseUp();
+    void Picture3_MouseDown();
+    void Picture3_MouseUp();
+    void Picture3_Click();
+    void Picture4_MouseDown();
+    void Picture4_MouseUp();
+    void Picture4_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool m_saving = false;
 };
 
 } // namespace vx
