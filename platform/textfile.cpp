@@ -32,7 +32,9 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
     if (path.isEmpty())
         return false;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count; a
+    // buffered one can be lost at commit and leave a truncated file reported as written.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

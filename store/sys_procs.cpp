@@ -30,8 +30,7 @@ bool needsQuotes(const QString& item)
     const QChar first = item.front();
     const QChar last = item.back();
     auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    return item.contains(QLatin1Char(',')) || blank(first) || blank(last) ||
-           first == QLatin1Char('"');
+    return item.contains(QLatin1Char(',')) || blank(first) || blank(last);
 }
 
 } // namespace
@@ -113,8 +112,10 @@ void pause(int seconds)
     const double start = std::nearbyint(timer.secondsSinceMidnight()); // halves to even
     auto elapsed = [&] {
         double now = timer.secondsSinceMidnight();
-        if (now < start)
-            now += 86400.0; // the timer restarts at midnight
+        // The timer restarts at midnight. A start rounded up may lie just ahead of the timer,
+        // so only a large step back counts as the day turning.
+        if (now < start - 43200.0)
+            now += 86400.0;
         return now - start;
     };
     while (elapsed() < seconds) {

@@ -26,7 +26,8 @@ bool copy_file(const QString& source, const QString& destination)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered so every short write is seen (see replaceFile).
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
