@@ -1,14 +1,38 @@
 #include "browser/mnu_list.h"
 
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
 #include "art/art.h"
 #include "platform/forms.h"
+#include "platform/reentry.h"
 #include "platform/units.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QListWidget>
 
 namespace vx
 {
+
+namespace
+{
+
+// The record is looked up by its exact name: a directory search would also accept another
+// case of it, and would miss a game whose name starts with a dot.
+bool recordExists(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+bool isActivationKey(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+} // namespace
 
 mnu_list& mnu_list::get()
 {
@@ -29,10 +53,12 @@ mnu_list::mnu_list()
     place(*rom_list, 120, 120, 2295, 2970);
     rom_list->setFont(designFont(8.25));
     rom_list->setUniformItemSizes(true);
+    rom_list->setAccessibleName(QStringLiteral("Games"));
     QPalette pal = rom_list->palette();
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Text, colorFromBgr(0xFF0000));
     rom_list->setPalette(pal);
+    rom_list->installEventFilter(this);
 
     placeAt(*Label1, 120, 3240);
     Label1->setFont(designFont(8.25));
@@ -56,11 +82,79 @@ void mnu_list::Form_Load()
     VX_modules::remove_duplicates(*rom_list);
 }
 
-void mnu_list::rom_list_DblClick() {}
+QString mnu_list::missingRomText()
+{
+    return QStringLiteral("ROM file not found");
+}
+
+void mnu_list::rom_list_DblClick()
+{
+    // The slide pumps events; a second double click meanwhile is ignored.
+    ReentryGuard guard(m_viewing);
+    if (!guard.entered())
+        return;
+
+    // Nothing selected (a double click on the bare list): nothing to show.
+    QListWidgetItem* selected = rom_list->currentItem();
+    if (!selected || !selected->isSelected())
+        return;
+
+    const QString name = selected->text();
+    const QString recordPath = catalogue::recordPath(name);
+    if (!recordExists(recordPath)) {
+        mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
+                                    QStringLiteral("Deleting Entry"), false);
+        // Off the screen only: the index keeps the name.
+        delete rom_list->takeItem(rom_list->row(selected));
+        // The detail view keeps the last game shown, and the browser stays for another choice.
+        return;
+    }
+
+    const catalogue::Record record = catalogue::readRecord(recordPath);
+
+    main& hub = main::get();
+    hub.lbl_title1->setCaption(name);
+    // An empty, missing or unreadable picture leaves the picture empty.
+    hub.Image1->loadPicture(record.image);
+    hub.Label3->setCaption(record.desc);
+    hub.Label13->setCaption(QStringLiteral("Game type: ") + record.gametype);
+    hub.Label14->setCaption(QStringLiteral("Game Size: ") + record.size +
+                            QStringLiteral(" Mbytes"));
+    hub.Label16->setCaption(QStringLiteral("File Path: ") + record.file);
+    hub.file_path->setCaption(record.file);
+
+    const QFileInfo rom(record.file);
+    const QString length = !record.file.isEmpty() && rom.isFile()
+                               ? QString::number(rom.size()) + QStringLiteral(" bytes")
+                               : missingRomText();
+    hub.Label15->setCaption(QStringLiteral("Average File Size: ") + length);
+
+    sys_procs::slide_out_left(*this);
+}
 
 void mnu_list::Label2_Click()
 {
     hide();
+}
+
+bool mnu_list::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter on the list views the selected game, as a double click does.
+    if (watched == rom_list && event->type() == QEvent::KeyPress &&
+        isActivationKey(*static_cast<QKeyEvent*>(event))) {
+        rom_list_DblClick();
+        return true;
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void mnu_list::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Label2_Click();
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 } // namespace vx

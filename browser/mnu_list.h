@@ -24,6 +24,16 @@ public:
 
     void rom_list_DblClick();
     void Label2_Click();
+
+    // The length line's text when the ROM file cannot be measured.
+    static QString missingRomText();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool m_viewing = false;
 };
 
 } // namespace vx

@@ -3,10 +3,12 @@
 #include "browser/mnu_list.h"
 #include "platform/number.h"
 #include "platform/profile.h"
+#include "platform/textfile.h"
 #include "store/catalogue.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
+#include <QFile>
 #include <QListWidget>
 
 namespace vx
@@ -84,6 +86,7 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
     sys_procs::load_list(indexPath, workingList);
 
     const QString recordPath = catalogue::recordPath(entry.name);
+    const std::optional<QByteArray> previousRecord = readWholeFile(recordPath);
     const bool recordWritten = profile::writeAll(
         recordPath, {{QStringLiteral("paths"), QStringLiteral("file"), entry.romPath},
                      {QStringLiteral("paths"), QStringLiteral("image"), entry.imagePath},
@@ -98,6 +101,11 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
 
     workingList.addItem(entry.name);
     if (!sys_procs::save_list(indexPath, workingList)) {
+        // No half-done save stays behind: the record goes back to what it was.
+        if (previousRecord)
+            replaceFile(recordPath, *previousRecord);
+        else
+            QFile::remove(recordPath);
         reportWriteFailure();
         return SaveOutcome::Failed;
     }

@@ -21,7 +21,7 @@ struct GameEntry {
 
 enum class SaveOutcome {
     Refused, // a field was empty or unusable; nothing was read or written
-    Failed,  // the record or the index could not be written; the window stays
+    Failed,  // the record or the index could not be written; both are as they were
     Saved,   // record and index written, browser list refreshed, window slid away
 };
 
