@@ -1,12 +1,118 @@
 #include "app/copy_export.h"
 
 #include "app/vx_main.h"
+#include "platform/busypointer.h"
+#include "platform/reentry.h"
+#include "setup/mnu_options.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
+#include "store/vx_modules.h"
+
+#include <QDir>
 
 namespace vx
 {
 
-void copyRom(main&) {}
+namespace
+{
 
-void exportRom(main&) {}
+void copyFailed()
+{
+    VX_modules::show_notice(QStringLiteral("The ROM could not be copied."),
+                            QStringLiteral("Please check the destination and try again."));
+}
+
+// Copies with the busy pointer up; the pointer is back before any notice.
+bool copyBusy(const QString& source, const QString& destination)
+{
+    BusyPointer busy;
+    return VX_modules::copy_file(source, destination);
+}
+
+bool isSeparator(QChar c)
+{
+    return c == QLatin1Char('\\') || c == QLatin1Char('/');
+}
+
+bool exporting = false;
+
+} // namespace
+
+QString exportTarget(const QString& folder, const QString& source)
+{
+    const QString name = VX_modules::file_name_of(source);
+    if (folder.isEmpty() || !isSeparator(folder.back()))
+        return folder + QDir::separator() + name;
+    // A folder typed with either separator at its end gets no second one; where the backslash
+    // is no separator it is read as the native one, so the copy lands inside the folder.
+    return folder.chopped(1) + QDir::separator() + name;
+}
+
+void copyRom(main& hub)
+{
+    CommonDialog& dialog = hub.cd1;
+    dialog.DialogTitle = QStringLiteral("Choose a ROM to copy");
+    dialog.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip|All Files|*.*");
+    // A cancelled dialog chose nothing, whatever name it still holds.
+    const QString source = dialog.ShowOpen(&hub) ? dialog.FileName : QString();
+    if (source.isEmpty()) {
+        VX_modules::show_notice(QStringLiteral("You did not designate a ROM."),
+                                QStringLiteral("Please designate one and try again."));
+        return;
+    }
+    if (!sys_procs::file_exists(source)) {
+        VX_modules::show_notice(QStringLiteral("The file you specified does not exist."),
+                                QStringLiteral("Please choose a valid path and try again."));
+        return;
+    }
+
+    dialog.DialogTitle = QStringLiteral("Where would you like it copied too");
+    const QString destination = dialog.ShowSave(&hub) ? dialog.FileName : QString();
+    if (destination.isEmpty()) {
+        VX_modules::show_notice(QStringLiteral("You did not specify an new file."),
+                                QStringLiteral("Please specify a new file and try again."));
+        return;
+    }
+
+    if (!copyBusy(source, destination))
+        copyFailed();
+}
+
+void exportRom(main& hub)
+{
+    // The notice's pause keeps events flowing; a second Export meanwhile is ignored.
+    ReentryGuard guard(exporting);
+    if (!guard.entered())
+        return;
+
+    if (hub.lbl_title1->caption().toLower() == QLatin1String("[none]")) {
+        VX_modules::show_notice(QStringLiteral("You must view a ROM before you may export it."),
+                                QStringLiteral("Please view a rom."));
+        return;
+    }
+
+    const QString folder = sys_procs::read_ini(QStringLiteral("export"), QStringLiteral("path"),
+                                               catalogue::settingsPath());
+    if (folder.isEmpty()) {
+        VX_modules::show_notice(QStringLiteral("You have no export directory setting."),
+                                QStringLiteral("Loading Setup Menu."));
+        sys_procs::pause(3);
+        mnu_options& options = mnu_options::get();
+        options.hide();
+        options.setTop(hub.Top() + 700);
+        options.setLeft(hub.Left() + 300);
+        options.show();
+        return;
+    }
+
+    const QString source = hub.file_path->caption();
+    if (!sys_procs::file_exists(source)) {
+        VX_modules::show_notice(QStringLiteral("File does not exist."),
+                                QStringLiteral("Please check the path and try again."));
+        return;
+    }
+    if (!copyBusy(source, exportTarget(folder, source)))
+        copyFailed();
+}
 
 } // namespace vx

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace vx
 {
 
@@ -9,5 +11,9 @@ class main;
 void copyRom(main& hub);
 // The hub's Export ROM: the viewed game's ROM into the export folder.
 void exportRom(main& hub);
+
+// Where Export ROM puts `source` inside `folder`: one separator between them, whichever of
+// '\' and '/' the folder was typed with.
+QString exportTarget(const QString& folder, const QString& source);
 
 } // namespace vx

@@ -6,6 +6,8 @@
 #include "platform/units.h"
 #include "platform/windowing.h"
 
+#include <QKeyEvent>
+
 namespace vx
 {
 
@@ -56,6 +58,16 @@ void main_close::Label2_Click()
 void main_close::Label3_Click()
 {
     hide();
+}
+
+void main_close::keyPressEvent(QKeyEvent* event)
+{
+    // Escape puts the strip away as its "X" does.
+    if (event->key() == Qt::Key_Escape) {
+        Label3_Click();
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 } // namespace vx

@@ -21,6 +21,9 @@ public:
     void Label1_Click();
     void Label2_Click();
     void Label3_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace vx

@@ -20,6 +20,8 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QWindow>
+#include <cmath>
 
 namespace vx
 {
@@ -53,6 +55,10 @@ main::main()
     setWindowTitle(QStringLiteral("Vexloutil"));
     setClientSize(10620, 5220);
     setBackground(art::hubBackground());
+    // The hub first appears in the middle of the screen; the windows it opens sit beside it.
+    const QSizeF screen = screenSizeTwips();
+    setLeft(std::max(0.0, std::floor((screen.width() - Width()) / 2)));
+    setTop(std::max(0.0, std::floor((screen.height() - Height()) / 2)));
 
     place(*Label1, 480, 0, 9375, 375);
     place(*Label2, 0, 0, 375, 375);
@@ -166,6 +172,10 @@ void main::Label2_Click()
     strip.hide();
     strip.setTop(Top());
     strip.setLeft(Left());
+    // Not topmost, but it belongs to the hub: a click on the hub must not bury it.
+    strip.winId();
+    if (QWindow* handle = strip.windowHandle())
+        handle->setTransientParent(windowHandle());
     strip.show();
 }
 

@@ -5,6 +5,7 @@
 namespace vx
 {
 
+// The credits: one picture; a click anywhere puts it away.
 class mnu_about : public Form
 {
     Q_OBJECT
@@ -12,6 +13,11 @@ class mnu_about : public Form
 public:
     static mnu_about& get();
     mnu_about();
+
+    void Form_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace vx

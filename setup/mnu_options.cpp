@@ -1,21 +1,156 @@
 #include "setup/mnu_options.h"
 
 #include "art/art.h"
+#include "platform/dialogs.h"
 #include "platform/forms.h"
+#include "platform/profile.h"
+#include "platform/reentry.h"
+#include "platform/units.h"
+#include "store/catalogue.h"
+#include "store/sys_procs.h"
+#include "store/vx_modules.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
 
 namespace vx
 {
+
+namespace
+{
+
+// A picture button shows its pressed store while held and its normal store otherwise.
+void wireButton(PictureBox& button, PictureBox& normal, PictureBox& pressed)
+{
+    QObject::connect(&button, &PictureBox::mouseDown, &button,
+                     [&] { button.setPicture(pressed.picture()); });
+    QObject::connect(&button, &PictureBox::mouseUp, &button,
+                     [&] { button.setPicture(normal.picture()); });
+}
+
+} // namespace
 
 mnu_options& mnu_options::get()
 {
     return lazyForm<mnu_options>();
 }
 
-mnu_options::mnu_options() : Form(QStringLiteral("mnu_options"), Qt::FramelessWindowHint | Qt::Tool)
+mnu_options::mnu_options()
+    : Form(QStringLiteral("mnu_options"), Qt::FramelessWindowHint | Qt::Tool),
+      Text1(new QLineEdit(this)), cmd_clear(new PictureBox(QStringLiteral("cmd_clear"), this)),
+      cmd_ok(new PictureBox(QStringLiteral("cmd_ok"), this)),
+      cmd_cancel(new PictureBox(QStringLiteral("cmd_cancel"), this)),
+      clear1(new PictureBox(QStringLiteral("clear1"), this)),
+      clear2(new PictureBox(QStringLiteral("clear2"), this)),
+      ok1(new PictureBox(QStringLiteral("ok1"), this)),
+      ok2(new PictureBox(QStringLiteral("ok2"), this)),
+      cancel1(new PictureBox(QStringLiteral("cancel1"), this)),
+      cancel2(new PictureBox(QStringLiteral("cancel2"), this))
 {
     setWindowTitle(QStringLiteral("Setup"));
     setClientSize(4320, 4320);
     setBackground(art::optionsBackground());
+
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setAccessibleName(QStringLiteral("Export path"));
+    place(*Text1, 1320, 960, 2775, 285);
+    Text1->setFont(designFont(8.25));
+    Text1->setFrame(false);
+    QPalette pal = Text1->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, colorFromBgr(0xC00000));
+    Text1->setPalette(pal);
+
+    place(*cmd_clear, 1680, 1440, 495, 375);
+    place(*cmd_ok, 2280, 3840, 855, 255);
+    place(*cmd_cancel, 3240, 3840, 855, 255);
+    cmd_clear->setButton(QStringLiteral("Clear"));
+    cmd_ok->setButton(QStringLiteral("OK"));
+    cmd_cancel->setButton(QStringLiteral("Cancel"));
+
+    place(*clear1, 4440, 600, 315, 300);
+    place(*clear2, 4440, 1080, 315, 300);
+    place(*ok1, 480, 4680, 855, 375);
+    place(*ok2, 480, 5040, 855, 375);
+    place(*cancel1, 2040, 4560, 1095, 375);
+    place(*cancel2, 2040, 4920, 1095, 375);
+    clear1->setPicture(art::clearButton(false));
+    clear2->setPicture(art::clearButton(true));
+    ok1->setPicture(art::okButton(false));
+    ok2->setPicture(art::okButton(true));
+    cancel1->setPicture(art::cancelButton(false));
+    cancel2->setPicture(art::cancelButton(true));
+
+    setTabOrder(Text1, cmd_clear);
+    setTabOrder(cmd_clear, cmd_ok);
+    setTabOrder(cmd_ok, cmd_cancel);
+
+    wireButton(*cmd_ok, *ok1, *ok2);
+    wireButton(*cmd_cancel, *cancel1, *cancel2);
+    wireButton(*cmd_clear, *clear1, *clear2);
+    connect(cmd_ok, &PictureBox::clicked, this, &mnu_options::cmd_ok_Click);
+    connect(cmd_cancel, &PictureBox::clicked, this, &mnu_options::cmd_cancel_Click);
+    connect(cmd_clear, &PictureBox::clicked, this, &mnu_options::cmd_clear_Click);
+    connect(Text1, &QLineEdit::returnPressed, this, &mnu_options::cmd_ok_Click);
+}
+
+void mnu_options::Form_Load()
+{
+    cmd_ok->setPicture(ok1->picture());
+    cmd_cancel->setPicture(cancel1->picture());
+    cmd_clear->setPicture(clear1->picture());
+}
+
+void mnu_options::slideAway()
+{
+    ReentryGuard guard(m_sliding);
+    if (!guard.entered())
+        return;
+    sys_procs::slide_out_left(*this);
+}
+
+void mnu_options::cmd_ok_Click()
+{
+    if (m_sliding)
+        return;
+    if (!profile::write(catalogue::settingsPath(), QStringLiteral("export"), QStringLiteral("path"),
+                        Text1->text())) {
+        VX_modules::show_notice(QStringLiteral("The export folder could not be saved."),
+                                QStringLiteral("Check that the program folder can be written."));
+        return;
+    }
+    slideAway();
+}
+
+void mnu_options::cmd_cancel_Click()
+{
+    slideAway();
+}
+
+void mnu_options::cmd_clear_Click()
+{
+    ReentryGuard guard(m_clearing);
+    if (!guard.entered())
+        return;
+    const auto answer =
+        askQuestion(this, QStringLiteral("Do you want to clear the items?"),
+                    QStringLiteral("MsgBox Demonstration"), QMessageBox::Yes | QMessageBox::No,
+                    QMessageBox::Critical, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    if (!sys_procs::write_text_file(QString(), catalogue::indexPath()))
+        VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
+                                QStringLiteral("Check that the bin folder can be written."));
+}
+
+void mnu_options::keyPressEvent(QKeyEvent* event)
+{
+    // Escape puts the window away as its Cancel picture does.
+    if (event->key() == Qt::Key_Escape) {
+        cmd_cancel_Click();
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 } // namespace vx

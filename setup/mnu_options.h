@@ -2,9 +2,12 @@
 
 #include "platform/form.h"
 
+class QLineEdit;
+
 namespace vx
 {
 
+// The options window: the export folder, and clearing the catalogue's index.
 class mnu_options : public Form
 {
     Q_OBJECT
@@ -12,6 +15,34 @@ class mnu_options : public Form
 public:
     static mnu_options& get();
     mnu_options();
+
+    void Form_Load() override;
+
+    QLineEdit* Text1;
+    PictureBox* cmd_clear;
+    PictureBox* cmd_ok;
+    PictureBox* cmd_cancel;
+
+    // Image stores, out of sight beyond the client area.
+    PictureBox* clear1;
+    PictureBox* clear2;
+    PictureBox* ok1;
+    PictureBox* ok2;
+    PictureBox* cancel1;
+    PictureBox* cancel2;
+
+    void cmd_ok_Click();
+    void cmd_cancel_Click();
+    void cmd_clear_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void slideAway();
+
+    bool m_sliding = false;
+    bool m_clearing = false;
 };
 
 } // namespace vx
