@@ -1,0 +1,380 @@
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
+#include "art/art.h"
+#include "edit/edit_rom_list.h"
+#include "edit/mnu_edit_rom.h"
+#include "platform/dialogs.h"
+#include "platform/units.h"
+#include "platform/windowing.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace
+{
+
+QStringList entries(const QListWidget& list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+// The seven boxes the picker fills, in the order Text1, Text5, Text2, Text3, Combo1, Combo2,
+// Text4.
+QStringList boxes(const mnu_edit_rom& editor)
+{
+    return {editor.Text1->text(),       editor.Text5->text(),         editor.Text2->text(),
+            editor.Text3->text(),       editor.Combo1->currentText(), editor.Combo2->currentText(),
+            editor.Text4->toPlainText()};
+}
+
+main& showHub()
+{
+    main& hub = main::get();
+    hub.setTop(1500);
+    hub.setLeft(2250);
+    hub.show();
+    return hub;
+}
+
+edit_rom_list& openPicker(main& hub)
+{
+    click(hub.Label5);
+    return edit_rom_list::get();
+}
+
+void clickRow(QListWidget& list, int row)
+{
+    list.doItemsLayout();
+    QListWidgetItem* item = list.item(row);
+    QVERIFY(item);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+}
+
+bool isAway(const Form& window)
+{
+    return window.Left() < -window.Width();
+}
+
+} // namespace
+
+class EditPicker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hubEditRom_listsIndexAsStored();
+    void choosingGame_fillsBoxesAndOpensBesideHub_data();
+    void choosingGame_fillsBoxesAndOpensBesideHub();
+    void missingRecord_noticeRemovesEntryAndOpensEmpty_data();
+    void missingRecord_noticeRemovesEntryAndOpensEmpty();
+    void nameListedTwice_bothEntriesOpenSameRecord();
+    void focusingList_choosesNothing();
+    void cancel_slidesPickerAwayChangingNothing();
+    void editWindow_loadGivesReleasedImages();
+    void browseButtons_onlySwapImages();
+    void editCancel_slidesAwayKeepingBoxes_nextChoiceBringsBack();
+    void editWindow_tabOrderFollowsBoxes();
+};
+
+void EditPicker::hubEditRom_listsIndexAsStored()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nA\r\nB\r\nA\r\n");
+    main& hub = showHub();
+    edit_rom_list& picker = openPicker(hub);
+    QCOMPARE(entries(*picker.rom_list), QStringList({"", "A", "B", "A"}));
+    QVERIFY(picker.isVisible());
+    QCOMPARE(picker.Top(), hub.Top() + 930);
+    QCOMPARE(picker.Left(), hub.Left() + 300);
+    QVERIFY(isTopmost(picker));
+    // A second opening empties the list before loading it again.
+    openPicker(hub);
+    QCOMPARE(picker.rom_list->count(), 4);
+}
+
+void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<QStringList>("expected");
+
+    const QByteArray full = "[paths]\r\nfile=/roms/mario.v64\r\nimage=/pics/mario.png\r\n"
+                            "[info]\r\ngamename=Other name\r\ngametype=US\r\nsize=256\r\n"
+                            "desc=A plumber.\r\n";
+    const QStringList fullBoxes{"Mario", "Mario", "/roms/mario.v64", "/pics/mario.png",
+                                "US",    "256",   "A plumber."};
+    QTest::newRow("clicked") << full << false << fullBoxes;
+    QTest::newRow("keyboard") << full << true << fullBoxes;
+    QTest::newRow("no gametype")
+        << QByteArray("[paths]\r\nfile=f.rom\r\nimage=i.png\r\n[info]\r\nsize=64\r\ndesc=d\r\n")
+        << false << QStringList({"Mario", "Mario", "f.rom", "i.png", "", "64", "d"});
+    QTest::newRow("typed values") << QByteArray("[info]\r\ngametype=Europe\r\nsize=  0320 \r\n")
+                                  << false
+                                  << QStringList({"Mario", "Mario", "", "", "Europe", "0320", ""});
+    QTest::newRow("empty file") << QByteArray() << false
+                                << QStringList({"Mario", "Mario", "", "", "", "", ""});
+}
+
+void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(bool, byKeyboard);
+    QFETCH(QStringList, expected);
+
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nZelda\r\nMario\r\n");
+    sandbox.writeFile("bin/Mario.lib", record);
+    sandbox.writeRecord("Zelda", "z.rom", "z.png", "PAL", "128", "Elf");
+    main& hub = showHub();
+    edit_rom_list& picker = openPicker(hub);
+    // Whatever an earlier choice left in the boxes is replaced.
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    for (QLineEdit* box : {editor.Text1, editor.Text2, editor.Text3, editor.Text5})
+        box->setText("stale");
+    editor.Text4->setPlainText("stale");
+    mnu_edit_rom::setComboText(*editor.Combo1, "JAP");
+    mnu_edit_rom::setComboText(*editor.Combo2, "96");
+
+    if (byKeyboard) {
+        // As when the list gains focus: its first entry current, nothing selected.
+        QListWidget& list = *picker.rom_list;
+        list.selectionModel()->setCurrentIndex(list.model()->index(0, 0),
+                                               QItemSelectionModel::NoUpdate);
+        QVERIFY(list.selectedItems().isEmpty());
+        QTest::keyClick(&list, Qt::Key_End);
+    } else {
+        clickRow(*picker.rom_list, 2);
+    }
+
+    QCOMPARE(boxes(editor), expected);
+    QVERIFY(isAway(picker));
+    QVERIFY(editor.isVisible());
+    QCOMPARE(editor.Top(), hub.Top() + 1860);
+    QCOMPARE(editor.Left(), hub.Left() + 300);
+    QVERIFY(isTopmost(editor));
+    QVERIFY(!mnu_error::get().isVisible());
+    QCOMPARE(picker.rom_list->count(), 3);
+}
+
+void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("remaining");
+
+    QTest::newRow("deleted record") << 2 << QStringList({"", "Mario", "Luigi"});
+    QTest::newRow("empty first entry") << 0 << QStringList({"Mario", "Gone", "Luigi"});
+    QTest::newRow("name unusable as file") << 3 << QStringList({"", "Mario", "Gone"});
+}
+
+void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, remaining);
+
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\nGone\r\nLuigi\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    const auto before = sandbox.snapshot();
+    main& hub = showHub();
+    edit_rom_list& picker = openPicker(hub);
+    // An index edited by hand can hold a name no record file can have.
+    if (row == 3)
+        picker.rom_list->item(3)->setText("a/b");
+
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    editor.Text2->setText("left over");
+    mnu_edit_rom::setComboText(*editor.Combo2, "96");
+    clickRow(*picker.rom_list, row);
+
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(), QString("This Games data file is missing or deleted."));
+    QCOMPARE(notice.Label2->text(), QString("Deleting Entry"));
+    QVERIFY(!isTopmost(notice));
+    const QSizeF screen = screenSizeTwips();
+    QCOMPARE(notice.Top(), screen.width() / 2 - 2300);
+    QCOMPARE(notice.Left(), screen.height() / 2);
+
+    QCOMPARE(entries(*picker.rom_list), remaining);
+    QVERIFY(picker.rom_list->selectedItems().isEmpty());
+    QCOMPARE(boxes(editor), QStringList(7, QString()));
+    QVERIFY(editor.isVisible());
+    QCOMPARE(editor.Top(), hub.Top() + 1860);
+    QVERIFY(isAway(picker));
+    QCOMPARE(sandbox.snapshot(), before);
+
+    // The index still holds the name: the next opening lists it again.
+    openPicker(hub);
+    QCOMPARE(picker.rom_list->count(), 4);
+}
+
+void EditPicker::nameListedTwice_bothEntriesOpenSameRecord()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\nZelda\r\nMario\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    sandbox.writeRecord("Zelda", "z.rom", "z.png", "PAL", "128", "Elf");
+    main& hub = showHub();
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    const QStringList mario{"Mario", "Mario", "m.rom", "m.png", "US", "64", "Plumber"};
+    for (int row : {1, 3}) {
+        edit_rom_list& picker = openPicker(hub);
+        QCOMPARE(entries(*picker.rom_list), QStringList({"", "Mario", "Zelda", "Mario"}));
+        clickRow(*picker.rom_list, 2);
+        QCOMPARE(editor.Text2->text(), QString("z.rom"));
+        openPicker(hub);
+        clickRow(*picker.rom_list, row);
+        QCOMPARE(boxes(editor), mario);
+    }
+}
+
+void EditPicker::focusingList_choosesNothing()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\n");
+    main& hub = showHub();
+    edit_rom_list& picker = openPicker(hub);
+    const double left = picker.Left();
+    picker.activateWindow();
+    if (!QTest::qWaitForWindowActive(&picker))
+        QSKIP("the platform cannot activate windows");
+    picker.rom_list->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    // Focus makes an entry current without choosing it.
+    QCOMPARE(picker.rom_list->currentRow(), 0);
+    openPicker(hub);
+    QCOMPARE(picker.Left(), left);
+    QVERIFY(!mnu_error::get().isVisible());
+    QVERIFY(!mnu_edit_rom::get().isVisible());
+    QCOMPARE(picker.rom_list->count(), 2);
+}
+
+void EditPicker::cancel_slidesPickerAwayChangingNothing()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    const auto before = sandbox.snapshot();
+    main& hub = showHub();
+    edit_rom_list& picker = openPicker(hub);
+    clickRow(*picker.rom_list, 1);
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    const QStringList shown = boxes(editor);
+
+    openPicker(hub);
+    QCOMPARE(picker.Label2->text(), QString("Cancel"));
+    click(picker.Label2);
+    QVERIFY(isAway(picker));
+    QVERIFY(picker.isVisible());
+    QCOMPARE(entries(*picker.rom_list), QStringList({"", "Mario"}));
+    QCOMPARE(boxes(editor), shown);
+    QCOMPARE(editor.Top(), hub.Top() + 1860);
+    QCOMPARE(sandbox.snapshot(), before);
+}
+
+void EditPicker::editWindow_loadGivesReleasedImages()
+{
+    Sandbox sandbox;
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    QCOMPARE(editor.Picture1->picture(), editor.find1->picture());
+    QCOMPARE(editor.Picture2->picture(), editor.Picture1->picture());
+    QCOMPARE(editor.Picture3->picture(), editor.ok1->picture());
+    QCOMPARE(editor.Picture4->picture(), editor.cancel1->picture());
+    QCOMPARE(editor.ok2->picture(), art::okButton(true));
+    QCOMPARE(editor.cancel2->picture(), art::cancelButton(true));
+    QCOMPARE(editor.find2->picture(), art::browseButton(true));
+    QCOMPARE(editor.Text5->text(), QString("Text5"));
+    QCOMPARE(editor.Combo1->currentText(), QString());
+    QCOMPARE(editor.Combo2->currentText(), QString());
+    // Working controls and image stores stay below what the user sees.
+    for (QWidget* hidden : QList<QWidget*>{editor.Text5, editor.List1, editor.find1, editor.find2,
+                                           editor.ok1, editor.ok2, editor.cancel1, editor.cancel2})
+        QVERIFY2(hidden->y() >= editor.height(), qPrintable(hidden->objectName()));
+    QCOMPARE(editor.Picture3->accessibleName(), QString("OK"));
+    QCOMPARE(editor.Picture4->accessibleName(), QString("Cancel"));
+    QCOMPARE(editor.Picture1->accessibleName(), QString("Browse"));
+}
+
+void EditPicker::browseButtons_onlySwapImages()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    main& hub = showHub();
+    clickRow(*openPicker(hub).rom_list, 1);
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    const QStringList shown = boxes(editor);
+    const double left = editor.Left();
+    for (PictureBox* browse : {editor.Picture1, editor.Picture2}) {
+        press(browse);
+        QCOMPARE(browse->picture(), editor.find2->picture());
+        release(browse);
+        QCOMPARE(browse->picture(), editor.find1->picture());
+    }
+    QVERIFY(dialogs::fileRequests().isEmpty());
+    QCOMPARE(boxes(editor), shown);
+    QCOMPARE(editor.Left(), left);
+}
+
+void EditPicker::editCancel_slidesAwayKeepingBoxes_nextChoiceBringsBack()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\nZelda\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    sandbox.writeRecord("Zelda", "z.rom", "z.png", "PAL", "128", "Elf");
+    const auto before = sandbox.snapshot();
+    main& hub = showHub();
+    clickRow(*openPicker(hub).rom_list, 1);
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    editor.Text4->setPlainText("Typed but not saved");
+    const QStringList shown = boxes(editor);
+
+    press(editor.Picture4);
+    QCOMPARE(editor.Picture4->picture(), editor.cancel2->picture());
+    release(editor.Picture4);
+    QCOMPARE(editor.Picture4->picture(), editor.cancel1->picture());
+    QVERIFY(isAway(editor));
+    QCOMPARE(boxes(editor), shown);
+    QCOMPARE(sandbox.snapshot(), before);
+
+    hub.setLeft(900);
+    clickRow(*openPicker(hub).rom_list, 2);
+    QCOMPARE(boxes(editor), QStringList({"Zelda", "Zelda", "z.rom", "z.png", "PAL", "128", "Elf"}));
+    QCOMPARE(editor.Left(), 1200.0);
+}
+
+void EditPicker::editWindow_tabOrderFollowsBoxes()
+{
+    Sandbox sandbox;
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    editor.show();
+    editor.activateWindow();
+    if (!QTest::qWaitForWindowActive(&editor))
+        QSKIP("the platform cannot activate windows");
+    editor.Text1->setFocus(Qt::TabFocusReason);
+    const QList<QWidget*> expected{
+        editor.Text2,    editor.Text3,    editor.Combo1,   editor.Combo2,   editor.Text4,
+        editor.Picture1, editor.Picture2, editor.Picture3, editor.Picture4, editor.Text1};
+    for (QWidget* next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focused = QApplication::focusWidget();
+        // An editable combo box gives focus to its line edit.
+        if (focused && focused->parentWidget() != &editor)
+            focused = focused->parentWidget();
+        QCOMPARE(focused, next);
+    }
+}
+
+QTEST_MAIN(EditPicker)
+#include "tst_edit_picker.moc"
