@@ -1,0 +1,351 @@
+#include "app/mnu_error.h"
+#include "app/start.h"
+#include "app/vx_main.h"
+#include "browser/mnu_list.h"
+#include "platform/windowing.h"
+#include "support/testsupport.h"
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QtTest>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace
+{
+
+QStringList entries(const QListWidget& list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+// The detail view's texts, in the order the double click fills them.
+QStringList detailTexts()
+{
+    main& hub = main::get();
+    return {hub.lbl_title1->text(), hub.Label3->text(),    hub.Label13->text(), hub.Label14->text(),
+            hub.Label16->text(),    hub.file_path->text(), hub.Label15->text()};
+}
+
+mnu_list& viewRom(Sandbox& box, const QByteArray& index)
+{
+    box.makeCatalogue(index);
+    start();
+    main& hub = main::get();
+    click(hub.Label8);
+    return mnu_list::get();
+}
+
+void viewRow(mnu_list& browser, int row)
+{
+    browser.rom_list->doItemsLayout();
+    doubleClickItem(browser.rom_list, row);
+}
+
+bool slidOut(const Form& window)
+{
+    return window.isVisible() && window.Left() < -window.Width();
+}
+
+void writePicture(Sandbox& box, const QString& relative)
+{
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QVERIFY(image.save(box.path(relative)));
+}
+
+} // namespace
+
+class TestBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void viewRom_listsEachNameOnceWithoutEmptyFirstEntry_data();
+    void viewRom_listsEachNameOnceWithoutEmptyFirstEntry();
+    void viewRom_placesBrowserBelowHubOnTop();
+    void viewRom_withoutIndexShowsEmptyBrowser();
+    void doubleClick_fillsDetailViewAndSlidesAway_data();
+    void doubleClick_fillsDetailViewAndSlidesAway();
+    void doubleClick_readsRecordLeftByHand_data();
+    void doubleClick_readsRecordLeftByHand();
+    void doubleClick_picture_data();
+    void doubleClick_picture();
+    void doubleClick_missingRecord_removesEntryOnScreenOnly_data();
+    void doubleClick_missingRecord_removesEntryOnScreenOnly();
+    void doubleClick_withoutSelection_changesNothing();
+    void enterKey_viewsSelectedGame();
+    void cancel_hidesBrowserAndKeepsDetailView();
+};
+
+void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("repeats dropped") << QByteArray("\r\nA\r\nB\r\nA\r\n") << QStringList{"A", "B"};
+    QTest::newRow("fresh index") << QByteArray("\r\n") << QStringList{};
+    QTest::newRow("zero-byte index") << QByteArray() << QStringList{};
+    QTest::newRow("case kept apart") << QByteArray("\r\nA\r\na\r\nA\r\n") << QStringList{"A", "a"};
+    QTest::newRow("quoted comma name")
+        << QByteArray("\r\n\"Zelda, The\"\r\nZelda\r\n") << QStringList{"Zelda, The", "Zelda"};
+}
+
+void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry()
+{
+    QFETCH(QByteArray, index);
+    QFETCH(QStringList, expected);
+    Sandbox box;
+    mnu_list& browser = viewRom(box, index);
+    QVERIFY(browser.isVisible());
+    QCOMPARE(entries(*browser.rom_list), expected);
+    // Viewing again starts afresh rather than adding to what is shown.
+    click(main::get().Label8);
+    QCOMPARE(entries(*browser.rom_list), expected);
+}
+
+void TestBrowser::viewRom_placesBrowserBelowHubOnTop()
+{
+    Sandbox box;
+    box.makeCatalogue("\r\nA\r\n");
+    start();
+    main& hub = main::get();
+    hub.setTop(1500);
+    hub.setLeft(2250);
+    click(hub.Label8);
+    mnu_list& browser = mnu_list::get();
+    QCOMPARE(browser.Top(), 1500.0 + 1860);
+    QCOMPARE(browser.Left(), 2250.0 + 300);
+    QVERIFY(isTopmost(browser));
+
+    // Moving the hub and viewing again brings the browser along.
+    hub.setTop(600);
+    hub.setLeft(900);
+    click(hub.Label8);
+    QCOMPARE(browser.Top(), 600.0 + 1860);
+    QCOMPARE(browser.Left(), 900.0 + 300);
+}
+
+void TestBrowser::viewRom_withoutIndexShowsEmptyBrowser()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    QVERIFY(QFile::remove(box.path("bin/bootlist.lst")));
+    click(main::get().Label8);
+    QVERIFY(mnu_list::get().isVisible());
+    QCOMPARE(mnu_list::get().rom_list->count(), 0);
+}
+
+void TestBrowser::doubleClick_fillsDetailViewAndSlidesAway_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<qint64>("romBytes");
+    QTest::addColumn<QString>("lengthLine");
+    QTest::newRow("128, one mebibyte")
+        << "128" << qint64(1048576) << "Average File Size: 1048576 bytes";
+    QTest::newRow("64, empty ROM") << "64" << qint64(0) << "Average File Size: 0 bytes";
+    QTest::newRow("negative size shown as stored")
+        << "-5" << qint64(17) << "Average File Size: 17 bytes";
+}
+
+void TestBrowser::doubleClick_fillsDetailViewAndSlidesAway()
+{
+    QFETCH(QString, size);
+    QFETCH(qint64, romBytes);
+    QFETCH(QString, lengthLine);
+    Sandbox box;
+    box.makeCatalogue("\r\nOther\r\nAlpha\r\n");
+    box.writeFile("roms/alpha.v64", QByteArray(romBytes, 'x'));
+    writePicture(box, "alpha.png");
+    const QString rom = box.path("roms/alpha.v64");
+    box.writeRecord("Alpha", rom, box.path("alpha.png"), "PAL", size, "A <b>bold</b> & fine game");
+    box.writeRecord("Other", rom, box.path("alpha.png"), "US", "64", "other");
+    start();
+    click(main::get().Label8);
+    mnu_list& browser = mnu_list::get();
+    viewRow(browser, 1);
+
+    QCOMPARE(detailTexts(),
+             (QStringList{"Alpha", "A <b>bold</b> & fine game", "Game type: PAL",
+                          "Game Size: " + size + " Mbytes", "File Path: " + rom, rom, lengthLine}));
+    QVERIFY(main::get().Image1->hasPicture());
+    QVERIFY(slidOut(browser));
+    QVERIFY(!mnu_error::get().isVisible());
+}
+
+void TestBrowser::doubleClick_readsRecordLeftByHand_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("no desc, no gametype")
+        << QByteArray("[paths]\r\nfile=\r\nimage=\r\n[info]\r\ngamename=G\r\nsize=96\r\n")
+        << QStringList{"G", "", "Game type: ", "Game Size: 96 Mbytes", "File Path: ", ""};
+    QTest::newRow("empty file") << QByteArray() << QStringList{"G",           "",
+                                                               "Game type: ", "Game Size:  Mbytes",
+                                                               "File Path: ", ""};
+    QTest::newRow("names in another case, LF ends")
+        << QByteArray("[INFO]\nDESC=Lower\nGameType=JAP\n")
+        << QStringList{"G", "Lower", "Game type: JAP", "Game Size:  Mbytes", "File Path: ", ""};
+}
+
+void TestBrowser::doubleClick_readsRecordLeftByHand()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QStringList, expected);
+    Sandbox box;
+    box.makeCatalogue("\r\nG\r\n");
+    box.writeFile("bin/G.lib", record);
+    start();
+    click(main::get().Label8);
+    viewRow(mnu_list::get(), 0);
+    // With no ROM path there is no length to show, and no figure stands in for it.
+    expected << "Average File Size: " + mnu_list::missingRomText();
+    QCOMPARE(detailTexts(), expected);
+    QVERIFY(!main::get().Image1->hasPicture());
+    QVERIFY(slidOut(mnu_list::get()));
+}
+
+void TestBrowser::doubleClick_picture_data()
+{
+    QTest::addColumn<QString>("image");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("readable picture") << "pic.png" << true;
+    QTest::newRow("empty path clears") << "" << false;
+    QTest::newRow("missing picture clears") << "gone.png" << false;
+    QTest::newRow("not a picture clears") << "notes.png" << false;
+}
+
+void TestBrowser::doubleClick_picture()
+{
+    QFETCH(QString, image);
+    QFETCH(bool, shown);
+    Sandbox box;
+    box.makeCatalogue("\r\nFirst\r\nSecond\r\n");
+    writePicture(box, "pic.png");
+    box.writeFile("notes.png", "plain words, no picture");
+    box.writeRecord("First", "", box.path("pic.png"), "US", "64", "first");
+    box.writeRecord("Second", "", image.isEmpty() ? QString() : box.path(image), "US", "64", "two");
+    start();
+    main& hub = main::get();
+
+    click(hub.Label8);
+    viewRow(mnu_list::get(), 0);
+    QVERIFY(hub.Image1->hasPicture());
+
+    // The second game replaces the first one's picture, or leaves none.
+    click(hub.Label8);
+    viewRow(mnu_list::get(), 1);
+    QCOMPARE(hub.lbl_title1->text(), QString("Second"));
+    QCOMPARE(hub.Image1->hasPicture(), shown);
+}
+
+void TestBrowser::doubleClick_missingRecord_removesEntryOnScreenOnly_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("deleted record") << "Gone";
+    QTest::newRow("name leading out of bin") << "../Gone";
+    QTest::newRow("name with a colon") << "a:b";
+}
+
+void TestBrowser::doubleClick_missingRecord_removesEntryOnScreenOnly()
+{
+    QFETCH(QString, name);
+    Sandbox box;
+    const QByteArray index = "\r\nKept\r\n" + name.toLatin1() + "\r\n";
+    box.makeCatalogue(index);
+    // Where the unusable names would lead, a record that must not be read.
+    box.writeRecord("Gone", "/nowhere", "", "US", "64", "outside bin");
+    QFile::rename(box.path("bin/Gone.lib"), box.path("Gone.lib"));
+    box.writeRecord("Kept", "", "", "US", "64", "kept");
+    start();
+    main& hub = main::get();
+    click(hub.Label8);
+    mnu_list& browser = mnu_list::get();
+    const QMap<QString, QByteArray> before = box.snapshot();
+
+    viewRow(browser, 1);
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(), QString("This Games data file is missing or deleted."));
+    QCOMPARE(notice.Label2->text(), QString("Deleting Entry"));
+    QCOMPARE(notice.Top(), 15360.0 / 2 - 2300);
+    QCOMPARE(notice.Left(), 11520.0 / 2);
+    QVERIFY(!isTopmost(notice));
+    QCOMPARE(entries(*browser.rom_list), QStringList{"Kept"});
+    // The browser stays for another choice and the detail view is untouched.
+    QVERIFY(browser.isVisible() && !slidOut(browser));
+    QCOMPARE(hub.lbl_title1->text(), QString("[None]"));
+    QCOMPARE(box.snapshot(), before);
+
+    click(hub.Label8);
+    QCOMPARE(entries(*browser.rom_list), (QStringList{"Kept", name}));
+}
+
+void TestBrowser::doubleClick_withoutSelection_changesNothing()
+{
+    for (const QByteArray& index : {QByteArray("\r\n"), QByteArray("\r\nA\r\n")}) {
+        Sandbox box;
+        box.makeCatalogue(index);
+        box.writeRecord("A", "", "", "US", "64", "a");
+        start();
+        click(main::get().Label8);
+        mnu_list& browser = mnu_list::get();
+        browser.rom_list->clearSelection();
+        browser.rom_list->setCurrentItem(nullptr);
+        browser.rom_list_DblClick();
+        QTest::mouseDClick(browser.rom_list->viewport(), Qt::LeftButton, {},
+                           browser.rom_list->viewport()->rect().bottomRight() - QPoint(2, 2));
+        QVERIFY(!mnu_error::get().isVisible());
+        QCOMPARE(browser.rom_list->count(), index.count("\r\n") - 1);
+        QCOMPARE(main::get().lbl_title1->text(), QString("[None]"));
+        QVERIFY(browser.isVisible() && !slidOut(browser));
+    }
+}
+
+void TestBrowser::enterKey_viewsSelectedGame()
+{
+    Sandbox box;
+    box.makeCatalogue("\r\nA\r\nB\r\n");
+    box.writeRecord("B", "", "", "JAP", "256", "bee");
+    start();
+    click(main::get().Label8);
+    mnu_list& browser = mnu_list::get();
+    browser.rom_list->setCurrentRow(1);
+    QTest::keyClick(browser.rom_list, Qt::Key_Return);
+    QCOMPARE(main::get().lbl_title1->text(), QString("B"));
+    QCOMPARE(main::get().Label14->text(), QString("Game Size: 256 Mbytes"));
+    QVERIFY(slidOut(browser));
+}
+
+void TestBrowser::cancel_hidesBrowserAndKeepsDetailView()
+{
+    Sandbox box;
+    box.makeCatalogue("\r\nA\r\nB\r\n");
+    box.writeRecord("A", "", "", "PAL", "128", "first");
+    start();
+    main& hub = main::get();
+    click(hub.Label8);
+    viewRow(mnu_list::get(), 0);
+    const QStringList shown = detailTexts();
+
+    click(hub.Label8);
+    mnu_list& browser = mnu_list::get();
+    browser.rom_list->setCurrentRow(1);
+    click(browser.Label2);
+    QVERIFY(!browser.isVisible());
+    QCOMPARE(detailTexts(), shown);
+    QCOMPARE(entries(*browser.rom_list), (QStringList{"A", "B"}));
+
+    // Escape cancels as well.
+    click(hub.Label8);
+    QTest::keyClick(browser.rom_list, Qt::Key_Escape);
+    QVERIFY(!browser.isVisible());
+}
+
+QTEST_MAIN(TestBrowser)
+#include "tst_browser.moc"
