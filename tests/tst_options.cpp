@@ -1,0 +1,286 @@
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
+#include "platform/dialogs.h"
+#include "platform/windowing.h"
+#include "setup/mnu_about.h"
+#include "setup/mnu_options.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace vx;
+
+namespace
+{
+
+// The notice's two lines when it is on screen (not slid away), else nothing.
+QStringList visibleNotice()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* notice = qobject_cast<mnu_error*>(w);
+        if (notice && notice->isVisible() && notice->Left() > -notice->Width())
+            return {notice->Label1->text(), notice->Label2->text()};
+    }
+    return {};
+}
+
+const QByteArray kSettingsWithFolder =
+    "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n[export]\r\n"
+    "path=/srv/roms\r\n";
+
+} // namespace
+
+class TestOptions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstOpening_showsEmptyBoxEvenWithStoredFolder();
+    void text1_isDarkBlueOnBlack();
+    void ok_storesTypedFolderAndSlidesAway_data();
+    void ok_storesTypedFolderAndSlidesAway();
+    void ok_settingsNotWritable_showsNoticeAndStays();
+    void cancel_keepsTypedTextStoresNothing();
+    void button_showsPressedImageWhileHeld_data();
+    void button_showsPressedImageWhileHeld();
+    void button_releasedOutside_runsNothing_data();
+    void button_releasedOutside_runsNothing();
+    void clear_asksThenEmptiesIndexOnYesOnly_data();
+    void clear_asksThenEmptiesIndexOnYesOnly();
+    void clear_indexNotWritable_showsNotice();
+    void about_hasItsSizeAndHidesOnClick();
+};
+
+void TestOptions::firstOpening_showsEmptyBoxEvenWithStoredFolder()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("vx.log", kSettingsWithFolder);
+    test::click(main::get().Label11);
+    mnu_options& options = mnu_options::get();
+    QVERIFY(options.isVisible());
+    QCOMPARE(options.Text1->text(), QString());
+    QCOMPARE(options.Width(), 4320.0);
+    QCOMPARE(options.Height(), 4320.0);
+    // OK without typing stores the empty folder, as typed.
+    test::click(options.cmd_ok);
+    QVERIFY(box.readFile("vx.log").endsWith("[export]\r\npath=\r\n"));
+}
+
+void TestOptions::text1_isDarkBlueOnBlack()
+{
+    test::Sandbox box;
+    const QPalette pal = mnu_options::get().Text1->palette();
+    QCOMPARE(pal.color(QPalette::Base), QColor(Qt::black));
+    QCOMPARE(pal.color(QPalette::Text), QColor(0, 0, 192));
+}
+
+void TestOptions::ok_storesTypedFolderAndSlidesAway_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray fresh =
+        "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n";
+    QTest::newRow("replaces the stored folder")
+        << kSettingsWithFolder << "/home/me/out"
+        << QByteArray(fresh + "[export]\r\npath=/home/me/out\r\n");
+    QTest::newRow("adds a missing section")
+        << fresh << "D:\\out\\" << QByteArray(fresh + "[export]\r\npath=D:\\out\\\r\n");
+}
+
+void TestOptions::ok_storesTypedFolderAndSlidesAway()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, expected);
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("vx.log", settings);
+    test::click(main::get().Label11);
+    mnu_options& options = mnu_options::get();
+    QTest::keyClicks(options.Text1, typed);
+    test::click(options.cmd_ok);
+    QCOMPARE(box.readFile("vx.log"), expected);
+    QVERIFY(options.Left() < -options.Width());
+    QVERIFY(visibleNotice().isEmpty());
+}
+
+void TestOptions::ok_settingsNotWritable_showsNoticeAndStays()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    // A folder where the settings file should be cannot be replaced.
+    QFile::remove(box.path("vx.log"));
+    QVERIFY(QDir(box.folder()).mkdir("vx.log"));
+    mnu_options& options = mnu_options::get();
+    options.setLeft(3000);
+    options.show();
+    options.Text1->setText("/home/me/out");
+    test::click(options.cmd_ok);
+    QCOMPARE(visibleNotice(), QStringList({"The export folder could not be saved.",
+                                           "Check that the program folder can be written."}));
+    QCOMPARE(options.Left(), 3000.0);
+    QVERIFY(options.isVisible());
+    QCOMPARE(options.Text1->text(), QString("/home/me/out"));
+}
+
+void TestOptions::cancel_keepsTypedTextStoresNothing()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    main& hub = main::get();
+    const auto before = box.snapshot();
+    test::click(hub.Label11);
+    mnu_options& options = mnu_options::get();
+    QTest::keyClicks(options.Text1, "/home/me/out");
+    test::click(options.cmd_cancel);
+    QVERIFY(options.Left() < -options.Width());
+    test::click(hub.Label11);
+    QCOMPARE(options.Left(), hub.Left() + 300);
+    QCOMPARE(options.Text1->text(), QString("/home/me/out"));
+    QCOMPARE(box.snapshot(), before);
+}
+
+void TestOptions::button_showsPressedImageWhileHeld_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("normal");
+    QTest::addColumn<QString>("pressed");
+    QTest::newRow("ok") << "cmd_ok"
+                        << "ok1"
+                        << "ok2";
+    QTest::newRow("cancel") << "cmd_cancel"
+                            << "cancel1"
+                            << "cancel2";
+    QTest::newRow("clear") << "cmd_clear"
+                           << "clear1"
+                           << "clear2";
+}
+
+void TestOptions::button_showsPressedImageWhileHeld()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, normal);
+    QFETCH(QString, pressed);
+    test::Sandbox box;
+    box.makeCatalogue();
+    mnu_options& options = mnu_options::get();
+    options.show();
+    auto* cmd = test::child<PictureBox>(options, button);
+    auto* up = test::child<PictureBox>(options, normal);
+    auto* down = test::child<PictureBox>(options, pressed);
+    QVERIFY(cmd && up && down);
+    QVERIFY(up->picture() && down->picture() && up->picture() != down->picture());
+    // The stores lie beyond the client area.
+    QVERIFY(!options.rect().intersects(up->geometry()));
+    QVERIFY(!options.rect().intersects(down->geometry()));
+    QCOMPARE(cmd->picture(), up->picture());
+    test::press(cmd);
+    QCOMPARE(cmd->picture(), down->picture());
+    QTest::mouseRelease(cmd, Qt::LeftButton, {}, QPoint(-30, -30));
+    QCOMPARE(cmd->picture(), up->picture());
+}
+
+void TestOptions::button_releasedOutside_runsNothing_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("ok") << "cmd_ok";
+    QTest::newRow("cancel") << "cmd_cancel";
+    QTest::newRow("clear") << "cmd_clear";
+}
+
+void TestOptions::button_releasedOutside_runsNothing()
+{
+    QFETCH(QString, button);
+    test::Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\n");
+    dialogs::queueAnswer(QMessageBox::Yes);
+    mnu_options& options = mnu_options::get();
+    options.setLeft(3000);
+    options.show();
+    options.Text1->setText("/home/me/out");
+    const auto before = box.snapshot();
+    auto* cmd = test::child<PictureBox>(options, button);
+    test::press(cmd);
+    QTest::mouseRelease(cmd, Qt::LeftButton, {}, QPoint(cmd->width() + 20, -10));
+    QCOMPARE(options.Left(), 3000.0);
+    QVERIFY(dialogs::questions().isEmpty());
+    QCOMPARE(box.snapshot(), before);
+}
+
+void TestOptions::clear_asksThenEmptiesIndexOnYesOnly_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QByteArray>("index");
+    QTest::newRow("no keeps the index")
+        << int(QMessageBox::No) << QByteArray("\r\nAlpha\r\nBeta\r\n");
+    QTest::newRow("yes leaves one empty line") << int(QMessageBox::Yes) << QByteArray("\r\n");
+}
+
+void TestOptions::clear_asksThenEmptiesIndexOnYesOnly()
+{
+    QFETCH(int, answer);
+    QFETCH(QByteArray, index);
+    test::Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\nBeta\r\n");
+    box.writeRecord("Alpha", "/r/a.rom", "/r/a.png", "US", "64", "First");
+    const QByteArray record = box.readFile("bin/Alpha.lib");
+    dialogs::queueAnswer(QMessageBox::StandardButton(answer));
+    mnu_options& options = mnu_options::get();
+    options.setLeft(3000);
+    options.show();
+    test::click(options.cmd_clear);
+
+    const auto asked = dialogs::questions();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].text, QString("Do you want to clear the items?"));
+    QCOMPARE(asked[0].title, QString("MsgBox Demonstration"));
+    QCOMPARE(asked[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(asked[0].icon, QMessageBox::Critical);
+    QCOMPARE(asked[0].defaultButton, QMessageBox::No);
+
+    QCOMPARE(box.readFile("bin/bootlist.lst"), index);
+    QCOMPARE(box.readFile("bin/Alpha.lib"), record);
+    QCOMPARE(options.Left(), 3000.0);
+    QVERIFY(visibleNotice().isEmpty());
+}
+
+void TestOptions::clear_indexNotWritable_showsNotice()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    QFile::remove(box.path("bin/bootlist.lst"));
+    QVERIFY(QDir(box.path("bin")).mkdir("bootlist.lst"));
+    dialogs::queueAnswer(QMessageBox::Yes);
+    test::click(mnu_options::get().cmd_clear);
+    QCOMPARE(visibleNotice(), QStringList({"The index could not be cleared.",
+                                           "Check that the bin folder can be written."}));
+}
+
+void TestOptions::about_hasItsSizeAndHidesOnClick()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    main& hub = main::get();
+    hub.show();
+    test::click(hub.Label11);
+    test::click(hub.Label12);
+    mnu_about& about = mnu_about::get();
+    QCOMPARE(about.Width(), 4320.0);
+    QCOMPARE(about.Height(), 4305.0);
+    QVERIFY(about.background());
+    QVERIFY(about.isVisible());
+    QTest::mouseClick(&about, Qt::LeftButton, {}, QPoint(10, about.height() - 10));
+    QVERIFY(!about.isVisible());
+    // Every other window as it was.
+    QVERIFY(hub.isVisible());
+    QVERIFY(mnu_options::get().isVisible());
+}
+
+QTEST_MAIN(TestOptions)
+#include "tst_options.moc"
