@@ -12,7 +12,6 @@ namespace vx
 void start()
 {
     QApplication::setApplicationName(QStringLiteral("Vexloutil"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vexloutil"));
     if (QApplication::windowIcon().isNull()) {
         QIcon icon;
         for (int size : {16, 32, 48, 64, 128, 256})

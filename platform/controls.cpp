@@ -111,7 +111,6 @@ Label::Label(const QString& name, QWidget* parent, const QString& caption) : QLa
     setObjectName(name);
     setMouseTracking(true);
     setTextFormat(Qt::PlainText);
-    setAttribute(Qt::WA_TranslucentBackground);
     setForeColor(0xFF0000);
 }
 

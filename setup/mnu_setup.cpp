@@ -29,7 +29,6 @@ mnu_setup::mnu_setup()
     Label1->setFont(designFont(8.25));
     Label1->setForeColor(0x000000);
     Label1->setAutoFillBackground(true);
-    Label1->setAttribute(Qt::WA_TranslucentBackground, false);
     QPalette pal = Label1->palette();
     pal.setColor(QPalette::Window, colorFromBgr(0xFFFFFF));
     Label1->setPalette(pal);
@@ -49,6 +48,10 @@ void mnu_setup::Form_Load()
     const QString index = catalogue::indexPath();
 
     pause(1);
+    // Centred, so the first thing a new user sees is not lost in a corner.
+    const QSizeF screen = screenSizeTwips();
+    setLeft((screen.width() - Width()) / 2);
+    setTop((screen.height() - Height()) / 2);
     show();
     status(QStringLiteral("Creating log file(s)"));
     pause(2);
