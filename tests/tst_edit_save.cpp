@@ -1,0 +1,375 @@
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
+#include "browser/mnu_list.h"
+#include "edit/edit_rom_list.h"
+#include "edit/mnu_edit_rom.h"
+#include "platform/profile.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace
+{
+
+const QByteArray kIndex = "\r\nMario\r\nZelda\r\n";
+
+// A catalogue with two games whose ROM and picture files exist.
+void makeGames(Sandbox& sandbox)
+{
+    sandbox.makeCatalogue(kIndex);
+    for (const char* file : {"roms/mario.v64", "roms/zelda.rom", "pics/mario.png", "pics/new.png"})
+        sandbox.writeFile(file, "x");
+    sandbox.writeRecord("Mario", sandbox.path("roms/mario.v64"), sandbox.path("pics/mario.png"),
+                        "US", "64", "Plumber");
+    sandbox.writeRecord("Zelda", sandbox.path("roms/zelda.rom"), sandbox.path("pics/mario.png"),
+                        "PAL", "128", "Elf");
+}
+
+// Opens a listed game in the edit window as the user does: Edit ROM, then a click on its name.
+mnu_edit_rom& openGame(const QString& name)
+{
+    main& hub = main::get();
+    hub.show();
+    click(hub.Label5);
+    QListWidget& list = *edit_rom_list::get().rom_list;
+    list.doItemsLayout();
+    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
+    if (found.isEmpty())
+        qWarning("%s is not listed", qPrintable(name));
+    else
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                          list.visualItemRect(found.first()).center());
+    return mnu_edit_rom::get();
+}
+
+QString stored(const Sandbox& sandbox, const QString& name, const char* section, const char* key)
+{
+    return profile::read(sandbox.path("bin/" + name + ".lib"), QLatin1String(section),
+                         QLatin1String(key));
+}
+
+QStringList indexLines(const Sandbox& sandbox)
+{
+    QStringList lines = QString::fromLocal8Bit(sandbox.readFile("bin/bootlist.lst")).split("\r\n");
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool isAway(const Form& window)
+{
+    return window.Left() < -window.Width();
+}
+
+void save(mnu_edit_rom& editor)
+{
+    click(editor.Picture3);
+}
+
+} // namespace
+
+class EditSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void save_rewritesRecordAppendsNameAndSlidesAway();
+    void save_usesOpenedNameNotVisibleBox();
+    void save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data();
+    void save_emptyOrUnusableField_refusedWithNoticeNothingWritten();
+    void save_missingPath_warnsAndStillWrites_data();
+    void save_missingPath_warnsAndStillWrites();
+    void save_size_storedAsPlainDigits_data();
+    void save_size_storedAsPlainDigits();
+    void save_keepsOtherKeysAndLinesOfRecord();
+    void twoSaves_addExactlyTwoIndexLines();
+    void secondClickDuringSave_isIgnored();
+    void unwritableRecord_noticeAndWindowStays();
+};
+
+void EditSave::save_rewritesRecordAppendsNameAndSlidesAway()
+{
+    Sandbox sandbox;
+    makeGames(sandbox);
+    main& hub = main::get();
+    hub.show();
+    click(hub.Label8);
+    mnu_list& browser = mnu_list::get();
+    const int listed = browser.rom_list->count();
+
+    mnu_edit_rom& editor = openGame("Mario");
+    editor.Text2->setText(sandbox.path("roms/zelda.rom"));
+    editor.Text3->setText(sandbox.path("pics/new.png"));
+    editor.Combo1->lineEdit()->clear();
+    QTest::keyClicks(editor.Combo1->lineEdit(), "Europe");
+    mnu_edit_rom::setComboText(*editor.Combo2, "256");
+    editor.Text4->setPlainText("Fast\nfun");
+    save(editor);
+
+    QCOMPARE(stored(sandbox, "Mario", "paths", "file"), sandbox.path("roms/zelda.rom"));
+    QCOMPARE(stored(sandbox, "Mario", "paths", "image"), sandbox.path("pics/new.png"));
+    QCOMPARE(stored(sandbox, "Mario", "info", "gamename"), QString("Mario"));
+    QCOMPARE(stored(sandbox, "Mario", "info", "gametype"), QString("Europe"));
+    QCOMPARE(stored(sandbox, "Mario", "info", "size"), QString("256"));
+    QCOMPARE(stored(sandbox, "Mario", "info", "desc"), QString("Fast fun"));
+    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Mario"}));
+    QVERIFY(!browser.isVisible());
+    QCOMPARE(browser.rom_list->count(), listed + 4);
+    QVERIFY(isAway(editor));
+    QVERIFY(!mnu_error::get().isVisible());
+    QCOMPARE(editor.Combo1->count(), 4);
+
+    // Opened again, the game shows what was saved.
+    openGame("Mario");
+    QCOMPARE(editor.Combo1->currentText(), QString("Europe"));
+    QCOMPARE(editor.Text4->toPlainText(), QString("Fast fun"));
+}
+
+void EditSave::save_usesOpenedNameNotVisibleBox()
+{
+    Sandbox sandbox;
+    makeGames(sandbox);
+    mnu_edit_rom& editor = openGame("Mario");
+    editor.Text1->setText("Luigi");
+    editor.Text4->setPlainText("Renamed?");
+    save(editor);
+
+    QCOMPARE(stored(sandbox, "Mario", "info", "gamename"), QString("Mario"));
+    QCOMPARE(stored(sandbox, "Mario", "info", "desc"), QString("Renamed?"));
+    QCOMPARE(indexLines(sandbox).last(), QString("Mario"));
+    QVERIFY(!sandbox.exists("bin/Luigi.lib"));
+    const auto files = sandbox.snapshot();
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        QVERIFY2(!it.key().contains("Luigi"), qPrintable(it.key()));
+        QVERIFY2(!it.value().contains("Luigi"), qPrintable(it.key()));
+    }
+}
+
+void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data()
+{
+    QTest::addColumn<QStringList>("emptied");
+    QTest::addColumn<QString>("sizeText");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("lower");
+
+    const QString size = "64";
+    QTest::newRow("name holder") << QStringList{"Text5", "Text2"} << size
+                                 << "You havn't entered in a Game name, please try again."
+                                 << "No Game Name entered.";
+    QTest::newRow("ROM path and description")
+        << QStringList{"Text4", "Text2"} << size
+        << "You havn't entered in a File Path, please try again."
+        << "No File Path entered.";
+    QTest::newRow("picture path") << QStringList{"Text3", "Combo1"} << size
+                                  << "You havn't entered in a Image Path, please try again."
+                                  << "No Image Path entered.";
+    QTest::newRow("game type") << QStringList{"Combo1"} << QString()
+                               << "You havn't entered in a Game Type, please try again."
+                               << "No Game Type entered.";
+    QTest::newRow("size") << QStringList{} << QString()
+                          << "You havn't entered in a Size for the rom, please try again."
+                          << "No Size entered.";
+    QTest::newRow("description")
+        << QStringList{"Text4"} << size
+        << "You havn't entered in a Description for the Rom, please try again."
+        << "No ROM Description entered.";
+    const QString badSize = "The Size you entered is not a number from -32768 to 32767.";
+    QTest::newRow("size offered as Other!")
+        << QStringList{} << "Other!" << badSize << "Invalid Size";
+    QTest::newRow("size too large") << QStringList{} << "32767.5" << badSize << "Invalid Size";
+    QTest::newRow("size with letters") << QStringList{} << "12abc" << badSize << "Invalid Size";
+}
+
+void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten()
+{
+    QFETCH(QStringList, emptied);
+    QFETCH(QString, sizeText);
+    QFETCH(QString, upper);
+    QFETCH(QString, lower);
+
+    Sandbox sandbox;
+    makeGames(sandbox);
+    const auto before = sandbox.snapshot();
+    mnu_edit_rom& editor = openGame("Mario");
+    // The visible name box is never checked; blanks count as filled.
+    editor.Text1->clear();
+    editor.Text3->setText("   ");
+    for (const QString& name : emptied) {
+        if (auto* line = editor.findChild<QLineEdit*>(name))
+            line->clear();
+        else if (auto* combo = editor.findChild<QComboBox*>(name))
+            mnu_edit_rom::setComboText(*combo, QString());
+        else
+            editor.Text4->clear();
+    }
+    mnu_edit_rom::setComboText(*editor.Combo2, sizeText);
+    const double left = editor.Left();
+    save(editor);
+
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(), upper);
+    QCOMPARE(notice.Label2->text(), lower);
+    QCOMPARE(sandbox.snapshot(), before);
+    QCOMPARE(editor.Left(), left);
+    QVERIFY(editor.isVisible());
+}
+
+void EditSave::save_missingPath_warnsAndStillWrites_data()
+{
+    QTest::addColumn<bool>("romExists");
+    QTest::addColumn<bool>("imageExists");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("lower");
+
+    QTest::newRow("ROM") << false << true << "The File Path you entered is invalid."
+                         << "Invalid File Path";
+    QTest::newRow("picture") << true << false << "The Image Path you entered is invalid."
+                             << "Invalid Image Path";
+    QTest::newRow("both") << false << false << "The Image Path you entered is invalid."
+                          << "Invalid Image Path";
+}
+
+void EditSave::save_missingPath_warnsAndStillWrites()
+{
+    QFETCH(bool, romExists);
+    QFETCH(bool, imageExists);
+    QFETCH(QString, upper);
+    QFETCH(QString, lower);
+
+    Sandbox sandbox;
+    makeGames(sandbox);
+    mnu_edit_rom& editor = openGame("Zelda");
+    const QString rom = romExists ? editor.Text2->text() : sandbox.path("roms/gone.rom");
+    const QString image = imageExists ? editor.Text3->text() : "pics/nowhere.png";
+    editor.Text2->setText(rom);
+    editor.Text3->setText(image);
+    save(editor);
+
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(), upper);
+    QCOMPARE(notice.Label2->text(), lower);
+    QCOMPARE(stored(sandbox, "Zelda", "paths", "file"), rom);
+    QCOMPARE(stored(sandbox, "Zelda", "paths", "image"), image);
+    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Zelda"}));
+    QVERIFY(isAway(editor));
+}
+
+void EditSave::save_size_storedAsPlainDigits_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("leading zero and blanks") << "  064 "
+                                             << "64";
+    QTest::newRow("leading zero") << "096"
+                                  << "96";
+    QTest::newRow("half to even") << "96.5"
+                                  << "96";
+    QTest::newRow("fraction") << "127.6"
+                              << "128";
+    QTest::newRow("negative") << "-0012"
+                              << "-12";
+}
+
+void EditSave::save_size_storedAsPlainDigits()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+
+    Sandbox sandbox;
+    makeGames(sandbox);
+    mnu_edit_rom& editor = openGame("Mario");
+    editor.Combo2->lineEdit()->clear();
+    QTest::keyClicks(editor.Combo2->lineEdit(), typed);
+    save(editor);
+
+    QCOMPARE(stored(sandbox, "Mario", "info", "size"), expected);
+    QVERIFY(isAway(editor));
+}
+
+void EditSave::save_keepsOtherKeysAndLinesOfRecord()
+{
+    Sandbox sandbox;
+    makeGames(sandbox);
+    const QString rom = sandbox.path("roms/mario.v64");
+    const QString image = sandbox.path("pics/mario.png");
+    sandbox.writeFile("bin/Mario.lib",
+                      ("; kept\r\n[paths]\r\nfile=" + rom + "\r\nextra=1\r\nimage=" + image +
+                       "\r\n\r\n[info]\r\ngamename=Mario\r\ngametype=US\r\n"
+                       "size=64\r\nrating=5\r\ndesc=old\r\n[notes]\r\n"
+                       "note=keep me\r\n")
+                          .toLocal8Bit());
+    mnu_edit_rom& editor = openGame("Mario");
+    mnu_edit_rom::setComboText(*editor.Combo1, "JAP");
+    editor.Text4->setPlainText("new");
+    save(editor);
+
+    QCOMPARE(sandbox.readFile("bin/Mario.lib"),
+             ("; kept\r\n[paths]\r\nfile=" + rom + "\r\nextra=1\r\nimage=" + image +
+              "\r\n\r\n[info]\r\ngamename=Mario\r\ngametype=JAP\r\nsize=64\r\nrating=5\r\n"
+              "desc=new\r\n[notes]\r\nnote=keep me\r\n")
+                 .toLocal8Bit());
+}
+
+void EditSave::twoSaves_addExactlyTwoIndexLines()
+{
+    Sandbox sandbox;
+    makeGames(sandbox);
+    save(openGame("Zelda"));
+    mnu_edit_rom& editor = openGame("Zelda");
+    editor.Text4->setPlainText("Again");
+    save(editor);
+
+    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Zelda", "Zelda"}));
+    QCOMPARE(editor.List1->count(), 5);
+    QCOMPARE(stored(sandbox, "Zelda", "info", "desc"), QString("Again"));
+}
+
+void EditSave::secondClickDuringSave_isIgnored()
+{
+    Sandbox sandbox;
+    makeGames(sandbox);
+    mnu_edit_rom& editor = openGame("Mario");
+    // Runs while the first save is still handling events.
+    QMetaObject::invokeMethod(
+        &editor, [&editor] { editor.Picture3_Click(); }, Qt::QueuedConnection);
+    save(editor);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Mario"}));
+}
+
+void EditSave::unwritableRecord_noticeAndWindowStays()
+{
+    Sandbox sandbox;
+    makeGames(sandbox);
+    mnu_edit_rom& editor = openGame("Mario");
+    // The record can no longer be replaced.
+    QVERIFY(QFile::remove(sandbox.path("bin/Mario.lib")));
+    QVERIFY(QDir(sandbox.path("bin")).mkdir("Mario.lib"));
+    const auto before = sandbox.snapshot();
+    const double left = editor.Left();
+    editor.Text4->setPlainText("Kept on screen");
+    save(editor);
+
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(), QString("The game could not be saved."));
+    QCOMPARE(notice.Label2->text(), QString("Check that the bin folder can be written."));
+    QCOMPARE(sandbox.snapshot(), before);
+    QCOMPARE(editor.Left(), left);
+    QCOMPARE(editor.Text4->toPlainText(), QString("Kept on screen"));
+}
+
+QTEST_MAIN(EditSave)
+#include "tst_edit_save.moc"
