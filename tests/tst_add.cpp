@@ -1,0 +1,346 @@
+#include "add/mnu_add_rom.h"
+#include "app/mnu_error.h"
+#include "app/start.h"
+#include "app/vx_main.h"
+#include "art/art.h"
+#include "platform/dialogs.h"
+#include "platform/units.h"
+#include "platform/windowing.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace
+{
+
+mnu_add_rom& openAdd()
+{
+    main& hub = main::get();
+    click(hub.Label4);
+    return mnu_add_rom::get();
+}
+
+QStringList items(const QComboBox& combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo.count(); ++i)
+        texts << combo.itemText(i);
+    return texts;
+}
+
+// The control that has the keyboard focus, named as the window knows it.
+QString focusedControl(const QWidget& window)
+{
+    for (QWidget* w = QApplication::focusWidget(); w && w != &window; w = w->parentWidget()) {
+        if (!w->objectName().isEmpty() && w->parentWidget() == &window)
+            return w->objectName();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestAdd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void addRom_opensBesideHubOnTop();
+    void controls_sitAtTheirPlaces_data();
+    void controls_sitAtTheirPlaces();
+    void tab_visitsFieldsThenButtons();
+    void combos_offerItemsInOrderAndStartEmpty();
+    void buttons_showReleasedImagesAndAreNamed();
+    void browse_fillsPathFromDialog_data();
+    void browse_fillsPathFromDialog();
+    void browse_cancelKeepsDialogsLastFile();
+    void cancel_hidesAtPressAndWritesNothing();
+    void fields_keptBetweenOpenings();
+    void save_pressAndReleaseSwapImages();
+    void save_secondPressDuringSaveIgnored();
+};
+
+void TestAdd::addRom_opensBesideHubOnTop()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    main& hub = main::get();
+    hub.setTop(1500);
+    hub.setLeft(2250);
+    mnu_add_rom& add = openAdd();
+    QVERIFY(add.isVisible());
+    QCOMPARE(add.Top(), 1500.0 + 700);
+    QCOMPARE(add.Left(), 2250.0 + 300);
+    QVERIFY(isTopmost(add));
+
+    hub.setTop(300);
+    hub.setLeft(450);
+    openAdd();
+    QCOMPARE(add.Top(), 300.0 + 700);
+    QCOMPARE(add.Left(), 450.0 + 300);
+}
+
+void TestAdd::controls_sitAtTheirPlaces_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    const auto row = [](const char* name, int l, int t, int w, int h) {
+        QTest::newRow(name) << QString(name) << QRect(l, t, w, h);
+    };
+    row("Text1", 1440, 120, 4095, 285);
+    row("Text2", 1440, 600, 3615, 285);
+    row("Text3", 1440, 1080, 3495, 285);
+    row("Combo1", 1440, 1440, 1095, 330);
+    row("Combo2", 1440, 1920, 1095, 330);
+    row("Text4", 240, 2520, 5295, 1455);
+    row("Picture1", 5160, 600, 255, 240);
+    row("Picture6", 5160, 960, 255, 255);
+    row("Picture5", 3600, 4080, 750, 270);
+    row("Picture4", 4560, 4080, 900, 270);
+    row("Picture2", 6120, 600, 315, 300);
+    row("Picture3", 6120, 1080, 315, 300);
+    row("ok1", 1320, 4800, 855, 255);
+    row("ok2", 2640, 4800, 375, 135);
+    row("cancel1", 3960, 4680, 735, 255);
+    row("cancel2", 5520, 4680, 495, 255);
+    row("List1", 1680, 5160, 975, 450);
+}
+
+void TestAdd::controls_sitAtTheirPlaces()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    Sandbox box;
+    mnu_add_rom& add = mnu_add_rom::get();
+    QCOMPARE(add.Width(), 5715.0);
+    QCOMPARE(add.Height(), 4470.0);
+    QWidget* control = child(add, name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(),
+             QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
+                   twipsToPixels(twips.height())));
+}
+
+void TestAdd::tab_visitsFieldsThenButtons()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    mnu_add_rom& add = openAdd();
+    add.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&add));
+    add.Text1->setFocus(Qt::TabFocusReason);
+    QStringList visited{focusedControl(add)};
+    for (int i = 0; i < 10; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << focusedControl(add);
+    }
+    QCOMPARE(visited, (QStringList{"Text1", "Text2", "Text3", "Combo1", "Combo2", "Text4",
+                                   "Picture1", "Picture5", "Picture4", "Picture6", "Text1"}));
+}
+
+void TestAdd::combos_offerItemsInOrderAndStartEmpty()
+{
+    Sandbox box;
+    mnu_add_rom& add = mnu_add_rom::get();
+    QCOMPARE(items(*add.Combo1), (QStringList{"US", "JAP", "PAL", "Other!"}));
+    QCOMPARE(items(*add.Combo2), (QStringList{"64", "96", "128", "256", "320", "Other!"}));
+    QCOMPARE(add.Combo1->currentText(), QString());
+    QCOMPARE(add.Combo2->currentText(), QString());
+
+    // Typed text is taken as it is and never joins the offered items.
+    QTest::keyClicks(add.Combo2, "200");
+    QTest::keyClick(add.Combo2, Qt::Key_Return);
+    QCOMPARE(add.Combo2->currentText(), QString("200"));
+    QCOMPARE(add.Combo2->count(), 6);
+}
+
+void TestAdd::buttons_showReleasedImagesAndAreNamed()
+{
+    Sandbox box;
+    mnu_add_rom& add = mnu_add_rom::get();
+    QCOMPARE(add.Picture1->picture(), art::browseButton(false));
+    QCOMPARE(add.Picture6->picture(), add.Picture2->picture());
+    QCOMPARE(add.Picture3->picture(), art::browseButton(true));
+    QCOMPARE(add.Picture5->picture(), add.ok1->picture());
+    QCOMPARE(add.ok2->picture(), art::okButton(true));
+    QCOMPARE(add.Picture4->picture(), add.cancel1->picture());
+    QCOMPARE(add.cancel2->picture(), art::cancelButton(true));
+    QCOMPARE(add.Picture1->accessibleName(), QString("Browse"));
+    QCOMPARE(add.Picture6->accessibleName(), QString("Browse"));
+    QCOMPARE(add.Picture5->accessibleName(), QString("OK"));
+    QCOMPARE(add.Picture4->accessibleName(), QString("Cancel"));
+}
+
+void TestAdd::browse_fillsPathFromDialog_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("ROM") << "Picture1"
+                         << "Text2"
+                         << "Path to ROM to be added..."
+                         << "Basic Rom types (*.rom *.v64 *.zip);;All Files (*)";
+    QTest::newRow("picture") << "Picture6"
+                             << "Text3"
+                             << "Path to image to be used..."
+                             << "Possible image types (*.jpg *.gif *.bmp *.ico);;All Files (*)";
+}
+
+void TestAdd::browse_fillsPathFromDialog()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, field);
+    QFETCH(QString, title);
+    QFETCH(QString, filter);
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    mnu_add_rom& add = openAdd();
+    auto* browse = child<PictureBox>(add, button);
+    auto* path = child<QLineEdit>(add, field);
+    add.Text1->setText("Name");
+
+    dialogs::queueFile("/roms/chosen file.v64");
+    press(browse);
+    QCOMPARE(dialogs::fileRequests().size(), 1);
+    const dialogs::FileRequest request = dialogs::fileRequests().constFirst();
+    QVERIFY(!request.save);
+    QCOMPARE(request.title, title);
+    QCOMPARE(request.filter, filter);
+    QCOMPARE(request.fileName, QString());
+    QCOMPARE(path->text(), QString("/roms/chosen file.v64"));
+    // Back to the released image as soon as the dialog closes.
+    QCOMPARE(browse->picture(), add.Picture2->picture());
+    release(browse);
+    QCOMPARE(browse->picture(), add.Picture2->picture());
+
+    // Nothing else changes.
+    auto* otherPath = child<QLineEdit>(add, field == "Text2" ? "Text3" : "Text2");
+    QCOMPARE(otherPath->text(), QString());
+    QCOMPARE(add.Text1->text(), QString("Name"));
+    QVERIFY(add.isVisible());
+}
+
+void TestAdd::browse_cancelKeepsDialogsLastFile()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    mnu_add_rom& add = openAdd();
+
+    // A cancel before anything was chosen leaves the box empty, whatever was typed.
+    add.Text3->setText("typed");
+    dialogs::queueCancel();
+    press(add.Picture6);
+    QCOMPARE(add.Text3->text(), QString());
+
+    // Both buttons share one dialog: it starts from, and on a cancel gives back, the last file.
+    dialogs::queueFile("/roms/a.rom");
+    press(add.Picture1);
+    dialogs::queueCancel();
+    press(add.Picture6);
+    QCOMPARE(add.Text2->text(), QString("/roms/a.rom"));
+    QCOMPARE(add.Text3->text(), QString("/roms/a.rom"));
+    QCOMPARE(dialogs::fileRequests().last().fileName, QString("/roms/a.rom"));
+}
+
+void TestAdd::cancel_hidesAtPressAndWritesNothing()
+{
+    Sandbox box;
+    box.makeCatalogue("\r\nA\r\n");
+    start();
+    mnu_add_rom& add = openAdd();
+    add.Text1->setText("New");
+    add.Text2->setText("x");
+    const auto before = box.snapshot();
+
+    press(add.Picture4);
+    QVERIFY(!add.isVisible());
+    QCOMPARE(add.Picture4->picture(), add.cancel2->picture());
+    release(add.Picture4);
+    QCOMPARE(add.Picture4->picture(), add.cancel1->picture());
+    QCOMPARE(box.snapshot(), before);
+    QVERIFY(!mnu_error::get().isVisible());
+
+    // Escape does the same.
+    openAdd();
+    QTest::keyClick(add.Text1, Qt::Key_Escape);
+    QVERIFY(!add.isVisible());
+    QCOMPARE(add.Text1->text(), QString("New"));
+}
+
+void TestAdd::fields_keptBetweenOpenings()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    mnu_add_rom& add = openAdd();
+    add.Text1->setText("Name");
+    add.Text2->setText("/r.rom");
+    add.Text3->setText("/p.jpg");
+    add.Combo1->setCurrentText("PAL");
+    add.Combo2->setCurrentText("Other!");
+    add.Text4->setPlainText("two\nlines");
+    click(add.Picture4);
+    openAdd();
+    QCOMPARE((QStringList{add.Text1->text(), add.Text2->text(), add.Text3->text(),
+                          add.Combo1->currentText(), add.Combo2->currentText(),
+                          add.Text4->toPlainText()}),
+             (QStringList{"Name", "/r.rom", "/p.jpg", "PAL", "Other!", "two\nlines"}));
+}
+
+void TestAdd::save_pressAndReleaseSwapImages()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    start();
+    mnu_add_rom& add = openAdd();
+    // All fields empty: the save stops at once and the window stays.
+    press(add.Picture5);
+    QCOMPARE(add.Picture5->picture(), add.ok2->picture());
+    QVERIFY(add.isVisible());
+    release(add.Picture5);
+    QCOMPARE(add.Picture5->picture(), add.ok1->picture());
+}
+
+void TestAdd::save_secondPressDuringSaveIgnored()
+{
+    Sandbox box;
+    box.makeCatalogue("\r\nA\r\n");
+    box.writeFile("r.rom", "rom");
+    box.writeFile("p.jpg", "jpg");
+    start();
+    mnu_add_rom& add = openAdd();
+    add.Text1->setText("B");
+    add.Text2->setText(box.path("r.rom"));
+    add.Text3->setText(box.path("p.jpg"));
+    add.Combo1->setCurrentText("US");
+    add.Combo2->setCurrentText("64");
+    add.Text4->setPlainText("d");
+
+    // A second press waiting in the queue arrives while the save reads the index.
+    const QPointF centre = QRectF(add.Picture5->rect()).center();
+    QCoreApplication::postEvent(add.Picture5,
+                                new QMouseEvent(QEvent::MouseButtonPress, centre,
+                                                add.Picture5->mapToGlobal(centre), Qt::LeftButton,
+                                                Qt::LeftButton, Qt::NoModifier));
+    press(add.Picture5);
+    QCoreApplication::processEvents();
+    release(add.Picture5);
+    QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nA\r\nB\r\n"));
+}
+
+QTEST_MAIN(TestAdd)
+#include "tst_add.moc"
