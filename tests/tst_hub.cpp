@@ -1,0 +1,349 @@
+#include "app/main_close.h"
+#include "app/vx_main.h"
+#include "platform/units.h"
+#include "platform/windowing.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QListWidget>
+#include <QtTest>
+
+using namespace vx;
+
+namespace
+{
+
+Form* topLevel(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name)
+            return qobject_cast<Form*>(w);
+    }
+    return nullptr;
+}
+
+main& shownHub(test::Sandbox& box, const QByteArray& index = "\r\n")
+{
+    box.makeCatalogue(index);
+    main& hub = main::get();
+    hub.show();
+    QCoreApplication::processEvents();
+    return hub;
+}
+
+// As the user leaves it after moving it.
+void moveHub(main& hub, QPointF place)
+{
+    hub.setLeft(place.x());
+    hub.setTop(place.y());
+    QCoreApplication::processEvents();
+    QCOMPARE(QPointF(hub.Left(), hub.Top()), place);
+}
+
+// Where a point of a control lies on the hub.
+QPoint centreOn(main& hub, QWidget* control)
+{
+    return control->mapTo(&hub, control->rect().center());
+}
+
+} // namespace
+
+class TestHub : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hub_firstAppearsCentred();
+    void command_opensWindowBesideHubEachTime_data();
+    void command_opensWindowBesideHubEachTime();
+    void viewRom_listsNamesOnceWithoutEmptyEntry_data();
+    void viewRom_listsNamesOnceWithoutEmptyEntry();
+    void editRom_listsIndexAsLoaded();
+    void hover_turnsCommandRedUntilBareSurface_data();
+    void hover_turnsCommandRedUntilBareSurface();
+    void hover_resetLeavesOtherColoursAlone();
+    void titleStrip_dragsHub();
+    void corner_opensCloseStripAtHubCornerNotTopmost();
+    void closeStrip_labelsAsDesigned_data();
+    void closeStrip_labelsAsDesigned();
+    void closeStrip_minimizeMinimizesHubAndHidesStrip();
+    void closeStrip_xOnlyHidesStrip();
+    void endControls_endProgram_data();
+    void endControls_endProgram();
+    void minimizeCorner_minimizesHub();
+};
+
+void TestHub::hub_firstAppearsCentred()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    // 1024 x 768 pixels are 15360 x 11520 twips.
+    QCOMPARE(hub.Left(), std::floor((15360 - 10620) / 2.0));
+    QCOMPARE(hub.Top(), std::floor((11520 - 5220) / 2.0));
+}
+
+void TestHub::command_opensWindowBesideHubEachTime_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<double>("offset");
+    QTest::newRow("Add ROM") << "Label4"
+                             << "mnu_add_rom" << 700.0;
+    QTest::newRow("Edit ROM") << "Label5"
+                              << "edit_rom_list" << 930.0;
+    QTest::newRow("View ROM") << "Label8"
+                              << "mnu_list" << 1860.0;
+    QTest::newRow("Setup") << "Label11"
+                           << "mnu_options" << 680.0;
+    QTest::newRow("About/Help") << "Label12"
+                                << "mnu_about" << 2090.0;
+}
+
+void TestHub::command_opensWindowBesideHubEachTime()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, window);
+    QFETCH(double, offset);
+    test::Sandbox box;
+    main& hub = shownHub(box, "\r\nAlpha\r\n");
+    auto* label = test::child<Label>(hub, command);
+
+    const QList<QPointF> hubPlaces = {{hub.Left(), hub.Top()}, {600, 900}, {1215, 45}};
+    for (const QPointF& place : hubPlaces) {
+        moveHub(hub, place);
+        test::click(label);
+        Form* opened = topLevel(window);
+        QVERIFY(opened);
+        QVERIFY(opened->isVisible());
+        QCOMPARE(opened->Top(), place.y() + offset);
+        QCOMPARE(opened->Left(), place.x() + 300);
+        QVERIFY(isTopmost(*opened));
+        QVERIFY(hub.isEnabled() && hub.isVisible());
+    }
+}
+
+void TestHub::viewRom_listsNamesOnceWithoutEmptyEntry_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QStringList>("listed");
+    QTest::newRow("repeated names") << QByteArray("\r\nA\r\nB\r\nA\r\n") << QStringList{"A", "B"};
+    QTest::newRow("only the empty line") << QByteArray("\r\n") << QStringList{};
+    QTest::newRow("zero-byte index") << QByteArray() << QStringList{};
+}
+
+void TestHub::viewRom_listsNamesOnceWithoutEmptyEntry()
+{
+    QFETCH(QByteArray, index);
+    QFETCH(QStringList, listed);
+    test::Sandbox box;
+    main& hub = shownHub(box, index);
+    test::click(hub.Label8);
+    Form* browser = topLevel("mnu_list");
+    QVERIFY(browser && browser->isVisible());
+    auto* list = test::child<QListWidget>(*browser, "rom_list");
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->item(i)->text();
+    QCOMPARE(shown, listed);
+}
+
+void TestHub::editRom_listsIndexAsLoaded()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box, "\r\nA\r\nB\r\nA\r\n");
+    test::click(hub.Label5);
+    test::click(hub.Label5);
+    Form* picker = topLevel("edit_rom_list");
+    QVERIFY(picker);
+    auto* list = test::child<QListWidget>(*picker, "rom_list");
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->item(i)->text();
+    QCOMPARE(shown, QStringList({"", "A", "B", "A"}));
+}
+
+void TestHub::hover_turnsCommandRedUntilBareSurface_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("then"); // a control of the hub, or empty for the bare surface
+    QTest::addColumn<quint32>("expected");
+    const quint32 red = main::kHoverColor;
+    const quint32 blue = main::kRestColor;
+    QTest::newRow("Add ROM to bare surface") << "Label4"
+                                             << "" << blue;
+    QTest::newRow("Add ROM to description") << "Label4"
+                                            << "Label3" << red;
+    QTest::newRow("Add ROM to picture") << "Label4"
+                                        << "Image1" << red;
+    QTest::newRow("Add ROM to title strip") << "Label4"
+                                            << "Label1" << red;
+    QTest::newRow("About/Help to bare surface") << "Label12"
+                                                << "" << blue;
+    QTest::newRow("About/Help to Setup") << "Label12"
+                                         << "Label11" << red;
+}
+
+void TestHub::hover_turnsCommandRedUntilBareSurface()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, then);
+    QFETCH(quint32, expected);
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    auto* label = test::child<Label>(hub, command);
+    QCOMPARE(label->foreColor(), main::kRestColor);
+
+    QTest::mouseMove(&hub, centreOn(hub, label));
+    QCOMPARE(label->foreColor(), main::kHoverColor);
+
+    // A bare spot: below the command column, left of the description.
+    const QPoint bare(twipsToPixels(300), twipsToPixels(3000));
+    QVERIFY(hub.childAt(bare) == nullptr);
+    const QPoint target = then.isEmpty() ? bare : centreOn(hub, test::child(hub, then));
+    QTest::mouseMove(&hub, target);
+    QCOMPARE(label->foreColor(), expected);
+}
+
+void TestHub::hover_resetLeavesOtherColoursAlone()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    hub.Label5->setForeColor(0x00FF00);
+    hub.Label6->setForeColor(main::kHoverColor);
+    hub.Label7->setForeColor(main::kHoverColor);
+    QTest::mouseMove(&hub, QPoint(20, 200));
+    QCOMPARE(hub.Label5->foreColor(), quint32(0x00FF00));
+    QCOMPARE(hub.Label6->foreColor(), main::kRestColor);
+    QCOMPARE(hub.Label7->foreColor(), main::kRestColor);
+}
+
+void TestHub::titleStrip_dragsHub()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    hub.setLeft(1500);
+    hub.setTop(1500);
+    const QPoint grip = centreOn(hub, hub.Label1);
+    QCursor::setPos(hub.mapToGlobal(grip));
+    QTest::mousePress(hub.Label1, Qt::LeftButton, {}, hub.Label1->rect().center());
+    // Where the system cannot move the window, the hub follows the pointer until release.
+    QCursor::setPos(hub.mapToGlobal(grip) + QPoint(40, 20));
+    QMouseEvent move(QEvent::MouseMove, QPointF(grip), QPointF(hub.mapToGlobal(grip)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&hub, &move);
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(grip), QPointF(hub.mapToGlobal(grip)),
+                   Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&hub, &up);
+    QCOMPARE(hub.Left(), 1500.0 + 40 * 15);
+    QCOMPARE(hub.Top(), 1500.0 + 20 * 15);
+}
+
+void TestHub::corner_opensCloseStripAtHubCornerNotTopmost()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    for (const QPointF place : {QPointF(hub.Left(), hub.Top()), QPointF(450, 600)}) {
+        moveHub(hub, place);
+        test::click(hub.Label2);
+        main_close& strip = main_close::get();
+        QVERIFY(strip.isVisible());
+        QCOMPARE(strip.Left(), place.x());
+        QCOMPARE(strip.Top(), place.y());
+        QCOMPARE(strip.Width(), 1860.0);
+        QCOMPARE(strip.Height(), 885.0);
+        QVERIFY(!isTopmost(strip));
+    }
+}
+
+void TestHub::closeStrip_labelsAsDesigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QPoint>("place");
+    QTest::addColumn<double>("points");
+    QTest::newRow("Minimize") << "Label1"
+                              << "Minimize" << QPoint(16, 8) << 9.75;
+    QTest::newRow("Close") << "Label2"
+                           << "Close" << QPoint(16, 24) << 9.75;
+    QTest::newRow("X") << "Label3"
+                       << "X" << QPoint(96, 8) << 11.25;
+}
+
+void TestHub::closeStrip_labelsAsDesigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QPoint, place);
+    QFETCH(double, points);
+    test::Sandbox box;
+    auto* label = test::child<Label>(main_close::get(), name);
+    QCOMPARE(label->text(), caption);
+    QCOMPARE(label->pos(), place);
+    QCOMPARE(label->font().pointSizeF(), points);
+    QVERIFY(label->font().bold() && label->font().italic());
+    QCOMPARE(label->foreColor(), quint32(0xFF0000));
+    QCOMPARE(label->size(), label->sizeHint());
+}
+
+void TestHub::closeStrip_minimizeMinimizesHubAndHidesStrip()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    test::click(hub.Label2);
+    main_close& strip = main_close::get();
+    test::click(strip.Label1);
+    QVERIFY(hub.isMinimized());
+    QVERIFY(!strip.isVisible());
+}
+
+void TestHub::closeStrip_xOnlyHidesStrip()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    const int ends = test::endRequests();
+    test::click(hub.Label2);
+    main_close& strip = main_close::get();
+    test::click(strip.Label3);
+    QVERIFY(!strip.isVisible());
+    QVERIFY(!hub.isMinimized());
+    QVERIFY(hub.isVisible());
+    QCOMPARE(test::endRequests(), ends);
+    // Escape does the same.
+    test::click(hub.Label2);
+    QTest::keyClick(&strip, Qt::Key_Escape);
+    QVERIFY(!strip.isVisible());
+}
+
+void TestHub::endControls_endProgram_data()
+{
+    QTest::addColumn<bool>("fromStrip");
+    QTest::newRow("hub's end corner") << false;
+    QTest::newRow("strip's Close") << true;
+}
+
+void TestHub::endControls_endProgram()
+{
+    QFETCH(bool, fromStrip);
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    const int ends = test::endRequests();
+    if (fromStrip) {
+        test::click(hub.Label2);
+        test::click(main_close::get().Label2);
+    } else {
+        test::click(hub.Label10);
+    }
+    QCOMPARE(test::endRequests(), ends + 1);
+}
+
+void TestHub::minimizeCorner_minimizesHub()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    test::click(hub.Label9);
+    QVERIFY(hub.isMinimized());
+}
+
+QTEST_MAIN(TestHub)
+#include "tst_hub.moc"
