@@ -1,0 +1,480 @@
+#include "bench/child.h"
+
+#include "add/mnu_add_rom.h"
+#include "app/start.h"
+#include "app/vx_main.h"
+#include "browser/mnu_list.h"
+#include "edit/edit_rom_list.h"
+#include "edit/mnu_edit_rom.h"
+#include "platform/appfolder.h"
+#include "platform/units.h"
+#include "store/catalogue.h"
+#include "store/vx_modules.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace vxbench
+{
+
+qint64 monotonicNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+namespace
+{
+
+double msSince(qint64 startNs)
+{
+    return double(monotonicNs() - startNs) / 1e6;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+// Notes the first paint of the window named "main" (the hub, or the floor's bare window).
+class PaintWatch : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            watched->objectName() == QLatin1String("main") &&
+            static_cast<QWidget*>(watched)->isWindow())
+            painted = true;
+        return false;
+    }
+};
+
+// Runs the event loop until the hub has painted itself once.
+bool waitForFirstPaint(PaintWatch& watch)
+{
+    const QDeadlineTimer deadline(60000);
+    while (!watch.painted && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    return watch.painted;
+}
+
+void settle()
+{
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+// Times the event-loop turns during a command with a 1 ms timer: the longest stretch between
+// two turns (or between the command's start or end and the nearest turn) is how long the
+// windows could not answer.
+class PumpProbe
+{
+public:
+    PumpProbe()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_stamps.push_back(monotonicNs()); });
+    }
+    void start()
+    {
+        m_stamps.clear();
+        m_stamps.push_back(monotonicNs());
+        m_timer.start();
+    }
+    double stop()
+    {
+        m_stamps.push_back(monotonicNs());
+        m_timer.stop();
+        qint64 longest = 0;
+        for (size_t i = 1; i < m_stamps.size(); ++i)
+            longest = std::max(longest, m_stamps[i] - m_stamps[i - 1]);
+        return double(longest) / 1e6;
+    }
+
+private:
+    QTimer m_timer;
+    std::vector<qint64> m_stamps;
+};
+
+// Delivered at the first event-loop turn after it is posted: for a handler that fills the
+// detail view and then starts pumping, that is the moment the view is filled.
+class TurnMarker : public QObject
+{
+public:
+    qint64 at = 0;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::User) {
+            if (!at)
+                at = monotonicNs();
+            return true;
+        }
+        return QObject::event(event);
+    }
+};
+
+QStringList indexLines(const QByteArray& bytes)
+{
+    QStringList lines = QString::fromLocal8Bit(bytes).split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+// The floor of the list commands: read the index, one addItems into a hidden list, show it.
+class ListFloor
+{
+public:
+    explicit ListFloor(const QListWidget& like)
+    {
+        m_list.setObjectName(QStringLiteral("floor"));
+        m_list.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+        m_list.resize(like.size());
+        m_list.setFont(like.font());
+        m_list.setUniformItemSizes(true);
+    }
+    double run()
+    {
+        m_list.hide();
+        m_list.clear();
+        settle();
+        const qint64 start = monotonicNs();
+        QFile file(vx::catalogue::indexPath());
+        file.open(QIODevice::ReadOnly);
+        m_list.addItems(indexLines(file.readAll()));
+        m_list.show();
+        QCoreApplication::processEvents();
+        const double ms = msSince(start);
+        m_list.hide();
+        return ms;
+    }
+
+private:
+    QListWidget m_list;
+};
+
+// The floor of the saves: read the index and write it back once, atomically.
+double saveFloor()
+{
+    const qint64 start = monotonicNs();
+    QFile in(vx::catalogue::indexPath());
+    in.open(QIODevice::ReadOnly);
+    const QByteArray bytes = in.readAll();
+    in.close();
+    QSaveFile out(vx::catalogue::indexPath());
+    out.open(QIODevice::WriteOnly);
+    out.write(bytes);
+    out.commit();
+    return msSince(start);
+}
+
+template <typename F> double timed(F&& command)
+{
+    const qint64 start = monotonicNs();
+    command();
+    QCoreApplication::processEvents();
+    return msSince(start);
+}
+
+void chooseFirst(QComboBox& combo)
+{
+    if (combo.count() > 0)
+        combo.setCurrentIndex(0);
+    else
+        combo.setEditText(QStringLiteral("US"));
+}
+
+struct Commands {
+    vx::main& hub = vx::main::get();
+    vx::mnu_list& browser = vx::mnu_list::get();
+    vx::edit_rom_list& picker = vx::edit_rom_list::get();
+    QString romPath;
+    QString imagePath;
+    int added = 0;
+
+    void viewRom() { hub.Label8_Click(); }
+    void closeBrowser() { browser.Label2_Click(); }
+    void editRom() { hub.Label5_Click(); }
+
+    // Selects an entry of the browser as the first click of a double click would.
+    void selectInBrowser(int row)
+    {
+        QListWidget& list = *browser.rom_list;
+        list.setCurrentRow(std::min(row, list.count() - 1));
+        settle();
+    }
+    void viewGame() { browser.rom_list_DblClick(); }
+
+    // The add window opened and filled in with a new game.
+    void prepareAdd()
+    {
+        hub.Label4_Click();
+        vx::mnu_add_rom& add = vx::mnu_add_rom::get();
+        add.Text1->setText(QStringLiteral("Bench Added Game %1 (U)").arg(++added));
+        add.Text2->setText(romPath);
+        add.Text3->setText(imagePath);
+        chooseFirst(*add.Combo1);
+        chooseFirst(*add.Combo2);
+        add.Text4->setPlainText(QStringLiteral("Added while measuring."));
+        settle();
+    }
+    void addSave()
+    {
+        vx::mnu_add_rom& add = vx::mnu_add_rom::get();
+        add.Picture5_MouseDown();
+        add.Picture5_MouseUp();
+    }
+
+    // The picker opened and an entry chosen, which opens the edit window on it.
+    void prepareEdit(int pass)
+    {
+        hub.Label5_Click();
+        settle();
+        QListWidget& list = *picker.rom_list;
+        list.setCurrentRow(std::min(1 + pass, list.count() - 1));
+        settle();
+        vx::mnu_edit_rom& editor = vx::mnu_edit_rom::get();
+        editor.Text4->setPlainText(QStringLiteral("Edited while measuring, pass %1.").arg(pass));
+        settle();
+    }
+    void editSave() { vx::mnu_edit_rom::get().Picture3_Click(); }
+
+    void exportRom() { hub.Label7_Click(); }
+};
+
+void printLine(const QString& line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+qint64 peakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+int childStartup(int& argc, char** argv, const QString& folder)
+{
+    QApplication app(argc, argv);
+    PaintWatch watch;
+    app.installEventFilter(&watch);
+    vx::setAppFolder(folder);
+    vx::start();
+    if (!waitForFirstPaint(watch))
+        return 2;
+    printLine(QStringLiteral("exposed %1").arg(monotonicNs()));
+    return 0;
+}
+
+int childStartupFloor(int& argc, char** argv)
+{
+    QApplication app(argc, argv);
+    PaintWatch watch;
+    app.installEventFilter(&watch);
+    QWidget window(nullptr, Qt::FramelessWindowHint);
+    window.setObjectName(QStringLiteral("main"));
+    window.resize(vx::twipsToPixels(10620), vx::twipsToPixels(5220));
+    window.show();
+    if (!waitForFirstPaint(watch))
+        return 2;
+    printLine(QStringLiteral("exposed %1").arg(monotonicNs()));
+    return 0;
+}
+
+int childMeasure(int& argc, char** argv, const QString& folder, const QString& romPath,
+                 const QString& imagePath, int runs)
+{
+    QApplication app(argc, argv);
+    PaintWatch watch;
+    app.installEventFilter(&watch);
+    vx::setAppFolder(folder);
+    vx::start();
+    if (!waitForFirstPaint(watch))
+        return 2;
+    app.removeEventFilter(&watch);
+
+    Commands c;
+    c.romPath = romPath;
+    c.imagePath = imagePath;
+    QMap<QString, std::vector<double>> ours;
+    QMap<QString, std::vector<double>> floors;
+    QMap<QString, double> gaps;
+    PumpProbe probe;
+
+    ListFloor listFloor(*c.browser.rom_list);
+
+    // View ROM, each time from a closed browser, as after its Cancel.
+    for (int r = 0; r < runs; ++r) {
+        c.closeBrowser();
+        settle();
+        ours[QStringLiteral("view")].push_back(timed([&] { c.viewRom(); }));
+        floors[QStringLiteral("view")].push_back(listFloor.run());
+    }
+    c.closeBrowser();
+    settle();
+    probe.start();
+    c.viewRom();
+    QCoreApplication::processEvents();
+    gaps[QStringLiteral("view")] = probe.stop();
+
+    for (int r = 0; r < runs; ++r) {
+        c.picker.hide();
+        settle();
+        ours[QStringLiteral("edit")].push_back(timed([&] { c.editRom(); }));
+        floors[QStringLiteral("edit")].push_back(listFloor.run());
+    }
+    c.picker.hide();
+    settle();
+    probe.start();
+    c.editRom();
+    QCoreApplication::processEvents();
+    gaps[QStringLiteral("edit")] = probe.stop();
+    c.picker.hide();
+
+    // A game viewed: the browser's double click until the detail view is filled (the slide
+    // that follows is not counted).
+    c.viewRom();
+    settle();
+    for (int r = 0; r < runs; ++r) {
+        const int row =
+            int((quint64(r) * 7919u) % quint64(std::max(1, c.browser.rom_list->count())));
+        c.selectInBrowser(row);
+        TurnMarker marker;
+        QCoreApplication::postEvent(&marker, new QEvent(QEvent::User));
+        const qint64 start = monotonicNs();
+        c.viewGame();
+        const qint64 end = marker.at ? marker.at : monotonicNs();
+        ours[QStringLiteral("game")].push_back(double(end - start) / 1e6);
+        settle();
+
+        const QString record = vx::catalogue::recordPath(c.hub.lbl_title1->caption());
+        const qint64 floorStart = monotonicNs();
+        QFile file(record);
+        file.open(QIODevice::ReadOnly);
+        const QByteArray bytes = file.readAll();
+        floors[QStringLiteral("game")].push_back(msSince(floorStart));
+        Q_UNUSED(bytes);
+    }
+
+    // Export ROM of the game just viewed, against cp into the same folder.
+    const QString exportFolder = vx::catalogue::exportFolder();
+    const QString exported =
+        exportFolder + QLatin1Char('/') + vx::VX_modules::file_name_of(romPath);
+    for (int r = 0; r < runs; ++r) {
+        QFile::remove(exported);
+        settle();
+        ours[QStringLiteral("export")].push_back(timed([&] { c.exportRom(); }));
+        if (!QFile::exists(exported))
+            printLine(QStringLiteral("warning export wrote nothing"));
+        QFile::remove(exported);
+        const qint64 start = monotonicNs();
+        QProcess::execute(QStringLiteral("cp"), {romPath, exportFolder + QLatin1Char('/')});
+        floors[QStringLiteral("export")].push_back(msSince(start));
+    }
+    QFile::remove(exported);
+
+    for (int r = 0; r < runs; ++r) {
+        c.prepareAdd();
+        ours[QStringLiteral("addsave")].push_back(timed([&] { c.addSave(); }));
+        floors[QStringLiteral("addsave")].push_back(saveFloor());
+    }
+    c.prepareAdd();
+    probe.start();
+    c.addSave();
+    QCoreApplication::processEvents();
+    gaps[QStringLiteral("addsave")] = probe.stop();
+
+    for (int r = 0; r < runs; ++r) {
+        c.prepareEdit(r);
+        ours[QStringLiteral("editsave")].push_back(timed([&] { c.editSave(); }));
+        floors[QStringLiteral("editsave")].push_back(saveFloor());
+    }
+    c.prepareEdit(runs);
+    probe.start();
+    c.editSave();
+    QCoreApplication::processEvents();
+    gaps[QStringLiteral("editsave")] = probe.stop();
+
+    for (auto it = ours.cbegin(); it != ours.cend(); ++it)
+        printLine(QStringLiteral("figure %1 %2 %3")
+                      .arg(it.key())
+                      .arg(median(it.value()), 0, 'f', 4)
+                      .arg(median(floors.value(it.key())), 0, 'f', 4));
+    for (auto it = gaps.cbegin(); it != gaps.cend(); ++it)
+        printLine(QStringLiteral("gap %1 %2").arg(it.key()).arg(it.value(), 0, 'f', 3));
+    return 0;
+}
+
+int childMemory(int& argc, char** argv, const QString& folder, const QString& romPath,
+                const QString& imagePath)
+{
+    QApplication app(argc, argv);
+    PaintWatch watch;
+    app.installEventFilter(&watch);
+    vx::setAppFolder(folder);
+    vx::start();
+    if (!waitForFirstPaint(watch))
+        return 2;
+    app.removeEventFilter(&watch);
+
+    Commands c;
+    c.romPath = romPath;
+    c.imagePath = imagePath;
+    c.viewRom();
+    settle();
+    c.selectInBrowser(1);
+    c.viewGame();
+    settle();
+    c.editRom();
+    settle();
+    c.picker.hide();
+    c.prepareAdd();
+    c.addSave();
+    settle();
+    c.prepareEdit(0);
+    c.editSave();
+    settle();
+    c.exportRom();
+    settle();
+    QFile::remove(vx::catalogue::exportFolder() + QLatin1Char('/') +
+                  vx::VX_modules::file_name_of(romPath));
+    printLine(QStringLiteral("peak %1").arg(peakResidentKb()));
+    return 0;
+}
+
+} // namespace vxbench

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The modes the benchmark runs in child processes, so that start-up is timed from a fresh
+// process and each catalogue size has its own memory peak. Each prints its results on stdout
+// as lines the parent reads (see main.cpp).
+namespace vxbench
+{
+
+// The program's start-up on the catalogue in `folder`; prints "exposed <monotonic ns>".
+int childStartup(int& argc, char** argv, const QString& folder);
+// A bare Qt program showing one window of the hub's size; prints "exposed <monotonic ns>".
+int childStartupFloor(int& argc, char** argv);
+// Every in-process figure and its floor, `runs` times each, medians printed as
+// "figure <key> <ours ms> <floor ms>", then "gap <key> <ms>" for the longest stretch without
+// event pumping.
+int childMeasure(int& argc, char** argv, const QString& folder, const QString& romPath,
+                 const QString& imagePath, int runs);
+// Start-up and each command once, without floors; prints "peak <kB>".
+int childMemory(int& argc, char** argv, const QString& folder, const QString& romPath,
+                const QString& imagePath);
+
+qint64 monotonicNs();
+
+} // namespace vxbench

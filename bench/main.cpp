@@ -1,0 +1,312 @@
+// vexloutil_bench: times the program's commands on catalogues of 1,000, 32,767 and 100,000
+// names against floors measured in the same run, and checks the speed targets.
+//
+//   vexloutil_bench [--check] [--runs N] [--sizes 1000,32767,100000] [--keep]
+//
+// Start-up, the per-size figures and the memory peaks each run in a child process of this
+// same binary (the --child-* modes), so start-up is timed from a fresh process and each size
+// has its own memory peak.
+
+#include "bench/catalogue_gen.h"
+#include "bench/child.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+using namespace vxbench;
+
+namespace
+{
+
+constexpr qint64 kRomBytes = 64ll << 20;
+constexpr int kReference = 32767;
+constexpr int kLarge = 100000;
+constexpr double kGrowthLimit = 3.5;
+constexpr double kGapLimitMs = 50;
+constexpr double kPeakLimitMiB = 300;
+
+struct FigureInfo {
+    const char* key;
+    const char* title;
+    double target; // ratio to the floor at 32,767 names
+};
+
+const FigureInfo kFigures[] = {
+    {"startup", "start-up", 1.5}, {"view", "View ROM", 3},      {"edit", "Edit ROM", 3},
+    {"addsave", "add save", 3},   {"editsave", "edit save", 3}, {"game", "view a game", 3},
+    {"export", "export", 1.1},
+};
+
+struct SizeResult {
+    QMap<QString, std::pair<double, double>> figures; // ours, floor (ms)
+    QMap<QString, double> gaps;                       // ms
+    double peakMiB = -1;
+};
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+void say(const QString& text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+// Runs this binary in a child mode; its stdout lines, or nothing when it failed.
+std::optional<QStringList> runChild(const QStringList& args, qint64* startedNs = nullptr)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const qint64 start = monotonicNs();
+    child.start(QCoreApplication::applicationFilePath(), args);
+    if (startedNs)
+        *startedNs = start;
+    if (!child.waitForFinished(600000) || child.exitStatus() != QProcess::NormalExit ||
+        child.exitCode() != 0) {
+        std::fprintf(stderr, "child %s failed (exit %d)\n", qPrintable(args.join(' ')),
+                     child.exitCode());
+        return std::nullopt;
+    }
+    return QString::fromLocal8Bit(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Milliseconds from spawning a start-up child to its first paint of the hub.
+std::optional<double> startupRun(const QStringList& args)
+{
+    qint64 started = 0;
+    const auto lines = runChild(args, &started);
+    if (!lines)
+        return std::nullopt;
+    for (const QString& line : *lines) {
+        if (line.startsWith(QLatin1String("exposed ")))
+            return double(line.mid(8).toLongLong() - started) / 1e6;
+    }
+    return std::nullopt;
+}
+
+QString fixed(double value, int decimals)
+{
+    return QString::number(value, 'f', decimals);
+}
+
+QString cell(const QString& text, int width, bool left = false)
+{
+    return left ? text.leftJustified(width) : text.rightJustified(width);
+}
+
+} // namespace
+
+// The offscreen platform's notes about raising windows are noise here.
+void quietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.contains(QLatin1String("does not support raise")) ||
+        message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        return;
+    std::fputs(qPrintable(qFormatLogMessage(type, context, message) + QLatin1Char('\n')), stderr);
+}
+
+int main(int argc, char* argv[])
+{
+    qInstallMessageHandler(quietMessages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // Child modes.
+    if (argc >= 2 && std::strncmp(argv[1], "--child-", 8) == 0) {
+        const QString mode = QString::fromLocal8Bit(argv[1]);
+        auto arg = [&](int i) { return i < argc ? QString::fromLocal8Bit(argv[i]) : QString(); };
+        if (mode == QLatin1String("--child-startup"))
+            return childStartup(argc, argv, arg(2));
+        if (mode == QLatin1String("--child-startup-floor"))
+            return childStartupFloor(argc, argv);
+        if (mode == QLatin1String("--child-measure"))
+            return childMeasure(argc, argv, arg(2), arg(3), arg(4), arg(5).toInt());
+        if (mode == QLatin1String("--child-memory"))
+            return childMemory(argc, argv, arg(2), arg(3), arg(4));
+        std::fprintf(stderr, "unknown mode %s\n", argv[1]);
+        return 2;
+    }
+
+    // A GUI application only to draw the box art.
+    QGuiApplication app(argc, argv);
+    bool check = false;
+    bool keep = false;
+    int runs = 5;
+    QList<int> sizes = {1000, kReference, kLarge};
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--check")) {
+            check = true;
+        } else if (args[i] == QLatin1String("--keep")) {
+            keep = true;
+        } else if (args[i] == QLatin1String("--runs") && i + 1 < args.size()) {
+            runs = std::max(1, args[++i].toInt());
+        } else if (args[i] == QLatin1String("--sizes") && i + 1 < args.size()) {
+            sizes.clear();
+            for (const QString& size : args[++i].split(QLatin1Char(',')))
+                sizes << size.toInt();
+        } else {
+            std::fprintf(stderr,
+                         "usage: vexloutil_bench [--check] [--runs N] [--sizes a,b,c] [--keep]\n");
+            return 2;
+        }
+    }
+
+    QTemporaryDir base(QDir::tempPath() + QStringLiteral("/vexloutil-bench-XXXXXX"));
+    base.setAutoRemove(!keep);
+    if (!base.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder\n");
+        return 2;
+    }
+    const QString romPath = base.filePath(QStringLiteral("roms/Cartridge Dump.v64"));
+    const QString imagePath = base.filePath(QStringLiteral("pictures/box art.png"));
+    QDir().mkpath(base.filePath(QStringLiteral("roms")));
+    QDir().mkpath(base.filePath(QStringLiteral("pictures")));
+    if (!makeRom(romPath, kRomBytes) || !makePicture(imagePath)) {
+        std::fprintf(stderr, "cannot write the ROM or the picture\n");
+        return 2;
+    }
+    say(QStringLiteral("Vexloutil benchmark: %1 runs a figure, medians; temporary folder %2")
+            .arg(runs)
+            .arg(base.path()));
+
+    QMap<int, SizeResult> results;
+    for (int size : sizes) {
+        QElapsedTimer made;
+        made.start();
+        const QString folder = base.filePath(QStringLiteral("catalogue-%1").arg(size));
+        makeCatalogue(folder, size, romPath, imagePath);
+        say(QStringLiteral("%1 names: catalogue written in %2 s; measuring...")
+                .arg(size)
+                .arg(fixed(made.elapsed() / 1000.0, 1)));
+        SizeResult& result = results[size];
+
+        std::vector<double> ours;
+        std::vector<double> floors;
+        for (int r = 0; r < runs; ++r) {
+            if (const auto ms = startupRun({QStringLiteral("--child-startup"), folder}))
+                ours.push_back(*ms);
+            if (const auto ms = startupRun({QStringLiteral("--child-startup-floor")}))
+                floors.push_back(*ms);
+        }
+        result.figures[QStringLiteral("startup")] = {median(ours), median(floors)};
+
+        if (const auto lines = runChild({QStringLiteral("--child-measure"), folder, romPath,
+                                         imagePath, QString::number(runs)})) {
+            for (const QString& line : *lines) {
+                const QStringList f = line.split(QLatin1Char(' '));
+                if (f.value(0) == QLatin1String("figure") && f.size() == 4)
+                    result.figures[f[1]] = {f[2].toDouble(), f[3].toDouble()};
+                else if (f.value(0) == QLatin1String("gap") && f.size() == 3)
+                    result.gaps[f[1]] = f[2].toDouble();
+                else
+                    say(QStringLiteral("  child: ") + line);
+            }
+        }
+        if (const auto lines =
+                runChild({QStringLiteral("--child-memory"), folder, romPath, imagePath})) {
+            for (const QString& line : *lines) {
+                if (line.startsWith(QLatin1String("peak ")))
+                    result.peakMiB = line.mid(5).toDouble() / 1024.0;
+            }
+        }
+    }
+
+    bool allMet = true;
+    auto verdict = [&](bool met) {
+        allMet = allMet && met;
+        return met ? QStringLiteral("yes") : QStringLiteral("NO");
+    };
+
+    say(QString());
+    say(cell(QStringLiteral("figure"), 12, true) + cell(QStringLiteral("names"), 8) +
+        cell(QStringLiteral("ours ms"), 10) + cell(QStringLiteral("floor ms"), 10) +
+        cell(QStringLiteral("ratio"), 8) + QStringLiteral("  ") +
+        cell(QStringLiteral("target"), 26, true) + QStringLiteral("met"));
+    for (const FigureInfo& info : kFigures) {
+        const QString key = QString::fromLatin1(info.key);
+        for (int size : sizes) {
+            const auto found = results[size].figures.constFind(key);
+            if (found == results[size].figures.cend())
+                continue;
+            const auto [ours, floor] = *found;
+            const double ratio = floor > 0 ? ours / floor : 0;
+            QString target = QStringLiteral("-");
+            QString met = QStringLiteral("-");
+            if (size == kReference) {
+                target = QStringLiteral("ratio <= %1").arg(info.target);
+                met = verdict(ratio <= info.target);
+            } else if (size == kLarge && results.contains(kReference) &&
+                       results[kReference].figures.contains(key)) {
+                const double growth = ours / results[kReference].figures[key].first;
+                target =
+                    QStringLiteral("x%1 of 32,767 <= %2").arg(fixed(growth, 2)).arg(kGrowthLimit);
+                met = verdict(growth <= kGrowthLimit);
+            }
+            say(cell(QString::fromLatin1(info.title), 12, true) + cell(QString::number(size), 8) +
+                cell(fixed(ours, 2), 10) + cell(fixed(floor, 2), 10) + cell(fixed(ratio, 2), 8) +
+                QStringLiteral("  ") + cell(target, 26, true) + met);
+        }
+    }
+
+    say(QString());
+    say(QStringLiteral("Longest stretch without event pumping (ms, target <= %1 at %2 names):")
+            .arg(kGapLimitMs)
+            .arg(kLarge));
+    say(cell(QStringLiteral("names"), 8) + cell(QStringLiteral("View ROM"), 10) +
+        cell(QStringLiteral("Edit ROM"), 10) + cell(QStringLiteral("add save"), 10) +
+        cell(QStringLiteral("edit save"), 10) + QStringLiteral("  met"));
+    for (int size : sizes) {
+        const SizeResult& r = results[size];
+        QString row = cell(QString::number(size), 8);
+        double longest = 0;
+        for (const char* key : {"view", "edit", "addsave", "editsave"}) {
+            const double gap = r.gaps.value(QString::fromLatin1(key), -1);
+            longest = std::max(longest, gap);
+            row += cell(gap < 0 ? QStringLiteral("?") : fixed(gap, 1), 10);
+        }
+        row += QStringLiteral("  ") + (size == kLarge
+                                           ? verdict(longest <= kGapLimitMs && r.gaps.size() == 4)
+                                           : QStringLiteral("-"));
+        say(row);
+    }
+
+    say(QString());
+    say(QStringLiteral("Peak resident memory (start-up and each command once, own process):"));
+    for (int size : sizes)
+        say(cell(QString::number(size), 8) + cell(fixed(results[size].peakMiB, 1), 10) +
+            QStringLiteral(" MiB"));
+    if (results.contains(1000) && results.contains(kReference) && results.contains(kLarge)) {
+        const double low = results[kReference].peakMiB - results[1000].peakMiB;
+        const double high = results[kLarge].peakMiB - results[kReference].peakMiB;
+        const bool linear = high <= kGrowthLimit * std::max(low, 0.0);
+        say(QStringLiteral("growth 1,000->32,767: %1 MiB; 32,767->100,000: %2 MiB (<= %3x): %4")
+                .arg(fixed(low, 1), fixed(high, 1))
+                .arg(kGrowthLimit)
+                .arg(verdict(linear)));
+        say(QStringLiteral("peak at 100,000 names < %1 MiB: %2")
+                .arg(kPeakLimitMiB)
+                .arg(verdict(results[kLarge].peakMiB > 0 &&
+                             results[kLarge].peakMiB < kPeakLimitMiB)));
+    }
+
+    say(QString());
+    say(allMet ? QStringLiteral("All targets met.") : QStringLiteral("Some targets were missed."));
+    return check && !allMet ? 1 : 0;
+}
