@@ -1,0 +1,429 @@
+#include "add/mnu_add_rom.h"
+#include "app/mnu_error.h"
+#include "app/start.h"
+#include "app/vx_main.h"
+#include "browser/mnu_list.h"
+#include "platform/windowing.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace vx;
+using namespace vx::test;
+
+namespace
+{
+
+struct Fields {
+    QString name, rom, image, type, size, desc;
+};
+
+QStringList entries(const QListWidget& list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+QStringList fieldTexts(const mnu_add_rom& add)
+{
+    return {add.Text1->text(),         add.Text2->text(),         add.Text3->text(),
+            add.Combo1->currentText(), add.Combo2->currentText(), add.Text4->toPlainText()};
+}
+
+// A catalogue with a ROM and a picture that exist, and the hub started on it.
+class Scene
+{
+public:
+    explicit Scene(const QByteArray& index = "\r\n")
+    {
+        box.makeCatalogue(index);
+        box.writeFile("roms/game.v64", QByteArray(300, 'r'));
+        box.writeFile("pics/game.jpg", "jpg");
+        rom = QDir::toNativeSeparators(box.path("roms/game.v64"));
+        image = QDir::toNativeSeparators(box.path("pics/game.jpg"));
+        start();
+    }
+
+    Fields good(const QString& name) const { return {name, rom, image, "PAL", "128", "Fine"}; }
+
+    // Opens the add window, fills it and presses and releases the save button.
+    mnu_add_rom& save(const Fields& f)
+    {
+        click(main::get().Label4);
+        mnu_add_rom& add = mnu_add_rom::get();
+        add.Text1->setText(f.name);
+        add.Text2->setText(f.rom);
+        add.Text3->setText(f.image);
+        add.Combo1->setCurrentText(f.type);
+        add.Combo2->setCurrentText(f.size);
+        add.Text4->setPlainText(f.desc);
+        click(add.Picture5);
+        return add;
+    }
+
+    QByteArray index() const { return box.readFile("bin/bootlist.lst"); }
+    QByteArray record(const QString& name) const { return box.readFile("bin/" + name + ".lib"); }
+
+    Sandbox box;
+    QString rom;
+    QString image;
+};
+
+QStringList noticeLines()
+{
+    mnu_error& notice = mnu_error::get();
+    if (!notice.isVisible())
+        return {};
+    return {notice.Label1->text(), notice.Label2->text()};
+}
+
+bool slidOut(const Form& window)
+{
+    return window.isVisible() && window.Left() < -window.Width();
+}
+
+} // namespace
+
+class TestAddSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void save_stopsAtFirstEmptyField_data();
+    void save_stopsAtFirstEmptyField();
+    void save_writesRecordAndIndexThenSlidesAway();
+    void save_blankFieldsCountAsFilled();
+    void save_pathThatNamesNoFileOnlyWarns_data();
+    void save_pathThatNamesNoFileOnlyWarns();
+    void save_storesSizeAsWholeNumber_data();
+    void save_storesSizeAsWholeNumber();
+    void save_refusesSizeThatIsNoWholeNumber_data();
+    void save_refusesSizeThatIsNoWholeNumber();
+    void save_refusesNameThatCannotBeFileName_data();
+    void save_refusesNameThatCannotBeFileName();
+    void save_sameNameTwiceReplacesRecordAndAddsLine();
+    void save_eachSaveAddsExactlyOneIndexLine();
+    void save_nameWithCommaSurvivesNextSaveAndView();
+    void save_refreshesBrowserListWhileHidden();
+    void save_failedWriteReportedAndNothingLost_data();
+    void save_failedWriteReportedAndNothingLost();
+    void save_writesIndexAnewWhenItWentMissing();
+};
+
+void TestAddSave::save_stopsAtFirstEmptyField_data()
+{
+    QTest::addColumn<int>("filled");
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("lower");
+    QTest::newRow("all empty") << 0 << "You havn't entered in a Game name, please try again."
+                               << "No Game Name entered.";
+    QTest::newRow("only name") << 1 << "You havn't entered in a File Path, please try again."
+                               << "No File Path entered.";
+    QTest::newRow("no picture") << 2 << "You havn't entered in a Image Path, please try again."
+                                << "No Image Path entered.";
+    QTest::newRow("no type") << 3 << "You havn't entered in a Game Type, please try again."
+                             << "No Game Type entered.";
+    QTest::newRow("no size") << 4 << "You havn't entered in a Size for the rom, please try again."
+                             << "No Size entered.";
+    QTest::newRow("no description")
+        << 5 << "You havn't entered in a Description for the Rom, please try again."
+        << "No ROM Description entered.";
+}
+
+void TestAddSave::save_stopsAtFirstEmptyField()
+{
+    QFETCH(int, filled);
+    QFETCH(QString, upper);
+    QFETCH(QString, lower);
+    Scene scene("\r\nA\r\n");
+    const Fields all = scene.good("New");
+    // The first `filled` fields hold text; the description is filled whenever a field before
+    // it is not, so only the order of the checks decides which notice shows.
+    QStringList values{all.name, all.rom, all.image, all.type, all.size, all.desc};
+    for (int i = filled; i < 5; ++i)
+        values[i].clear();
+    if (filled == 5)
+        values[5].clear();
+    const auto before = scene.box.snapshot();
+
+    mnu_add_rom& add =
+        scene.save({values[0], values[1], values[2], values[3], values[4], values[5]});
+    QCOMPARE(noticeLines(), (QStringList{upper, lower}));
+    QVERIFY(isTopmost(mnu_error::get()));
+    QCOMPARE(scene.box.snapshot(), before);
+    QVERIFY(add.isVisible() && !slidOut(add));
+    QCOMPARE(fieldTexts(add), values);
+}
+
+void TestAddSave::save_writesRecordAndIndexThenSlidesAway()
+{
+    Scene scene;
+    Fields f = scene.good("Alpha");
+    f.desc = "First line\nsecond line";
+    mnu_add_rom& add = scene.save(f);
+
+    QCOMPARE(noticeLines(), QStringList());
+    QCOMPARE(scene.record("Alpha"),
+             "[paths]\r\nfile=" + scene.rom.toLocal8Bit() +
+                 "\r\nimage=" + scene.image.toLocal8Bit() +
+                 "\r\n[info]\r\ngamename=Alpha\r\ngametype=PAL\r\nsize=128\r\n"
+                 "desc=First line second line\r\n");
+    QCOMPARE(scene.index(), QByteArray("\r\nAlpha\r\n"));
+    QVERIFY(slidOut(add));
+    QVERIFY(!mnu_list::get().isVisible());
+    // The fields stay for the next opening, which brings the window back.
+    click(main::get().Label4);
+    QCOMPARE(add.Left(), main::get().Left() + 300);
+    QCOMPARE(fieldTexts(add), (QStringList{"Alpha", scene.rom, scene.image, "PAL", "128",
+                                           "First line\nsecond line"}));
+}
+
+void TestAddSave::save_blankFieldsCountAsFilled()
+{
+    Scene scene;
+    Fields f = scene.good("   ");
+    f.type = " ";
+    f.desc = " ";
+    mnu_add_rom& add = scene.save(f);
+    QVERIFY(slidOut(add));
+    QVERIFY(scene.box.exists("bin/   .lib"));
+    // Quoted, so the blanks read back.
+    QCOMPARE(scene.index(), QByteArray("\r\n\"   \"\r\n"));
+    click(main::get().Label8);
+    QCOMPARE(entries(*mnu_list::get().rom_list), QStringList{"   "});
+}
+
+void TestAddSave::save_pathThatNamesNoFileOnlyWarns_data()
+{
+    QTest::addColumn<bool>("romFound");
+    QTest::addColumn<bool>("imageFound");
+    QTest::addColumn<QStringList>("notice");
+    QTest::newRow("ROM missing") << false << true
+                                 << QStringList{"The File Path you entered is invalid.",
+                                                "Invalid File Path"};
+    QTest::newRow("picture missing")
+        << true << false
+        << QStringList{"The Image Path you entered is invalid.", "Invalid Image Path"};
+    QTest::newRow("both missing: the second remains")
+        << false << false
+        << QStringList{"The Image Path you entered is invalid.", "Invalid Image Path"};
+}
+
+void TestAddSave::save_pathThatNamesNoFileOnlyWarns()
+{
+    QFETCH(bool, romFound);
+    QFETCH(bool, imageFound);
+    QFETCH(QStringList, notice);
+    Scene scene;
+    Fields f = scene.good("Beta");
+    if (!romFound)
+        f.rom = scene.box.path("roms/none.v64");
+    if (!imageFound)
+        f.image = scene.box.path("roms"); // a folder is no picture file
+    mnu_add_rom& add = scene.save(f);
+
+    QCOMPARE(noticeLines(), notice);
+    QVERIFY(isTopmost(mnu_error::get()));
+    QVERIFY(scene.record("Beta").contains("file=" + f.rom.toLocal8Bit() + "\r\n"));
+    QVERIFY(scene.record("Beta").contains("image=" + f.image.toLocal8Bit() + "\r\n"));
+    QCOMPARE(scene.index(), QByteArray("\r\nBeta\r\n"));
+    QVERIFY(slidOut(add));
+}
+
+void TestAddSave::save_storesSizeAsWholeNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("leading zero") << "096" << QByteArray("96");
+    QTest::newRow("half to even") << "96.5" << QByteArray("96");
+    QTest::newRow("fraction rounds") << "12345.67" << QByteArray("12346");
+    QTest::newRow("blanks around") << "  42 " << QByteArray("42");
+    QTest::newRow("negative") << "-32768" << QByteArray("-32768");
+    QTest::newRow("largest") << "32767" << QByteArray("32767");
+}
+
+void TestAddSave::save_storesSizeAsWholeNumber()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, stored);
+    Scene scene;
+    Fields f = scene.good("Sized");
+    f.size = typed;
+    scene.save(f);
+    QVERIFY(scene.record("Sized").contains("\r\nsize=" + stored + "\r\n"));
+
+    // The browser shows the stored number.
+    click(main::get().Label8);
+    mnu_list& browser = mnu_list::get();
+    browser.rom_list->doItemsLayout();
+    doubleClickItem(browser.rom_list, 0);
+    QCOMPARE(main::get().Label14->text(), "Game Size: " + QString::fromLatin1(stored) + " Mbytes");
+}
+
+void TestAddSave::save_refusesSizeThatIsNoWholeNumber_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("offered item") << "Other!";
+    QTest::newRow("too large") << "32768";
+    QTest::newRow("rounds out of range") << "32767.5";
+    QTest::newRow("too small") << "-32769";
+    QTest::newRow("trailing letters") << "12abc";
+    QTest::newRow("two points") << "1.2.3";
+    QTest::newRow("blanks only") << "   ";
+}
+
+void TestAddSave::save_refusesSizeThatIsNoWholeNumber()
+{
+    QFETCH(QString, typed);
+    Scene scene("\r\nA\r\n");
+    const auto before = scene.box.snapshot();
+    Fields f = scene.good("Sized");
+    f.size = typed;
+    mnu_add_rom& add = scene.save(f);
+    QCOMPARE(noticeLines(),
+             (QStringList{"The Size you entered is not a number from -32768 to 32767.",
+                          "Invalid Size"}));
+    QCOMPARE(scene.box.snapshot(), before);
+    QVERIFY(add.isVisible() && !slidOut(add));
+    QCOMPARE(add.Combo2->currentText(), typed);
+}
+
+void TestAddSave::save_refusesNameThatCannotBeFileName_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char* name :
+         {"../x", "a/b", "a:b", "a\\b", "what?", "star*", "<tag>", "pipe|d", "say \"hi\""})
+        QTest::newRow(name) << QString(name);
+    QTest::newRow("line break") << "two\nlines";
+    QTest::newRow("tab") << "a\tb";
+}
+
+void TestAddSave::save_refusesNameThatCannotBeFileName()
+{
+    QFETCH(QString, name);
+    Scene scene("\r\nA\r\n");
+    const auto before = scene.box.snapshot();
+    Fields f = scene.good(name);
+    // Paths that name no file: the name check comes first, so no path warning follows.
+    f.rom = "/nowhere/x.rom";
+    f.image = "/nowhere/x.jpg";
+    mnu_add_rom& add = scene.save(f);
+    QCOMPARE(noticeLines(),
+             (QStringList{"The Game name cannot be used as a file name.", "Invalid Game Name"}));
+    QCOMPARE(scene.box.snapshot(), before);
+    QVERIFY(add.isVisible() && !slidOut(add));
+    QCOMPARE(add.Text1->text(), name);
+}
+
+void TestAddSave::save_sameNameTwiceReplacesRecordAndAddsLine()
+{
+    Scene scene;
+    scene.save(scene.good("Alpha"));
+    Fields second = scene.good("Alpha");
+    second.type = "JAP";
+    second.size = "64";
+    second.desc = "Changed";
+    scene.save(second);
+    const QByteArray record = scene.record("Alpha");
+    QVERIFY(record.contains("\r\ngametype=JAP\r\nsize=64\r\ndesc=Changed\r\n"));
+    QCOMPARE(record.count("size="), 1);
+    QCOMPARE(scene.index(), QByteArray("\r\nAlpha\r\nAlpha\r\n"));
+    click(main::get().Label8);
+    QCOMPARE(entries(*mnu_list::get().rom_list), QStringList{"Alpha"});
+}
+
+void TestAddSave::save_eachSaveAddsExactlyOneIndexLine()
+{
+    Scene scene("\r\nOld\r\n");
+    scene.save(scene.good("One"));
+    scene.save(scene.good("Two"));
+    QCOMPARE(scene.index(), QByteArray("\r\nOld\r\nOne\r\nTwo\r\n"));
+    QVERIFY(scene.box.exists("bin/One.lib"));
+    QVERIFY(scene.box.exists("bin/Two.lib"));
+}
+
+void TestAddSave::save_nameWithCommaSurvivesNextSaveAndView()
+{
+    Scene scene;
+    scene.save(scene.good("Zelda, The"));
+    scene.save(scene.good("Next"));
+    QCOMPARE(scene.index(), QByteArray("\r\n\"Zelda, The\"\r\nNext\r\n"));
+
+    click(main::get().Label8);
+    mnu_list& browser = mnu_list::get();
+    QCOMPARE(entries(*browser.rom_list), (QStringList{"Zelda, The", "Next"}));
+    browser.rom_list->doItemsLayout();
+    doubleClickItem(browser.rom_list, 0);
+    QCOMPARE(main::get().lbl_title1->text(), QString("Zelda, The"));
+    QCOMPARE(main::get().Label13->text(), QString("Game type: PAL"));
+    QCOMPARE(main::get().Label15->text(), QString("Average File Size: 300 bytes"));
+}
+
+void TestAddSave::save_refreshesBrowserListWhileHidden()
+{
+    Scene scene("\r\nA\r\nA\r\n");
+    click(main::get().Label8);
+    mnu_list& browser = mnu_list::get();
+    QVERIFY(browser.isVisible());
+    QCOMPARE(entries(*browser.rom_list), QStringList{"A"});
+
+    scene.save(scene.good("B"));
+    QVERIFY(!browser.isVisible());
+    // Appended after what it held; the next View ROM starts afresh.
+    QCOMPARE(entries(*browser.rom_list), (QStringList{"A", "", "A", "A", "B"}));
+    click(main::get().Label8);
+    QCOMPARE(entries(*browser.rom_list), (QStringList{"A", "B"}));
+}
+
+void TestAddSave::save_failedWriteReportedAndNothingLost_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("folderInTheWay");
+    QTest::newRow("record cannot be written") << "Alpha"
+                                              << "bin/Alpha.lib";
+    QTest::newRow("index cannot be written, new game") << "Beta"
+                                                       << "bin/bootlist.lst";
+    QTest::newRow("index cannot be written, game already stored") << "Alpha"
+                                                                  << "bin/bootlist.lst";
+}
+
+void TestAddSave::save_failedWriteReportedAndNothingLost()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, folderInTheWay);
+    Scene scene("\r\nAlpha\r\n");
+    if (folderInTheWay != "bin/Alpha.lib")
+        scene.box.writeRecord("Alpha", scene.rom, scene.image, "US", "64", "Stored before");
+    // A folder where a file should be replaced cannot be written over.
+    QFile::remove(scene.box.path(folderInTheWay));
+    scene.box.writeFile(folderInTheWay + "/keep", "kept");
+    const auto before = scene.box.snapshot();
+
+    Fields f = scene.good(name);
+    f.desc = "New text";
+    mnu_add_rom& add = scene.save(f);
+    QCOMPARE(noticeLines(), (QStringList{"The game could not be saved.",
+                                         "Check that the bin folder can be written."}));
+    QCOMPARE(scene.box.snapshot(), before);
+    QVERIFY(add.isVisible() && !slidOut(add));
+    QCOMPARE(fieldTexts(add),
+             (QStringList{name, scene.rom, scene.image, "PAL", "128", "New text"}));
+}
+
+void TestAddSave::save_writesIndexAnewWhenItWentMissing()
+{
+    Scene scene("\r\nOld\r\n");
+    QVERIFY(QFile::remove(scene.box.path("bin/bootlist.lst")));
+    scene.save(scene.good("Only"));
+    QCOMPARE(scene.index(), QByteArray("Only\r\n"));
+}
+
+QTEST_MAIN(TestAddSave)
+#include "tst_addsave.moc"
