@@ -1,0 +1,73 @@
+// The profile writer. After one key is written, reading it gives the value as one line, read
+// back by the usual rules (trimmed, one pair of surrounding quotes dropped), and every other key
+// of the file reads as it did before. Input: section NUL key NUL value NUL file contents.
+
+#include "fuzzcheck.h"
+#include "platform/profile.h"
+#include "platform/textfile.h"
+#include "profilereference.h"
+
+namespace
+{
+
+// Names the writer cannot make findable again are outside the property: a name that loses
+// blanks at its ends when read, holds a line break, or (a key) holds '=' or would read as a
+// section header.
+bool writableName(const QByteArray& name, bool isKey)
+{
+    if (name.contains('\r') || name.contains('\n') || vx::fuzz::profileTrim(name) != name)
+        return false;
+    return !isKey || (!name.contains('=') && !name.startsWith('['));
+}
+
+// What the reader gives back for a written value: one line, trimmed, unquoted.
+QString readBack(const QString& written)
+{
+    QString line = written;
+    line.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    line.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QByteArray bytes = vx::fuzz::profileTrim(vx::toLocalBytes(line));
+    if (bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') &&
+        bytes.back() == bytes.front())
+        bytes = bytes.mid(1, bytes.size() - 2);
+    return vx::fromLocalBytes(bytes);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QList<QByteArray> parts = vx::fuzz::splitInput(data, size, 4);
+    // Names and values are text in the program; bytes that are no text come back as U+FFFD.
+    const QString section = vx::fromLocalBytes(parts[0]);
+    const QString key = vx::fromLocalBytes(parts[1]);
+    const QString value = vx::fromLocalBytes(parts[2]);
+    const QByteArray& content = parts[3];
+
+    const QByteArray written = vx::profile::withValue(content, section, key, value);
+    if (!writableName(vx::toLocalBytes(section), false) ||
+        !writableName(vx::toLocalBytes(key), true))
+        return 0;
+
+    VX_FUZZ_CHECK(vx::profile::valueIn(written, section, key) == readBack(value),
+                  "the written key reads back as one line");
+
+    for (const auto& [s, k] : vx::fuzz::referencePairs(content)) {
+        if (s.compare(section, Qt::CaseInsensitive) == 0 &&
+            k.compare(key, Qt::CaseInsensitive) == 0)
+            continue;
+        VX_FUZZ_CHECK(vx::profile::valueIn(written, s, k) == vx::profile::valueIn(content, s, k),
+                      "every other key reads as before");
+    }
+
+    // Writing the same value again changes nothing a reader sees; a value without blanks at its
+    // ends leaves every byte as it was.
+    const QByteArray again = vx::profile::withValue(written, section, key, value);
+    VX_FUZZ_CHECK(vx::profile::valueIn(again, section, key) == readBack(value),
+                  "a second write reads back the same");
+    if (vx::fuzz::profileTrim(vx::toLocalBytes(value)) == vx::toLocalBytes(value) &&
+        !value.contains(QLatin1Char('\r')) && !value.contains(QLatin1Char('\n')))
+        VX_FUZZ_CHECK(again == written, "a second write of the same value changes nothing");
+    return 0;
+}
