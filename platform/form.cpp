@@ -1,7 +1,9 @@
 #include "platform/form.h"
 
 #include "platform/units.h"
+#include "platform/windowing.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
@@ -79,6 +81,19 @@ void Form::moveEvent(QMoveEvent* event)
         m_left = static_cast<float>(pixelsToTwips(p.x()));
     if (p.y() != twipsToPixels(m_top))
         m_top = static_cast<float>(pixelsToTwips(p.y()));
+}
+
+void Form::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (isTopmost(*this))
+        return;
+    // Without a window manager nothing keeps topmost windows above one shown later.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        if (window != this && window->isVisible() && isTopmost(*window))
+            window->raise();
+    }
 }
 
 void Form::mouseMoveEvent(QMouseEvent* event)
