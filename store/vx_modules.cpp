@@ -12,14 +12,24 @@
 namespace vx::VX_modules
 {
 
+namespace
+{
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
+#endif
+} // namespace
+
 bool copy_file(const QString& source, const QString& destination)
 {
     const QFileInfo from(source);
     const QFileInfo to(destination);
     if (source.isEmpty() || destination.isEmpty() || !from.isFile())
         return false;
-    // However the two paths are spelled, one file must not be copied onto itself.
-    if (to.exists() && (from.canonicalFilePath() == to.canonicalFilePath()))
+    // However the two paths are spelled (links, dots, letter case where it does not count),
+    // one file must not be copied onto itself.
+    if (to.exists() && from.canonicalFilePath().compare(to.canonicalFilePath(), pathCase) == 0)
         return false;
 
     QFile in(source);

@@ -1,0 +1,345 @@
+#include "app/copy_export.h"
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
+#include "platform/busypointer.h"
+#include "platform/dialogs.h"
+#include "platform/windowing.h"
+#include "setup/mnu_options.h"
+#include "store/vx_modules.h"
+#include "support/testsupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace vx;
+
+namespace
+{
+
+QStringList visibleNotice()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* notice = qobject_cast<mnu_error*>(w);
+        if (notice && notice->isVisible() && notice->Left() > -notice->Width())
+            return {notice->Label1->text(), notice->Label2->text()};
+    }
+    return {};
+}
+
+bool optionsShown()
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("mnu_options"))
+            return w->isVisible();
+    }
+    return false;
+}
+
+const QByteArray kRom("\x80\x37\x12\x40 cartridge bytes", 20);
+
+const QStringList kCopyFailed = {"The ROM could not be copied.",
+                                 "Please check the destination and try again."};
+
+// The hub with a game in its detail view whose ROM is at `rom`.
+main& hubViewing(test::Sandbox& box, const QString& rom, const QString& exportFolder)
+{
+    box.makeCatalogue();
+    box.writeFile("vx.log", "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist."
+                            "lst\r\n[export]\r\npath=" +
+                                exportFolder.toLocal8Bit() + "\r\n");
+    main& hub = main::get();
+    hub.show();
+    hub.lbl_title1->setCaption("Star Racer");
+    hub.file_path->setCaption(rom);
+    return hub;
+}
+
+} // namespace
+
+class TestCopyExport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QDir::setCurrent(QDir::tempPath()); }
+
+    void copy_asksForSourceThenDestination();
+    void copy_stopsWithNoticeWhenNothingUsableChosen_data();
+    void copy_stopsWithNoticeWhenNothingUsableChosen();
+    void copy_replacesExistingFileWithoutNotice();
+    void copy_refusedKeepsEverything_data();
+    void copy_refusedKeepsEverything();
+
+    void export_writesIntoFolderWithOneSeparator_data();
+    void export_writesIntoFolderWithOneSeparator();
+    void export_pathWithoutSeparator_usesWholePathAsName();
+    void export_replacesExistingFile();
+    void export_beforeAnyView_givesNoneNotice_data();
+    void export_beforeAnyView_givesNoneNotice();
+    void export_withoutFolder_noticeThenOptionsAfterPause_data();
+    void export_withoutFolder_noticeThenOptionsAfterPause();
+    void export_missingRom_givesNotice();
+    void export_missingFolder_givesCopyNotice();
+};
+
+void TestCopyExport::copy_asksForSourceThenDestination()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("roms/game.rom", kRom);
+    const QString source = box.path("roms/game.rom");
+    const QString destination = box.path("copy.rom");
+    dialogs::queueFile(source);
+    dialogs::queueFile(destination);
+    main& hub = main::get();
+    hub.show();
+    test::click(hub.Label6);
+
+    QCOMPARE(box.readFile("copy.rom"), kRom);
+    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(!BusyPointer::isShown());
+    const auto asked = dialogs::fileRequests();
+    QCOMPARE(asked.size(), 2);
+    const QString filter("Basic Rom types (*.rom *.v64 *.zip);;All Files (*)");
+    QVERIFY(!asked[0].save);
+    QCOMPARE(asked[0].title, QString("Choose a ROM to copy"));
+    QCOMPARE(asked[0].filter, filter);
+    QVERIFY(asked[1].save);
+    QCOMPARE(asked[1].title, QString("Where would you like it copied too"));
+    QCOMPARE(asked[1].filter, filter);
+    QCOMPARE(asked[1].fileName, source);
+
+    // The next copy starts from where the last one went.
+    dialogs::queueCancel();
+    test::click(hub.Label6);
+    QCOMPARE(dialogs::fileRequests().at(2).fileName, destination);
+}
+
+void TestCopyExport::copy_stopsWithNoticeWhenNothingUsableChosen_data()
+{
+    QTest::addColumn<QStringList>("answers"); // a path, or empty for a cancel
+    QTest::addColumn<QStringList>("notice");
+    QTest::newRow("open dialog cancelled")
+        << QStringList{""}
+        << QStringList{"You did not designate a ROM.", "Please designate one and try again."};
+    QTest::newRow("source does not exist")
+        << QStringList{"roms/none.rom"}
+        << QStringList{"The file you specified does not exist.",
+                       "Please choose a valid path and try again."};
+    QTest::newRow("source is a folder") << QStringList{"roms"}
+                                        << QStringList{"The file you specified does not exist.",
+                                                       "Please choose a valid path and try again."};
+    QTest::newRow("save dialog cancelled")
+        << QStringList{"roms/game.rom", ""}
+        << QStringList{"You did not specify an new file.",
+                       "Please specify a new file and try again."};
+}
+
+void TestCopyExport::copy_stopsWithNoticeWhenNothingUsableChosen()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, notice);
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("roms/game.rom", kRom);
+    for (const QString& answer : answers) {
+        if (answer.isEmpty())
+            dialogs::queueCancel();
+        else
+            dialogs::queueFile(box.path(answer));
+    }
+    const auto before = box.snapshot();
+    main& hub = main::get();
+    hub.show();
+    test::click(hub.Label6);
+    QCOMPARE(visibleNotice(), notice);
+    QCOMPARE(dialogs::fileRequests().size(), answers.size());
+    QCOMPARE(box.snapshot(), before);
+    QVERIFY(!BusyPointer::isShown());
+}
+
+void TestCopyExport::copy_replacesExistingFileWithoutNotice()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("roms/game.rom", kRom);
+    box.writeFile("backup/game.rom", "an older and much longer file than the new one");
+    dialogs::queueFile(box.path("roms/game.rom"));
+    dialogs::queueFile(box.path("backup/game.rom"));
+    copyRom(main::get());
+    QCOMPARE(box.readFile("backup/game.rom"), kRom);
+    QVERIFY(visibleNotice().isEmpty());
+    QCOMPARE(QDir(box.path("backup")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"game.rom"});
+}
+
+void TestCopyExport::copy_refusedKeepsEverything_data()
+{
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("onto itself") << "roms/game.rom";
+    QTest::newRow("onto itself spelled otherwise") << "roms/../roms/./game.rom";
+    QTest::newRow("onto itself through a link") << "link.rom";
+    QTest::newRow("into a missing folder") << "missing/game.rom";
+    QTest::newRow("onto a folder") << "roms";
+}
+
+void TestCopyExport::copy_refusedKeepsEverything()
+{
+    QFETCH(QString, destination);
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("roms/game.rom", kRom);
+    QVERIFY(QFile::link(box.path("roms/game.rom"), box.path("link.rom")));
+    const auto before = box.snapshot();
+    dialogs::queueFile(box.path("roms/game.rom"));
+    dialogs::queueFile(box.path(destination));
+    copyRom(main::get());
+    QCOMPARE(visibleNotice(), kCopyFailed);
+    QVERIFY(!BusyPointer::isShown());
+    QCOMPARE(box.snapshot(), before); // no partial or temporary file either
+    QCOMPARE(box.readFile("roms/game.rom"), kRom);
+}
+
+void TestCopyExport::export_writesIntoFolderWithOneSeparator_data()
+{
+    QTest::addColumn<QString>("folderEnd");
+    QTest::newRow("no separator") << "";
+    QTest::newRow("slash") << "/";
+    QTest::newRow("backslash") << "\\";
+}
+
+void TestCopyExport::export_writesIntoFolderWithOneSeparator()
+{
+    QFETCH(QString, folderEnd);
+    test::Sandbox box;
+    box.writeFile("roms/game.rom", kRom);
+    QDir(box.folder()).mkdir("out");
+    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out") + folderEnd);
+    test::click(hub.Label7);
+    QCOMPARE(box.readFile("out/game.rom"), kRom);
+    QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
+    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(!BusyPointer::isShown());
+}
+
+void TestCopyExport::export_pathWithoutSeparator_usesWholePathAsName()
+{
+    test::Sandbox box;
+    box.writeFile("game.rom", kRom);
+    QDir(box.folder()).mkdir("out");
+    QDir::setCurrent(box.folder());
+    main& hub = hubViewing(box, "game.rom", box.path("out"));
+    test::click(hub.Label7);
+    QCOMPARE(box.readFile("out/game.rom"), kRom);
+    QVERIFY(visibleNotice().isEmpty());
+}
+
+void TestCopyExport::export_replacesExistingFile()
+{
+    test::Sandbox box;
+    box.writeFile("roms/game.rom", kRom);
+    box.writeFile("out/game.rom", "stale copy");
+    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
+    test::click(hub.Label7);
+    QCOMPARE(box.readFile("out/game.rom"), kRom);
+    QVERIFY(visibleNotice().isEmpty());
+}
+
+void TestCopyExport::export_beforeAnyView_givesNoneNotice_data()
+{
+    QTest::addColumn<QString>("title"); // empty: as start-up leaves it
+    QTest::newRow("right after start-up") << "";
+    QTest::newRow("lower case") << "[none]";
+    QTest::newRow("capitals") << "[NONE]";
+}
+
+void TestCopyExport::export_beforeAnyView_givesNoneNotice()
+{
+    QFETCH(QString, title);
+    test::Sandbox box;
+    box.writeFile("roms/game.rom", kRom);
+    QDir(box.folder()).mkdir("out");
+    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
+    hub.lbl_title1->setCaption(title.isEmpty() ? QStringLiteral("[None]") : title);
+    if (title.isEmpty()) {
+        hub.file_path->setCaption(QString());
+    }
+    test::click(hub.Label7);
+    QCOMPARE(visibleNotice(),
+             QStringList({"You must view a ROM before you may export it.", "Please view a rom."}));
+    QVERIFY(!box.exists("out/game.rom"));
+}
+
+void TestCopyExport::export_withoutFolder_noticeThenOptionsAfterPause_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("no export section")
+        << QByteArray("[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n");
+    QTest::newRow("empty export folder") << QByteArray("[info]\r\nruns=1\r\n[export]\r\npath=\r\n");
+    QTest::newRow("no settings file") << QByteArray();
+}
+
+void TestCopyExport::export_withoutFolder_noticeThenOptionsAfterPause()
+{
+    QFETCH(QByteArray, settings);
+    test::Sandbox box;
+    box.writeFile("roms/game.rom", kRom);
+    main& hub = hubViewing(box, box.path("roms/game.rom"), QString());
+    if (settings.isEmpty())
+        QFile::remove(box.path("vx.log"));
+    else
+        box.writeFile("vx.log", settings);
+    hub.setLeft(1200);
+    hub.setTop(900);
+    QCoreApplication::processEvents();
+
+    // What the user sees while the pause runs.
+    QStringList noticeDuringPause;
+    bool optionsDuringPause = true;
+    QTimer::singleShot(0, &hub, [&] {
+        noticeDuringPause = visibleNotice();
+        optionsDuringPause = optionsShown();
+    });
+    const double started = box.clock().peek();
+    test::click(hub.Label7);
+
+    const QStringList notice{"You have no export directory setting.", "Loading Setup Menu."};
+    QCOMPARE(noticeDuringPause, notice);
+    QVERIFY(!optionsDuringPause);
+    QVERIFY(box.clock().peek() - started >= 2.5);
+    mnu_options& options = mnu_options::get();
+    QVERIFY(options.isVisible());
+    QCOMPARE(options.Top(), 900.0 + 700);
+    QCOMPARE(options.Left(), 1200.0 + 300);
+    QVERIFY(!isTopmost(options));
+    QCOMPARE(visibleNotice(), notice);
+}
+
+void TestCopyExport::export_missingRom_givesNotice()
+{
+    test::Sandbox box;
+    QDir(box.folder()).mkdir("out");
+    main& hub = hubViewing(box, box.path("roms/gone.rom"), box.path("out"));
+    test::click(hub.Label7);
+    QCOMPARE(visibleNotice(),
+             QStringList({"File does not exist.", "Please check the path and try again."}));
+    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(QDir(box.path("out")).isEmpty());
+}
+
+void TestCopyExport::export_missingFolder_givesCopyNotice()
+{
+    test::Sandbox box;
+    box.writeFile("roms/game.rom", kRom);
+    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("gone"));
+    const auto before = box.snapshot();
+    test::click(hub.Label7);
+    QCOMPARE(visibleNotice(), kCopyFailed);
+    QVERIFY(!BusyPointer::isShown());
+    QCOMPARE(box.snapshot(), before);
+}
+
+QTEST_MAIN(TestCopyExport)
+#include "tst_copyexport.moc"
