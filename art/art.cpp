@@ -14,16 +14,21 @@ namespace
 {
 
 const QColor kCaptionBlue(128, 128, 255);
+const QColor kTitleBlue(200, 200, 255);
+const QColor kQuietBlue(128, 128, 200);
 const QColor kCommandBlue(0, 0, 255);
-const double kFrame = 90; // twips of grey frame around every face
+// Frames are whole pixels at 15 twips a pixel: a raised band and a sunken line inside it.
+const double kFrame = 45;
+const double kInner = 15;
 
 PicturePtr makeFace(const QString& name, double widthTwips, double heightTwips,
-                    QList<Caption> captions, std::function<void(TwipsCanvas&)> extra = nullptr)
+                    QList<Caption> captions, std::function<void(TwipsCanvas&)> extra = nullptr,
+                    double frame = kFrame)
 {
     return std::make_shared<Picture>(name, [=](QPainter& painter, const QRectF& target) {
         TwipsCanvas canvas(painter, target, widthTwips, heightTwips);
-        paintFramedFace(painter, canvas.rect(0, 0, widthTwips, heightTwips),
-                        kFrame * canvas.scale());
+        paintFramedFace(painter, canvas.rect(0, 0, widthTwips, heightTwips), canvas.pixels(frame),
+                        canvas.pixels(kInner));
         if (extra)
             extra(canvas);
         for (const Caption& caption : captions)
@@ -31,42 +36,65 @@ PicturePtr makeFace(const QString& name, double widthTwips, double heightTwips,
     });
 }
 
-// A small recessed panel, used to set off parts of a face.
-void paintPanel(TwipsCanvas& canvas, double left, double top, double width, double height)
+// A recessed well, used to set off parts of a face and the edit boxes drawn without a frame.
+void paintWell(TwipsCanvas& canvas, double left, double top, double width, double height,
+               QColor fill = QColor(8, 8, 16))
 {
     const QRectF r = canvas.rect(left, top, width, height);
-    canvas.painter().fillRect(r, QColor(8, 8, 16));
-    paintBevel(canvas.painter(), r, std::max(1.0, 30 * canvas.scale()), true);
+    canvas.painter().fillRect(r, fill);
+    paintBevel(canvas.painter(), r, canvas.pixels(30), true);
 }
 
-// The field captions of the add and edit windows.
-QList<Caption> fieldCaptions(double pictureTop, double descriptionLeft)
+// A small raised key in the hub's title strip.
+void paintKey(TwipsCanvas& canvas, double left, double top, double width, double height)
 {
-    const double size = 8.25;
-    return {
-        {QStringLiteral("Game Name:"), 180, 150, size, true, true, kCaptionBlue},
-        {QStringLiteral("File Path:"), 180, 630, size, true, true, kCaptionBlue},
-        {QStringLiteral("Picture Path:"), 180, pictureTop + 30, size, true, true, kCaptionBlue},
-        {QStringLiteral("Game Type:"), 180, 1480, size, true, true, kCaptionBlue},
-        {QStringLiteral("Size:"), 180, 1960, size, true, true, kCaptionBlue},
-        {QStringLiteral("Description:"), descriptionLeft, 2280, size, true, true, kCaptionBlue},
-    };
+    const QRectF r = canvas.rect(left, top, width, height);
+    QLinearGradient fill(r.topLeft(), r.bottomLeft());
+    fill.setColorAt(0, QColor(64, 64, 104));
+    fill.setColorAt(1, QColor(24, 24, 52));
+    canvas.painter().fillRect(r, fill);
+    paintBevel(canvas.painter(), r, canvas.pixels(15), false);
+}
+
+struct Field {
+    QString caption;
+    double top;
+    double height;
+};
+
+// The field captions of the add and edit windows, each centred on the box it names.
+QList<Caption> fieldCaptions(const QList<Field>& fields, double descriptionLeft,
+                             double descriptionTop)
+{
+    QList<Caption> captions;
+    for (const Field& field : fields)
+        captions.append(
+            {field.caption, 180, field.top, 8.25, true, true, kCaptionBlue, field.height});
+    captions.append({QStringLiteral("Description:"), descriptionLeft, descriptionTop - 240, 8.25,
+                     true, true, kCaptionBlue, 225});
+    return captions;
 }
 
 PicturePtr makeButton(const QString& name, const QString& legend, bool pressed)
 {
     return std::make_shared<Picture>(name, [=](QPainter& painter, const QRectF& r) {
-        const double bevel = std::max(1.0, std::min(r.width(), r.height()) / 9);
+        const double bevel = std::max(1.0, std::round(std::min(r.width(), r.height()) / 9));
         QLinearGradient fill(r.topLeft(), r.bottomLeft());
         fill.setColorAt(0, pressed ? QColor(20, 20, 40) : QColor(40, 40, 72));
         fill.setColorAt(1, pressed ? QColor(40, 40, 72) : QColor(8, 8, 20));
         painter.fillRect(r, fill);
         paintBevel(painter, r, bevel, pressed);
+        // The legend fills the button's height, and shrinks when the button is narrow.
         QFont font = designFont(8.25, true, true);
-        font.setPixelSize(std::max(6, static_cast<int>(r.height() * 0.58)));
+        int size = std::max(6, static_cast<int>(r.height() * 0.58));
+        const double room = r.width() - 2 * bevel - 2;
+        for (font.setPixelSize(size);
+             size > 6 && QFontMetricsF(font).horizontalAdvance(legend) > room;
+             font.setPixelSize(--size)) {
+        }
         painter.setFont(font);
         painter.setPen(pressed ? QColor(255, 64, 64) : kCaptionBlue);
-        const QPointF shift = pressed ? QPointF(bevel / 2, bevel / 2) : QPointF();
+        const QPointF shift = pressed ? QPointF(1, 1) : QPointF();
         painter.drawText(r.translated(shift), Qt::AlignCenter, legend);
     });
 }
@@ -75,39 +103,43 @@ PicturePtr makeButton(const QString& name, const QString& legend, bool pressed)
 
 PicturePtr hubBackground()
 {
-    static const PicturePtr picture = makeFace(
-        QStringLiteral("hub"), 10620, 5220,
-        {{QStringLiteral("Vexloutil"), 600, 70, 9.75, true, true, QColor(200, 200, 255)},
-         {QStringLiteral("ROM catalogue"), 2200, 90, 8.25, false, true, QColor(128, 128, 200)}},
-        [](TwipsCanvas& canvas) {
-            QPainter& p = canvas.painter();
-            // Title strip with the close corner at its left and minimise / end at its right.
-            const QRectF strip = canvas.rect(0, 0, 10620, 375);
-            QLinearGradient band(strip.topLeft(), strip.bottomLeft());
-            band.setColorAt(0, QColor(70, 70, 110));
-            band.setColorAt(1, QColor(20, 20, 48));
-            p.fillRect(strip, band);
-            paintBevel(p, strip, std::max(1.0, 30 * canvas.scale()), false);
-            const double s = canvas.scale();
-            p.setPen(
-                QPen(QColor(230, 230, 255), std::max(1.0, 30 * s), Qt::SolidLine, Qt::RoundCap));
-            // Corner menu: three bars.
-            for (int i = 0; i < 3; ++i) {
-                const double y = 120 + i * 70;
-                p.drawLine(canvas.point(100, y), canvas.point(275, y));
-            }
-            // Minimise: a low bar.
-            p.drawLine(canvas.point(10010, 270), canvas.point(10165, 270));
-            // End: a cross.
-            p.setPen(QPen(QColor(255, 96, 96), std::max(1.0, 30 * s), Qt::SolidLine, Qt::RoundCap));
-            p.drawLine(canvas.point(10370, 110), canvas.point(10525, 265));
-            p.drawLine(canvas.point(10525, 110), canvas.point(10370, 265));
-            // Command column and detail view panels.
-            paintPanel(canvas, 60, 480, 1290, 1860);
-            paintPanel(canvas, 1440, 900, 4290, 4200);
-            paintPanel(canvas, 5880, 420, 4665, 3150);
-            paintPanel(canvas, 5880, 3840, 4665, 1290);
-        });
+    static const PicturePtr picture =
+        makeFace(QStringLiteral("hub"), 10620, 5220,
+                 {{QStringLiteral("Vexloutil"), 600, 0, 9.75, true, true, kTitleBlue, 375},
+                  {QStringLiteral("ROM catalogue"), 2200, 0, 8.25, false, true, kQuietBlue, 375}},
+                 [](TwipsCanvas& canvas) {
+                     QPainter& p = canvas.painter();
+                     // The title strip drags the window; its corners are keys.
+                     const QRectF strip = canvas.rect(0, 0, 10620, 375);
+                     QLinearGradient band(strip.topLeft(), strip.bottomLeft());
+                     band.setColorAt(0, QColor(70, 70, 110));
+                     band.setColorAt(1, QColor(20, 20, 48));
+                     p.fillRect(strip, band);
+                     paintBevel(p, strip, canvas.pixels(30), false);
+                     // Grip lines at the strip's far end say "drag me".
+                     p.setPen(QPen(QColor(110, 110, 160), canvas.pixels(15)));
+                     for (int i = 0; i < 3; ++i) {
+                         const double y = 120 + i * 60 + 7.5;
+                         p.drawLine(canvas.point(8880, y), canvas.point(9780, y));
+                     }
+                     paintKey(canvas, 30, 30, 330, 315);    // the close corner: a menu
+                     paintKey(canvas, 9960, 30, 255, 315);  // minimise
+                     paintKey(canvas, 10320, 30, 255, 315); // end the program
+                     const double line = canvas.pixels(30);
+                     p.setPen(QPen(QColor(230, 230, 255), line, Qt::SolidLine, Qt::FlatCap));
+                     for (int i = 0; i < 3; ++i) {
+                         const double y = 120 + i * 67.5 + 15;
+                         p.drawLine(canvas.point(105, y), canvas.point(285, y));
+                     }
+                     p.drawLine(canvas.point(10035, 255), canvas.point(10140, 255));
+                     p.setPen(QPen(QColor(255, 96, 96), line, Qt::SolidLine, Qt::RoundCap));
+                     p.drawLine(canvas.point(10395, 135), canvas.point(10500, 240));
+                     p.drawLine(canvas.point(10500, 135), canvas.point(10395, 240));
+                     // The detail view: description, picture, detail lines.
+                     paintWell(canvas, 1440, 960, 4335, 4170);
+                     paintWell(canvas, 6000, 480, 4575, 3015);
+                     paintWell(canvas, 6000, 3855, 4575, 1305);
+                 });
     return picture;
 }
 
@@ -121,11 +153,10 @@ PicturePtr noticeBackground()
 {
     static const PicturePtr picture =
         makeFace(QStringLiteral("notice"), 4320, 1920,
-                 {{QStringLiteral("Notice"), 225, 150, 9.75, true, true, QColor(200, 200, 255)}},
+                 {{QStringLiteral("Notice"), 225, 120, 9.75, true, true, kTitleBlue}},
                  [](TwipsCanvas& canvas) {
                      QPainter& p = canvas.painter();
-                     p.setPen(QPen(QColor(96, 96, 160), std::max(1.0, 15 * canvas.scale())));
-                     p.drawLine(canvas.point(225, 420), canvas.point(4095, 420));
+                     p.fillRect(canvas.rect(225, 405, 3915, 15), QColor(96, 96, 160));
                  });
     return picture;
 }
@@ -139,31 +170,43 @@ PicturePtr listBackground()
 PicturePtr addBackground()
 {
     static const PicturePtr picture =
-        makeFace(QStringLiteral("add"), 5715, 4470, fieldCaptions(1080, 240));
+        makeFace(QStringLiteral("add"), 5715, 4470,
+                 fieldCaptions({{QStringLiteral("Game Name:"), 120, 285},
+                                {QStringLiteral("File Path:"), 600, 285},
+                                {QStringLiteral("Picture Path:"), 1080, 285},
+                                {QStringLiteral("Game Type:"), 1440, 330},
+                                {QStringLiteral("Size:"), 1920, 330}},
+                               240, 2520));
     return picture;
 }
 
 PicturePtr editBackground()
 {
     static const PicturePtr picture =
-        makeFace(QStringLiteral("edit"), 5745, 4470, fieldCaptions(960, 120));
+        makeFace(QStringLiteral("edit"), 5745, 4470,
+                 fieldCaptions({{QStringLiteral("Game Name:"), 120, 285},
+                                {QStringLiteral("File Path:"), 600, 285},
+                                {QStringLiteral("Picture Path:"), 960, 285},
+                                {QStringLiteral("Game Type:"), 1440, 315},
+                                {QStringLiteral("Size:"), 1920, 315}},
+                               120, 2520));
     return picture;
 }
 
 PicturePtr optionsBackground()
 {
-    static const PicturePtr picture =
-        makeFace(QStringLiteral("options"), 4320, 4320,
-                 {{QStringLiteral("Setup"), 1800, 240, 11.25, true, true, QColor(200, 200, 255)},
-                  {QStringLiteral("Export path:"), 180, 990, 8.25, true, true, kCaptionBlue},
-                  {QStringLiteral("Clear out files:"), 180, 1530, 8.25, true, true, kCaptionBlue},
-                  {QStringLiteral("More options to come..."), 1500, 3480, 8.25, false, true,
-                   QColor(128, 128, 200)}},
-                 [](TwipsCanvas& canvas) {
-                     QPainter& p = canvas.painter();
-                     p.setPen(QPen(QColor(96, 96, 160), std::max(1.0, 15 * canvas.scale())));
-                     p.drawLine(canvas.point(180, 660), canvas.point(4140, 660));
-                 });
+    static const PicturePtr picture = makeFace(
+        QStringLiteral("options"), 4320, 4320,
+        {{QStringLiteral("Setup"), 1770, 180, 11.25, true, true, kTitleBlue},
+         {QStringLiteral("Export path:"), 180, 960, 8.25, true, true, kCaptionBlue, 285},
+         {QStringLiteral("Clear out files:"), 180, 1440, 8.25, true, true, kCaptionBlue, 375},
+         {QStringLiteral("More options to come..."), 1500, 3420, 8.25, false, true, kQuietBlue,
+          285}},
+        [](TwipsCanvas& canvas) {
+            canvas.painter().fillRect(canvas.rect(180, 645, 3960, 15), QColor(96, 96, 160));
+            // The export box has no frame of its own; the well shows where to type.
+            paintWell(canvas, 1290, 930, 2835, 345, Qt::black);
+        });
     return picture;
 }
 
@@ -172,14 +215,14 @@ PicturePtr aboutPicture()
     static const PicturePtr picture = makeFace(
         QStringLiteral("about"), 4320, 4305,
         {{QStringLiteral("Graphics and code by"), 600, 420, 9.75, false, true, kCaptionBlue},
-         {QStringLiteral("The Vexloutil team"), 620, 3300, 9.75, true, true, QColor(200, 200, 255)},
-         {QStringLiteral("Keep every cartridge catalogued."), 620, 3650, 8.25, false, true,
-          QColor(128, 128, 200)}},
+         {QStringLiteral("The Vexloutil team"), 600, 3300, 9.75, true, true, kTitleBlue},
+         {QStringLiteral("Keep every cartridge catalogued."), 600, 3645, 8.25, false, true,
+          kQuietBlue}},
         [](TwipsCanvas& canvas) {
             QPainter& p = canvas.painter();
-            const QRectF box = canvas.rect(420, 1000, 3480, 1900);
+            const QRectF box = canvas.rect(420, 1005, 3480, 1905);
             p.fillRect(box, QColor(12, 12, 36));
-            paintBevel(p, box, std::max(1.0, 45 * canvas.scale()), false);
+            paintBevel(p, box, canvas.pixels(45), false);
             QFont font = designFont(24, true, true);
             font.setPixelSize(std::max(8, static_cast<int>(box.height() * 0.34)));
             p.setFont(font);
@@ -214,9 +257,10 @@ PicturePtr cancelButton(bool pressed)
 
 PicturePtr clearButton(bool pressed)
 {
-    static const PicturePtr up = makeButton(QStringLiteral("clear"), QStringLiteral("Clr"), false);
+    static const PicturePtr up =
+        makeButton(QStringLiteral("clear"), QStringLiteral("Clear"), false);
     static const PicturePtr down =
-        makeButton(QStringLiteral("clearPressed"), QStringLiteral("Clr"), true);
+        makeButton(QStringLiteral("clearPressed"), QStringLiteral("Clear"), true);
     return pressed ? down : up;
 }
 
@@ -245,29 +289,36 @@ PicturePtr browseButton(bool pressed)
 
 PicturePtr appIcon()
 {
+    // A cartridge on a 32-unit grid; packaging/vexloutil.svg is the same drawing.
     static const PicturePtr picture =
         std::make_shared<Picture>(QStringLiteral("icon"), [](QPainter& p, const QRectF& r) {
-            const double u = r.width() / 32;
-            QRectF body(r.left() + 5 * u, r.top() + 3 * u, 22 * u, 26 * u);
+            p.save();
+            p.translate(r.topLeft());
+            p.scale(r.width() / 32, r.height() / 32);
             QPainterPath cart;
-            cart.addRoundedRect(body, 2 * u, 2 * u);
+            cart.addRoundedRect(QRectF(5, 2.5, 22, 27), 2, 2);
             p.fillPath(cart, QColor(60, 60, 70));
-            p.setPen(QPen(QColor(170, 170, 180), 1.2 * u));
+            p.setPen(QPen(QColor(170, 170, 180), 1.2));
             p.drawPath(cart);
-            const QRectF label(r.left() + 8 * u, r.top() + 6 * u, 16 * u, 12 * u);
-            p.fillRect(label, Qt::black);
-            p.setPen(QPen(QColor(0, 0, 255), 1.0 * u));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(40, 40, 48));
+            p.drawRect(QRectF(10, 2.5, 12, 1.5)); // grip
+            const QRectF label(8, 6, 16, 13);
+            p.setBrush(Qt::black);
+            p.setPen(QPen(QColor(0, 0, 255), 1));
             p.drawRect(label);
-            QFont f = designFont(8, true, true);
-            f.setPixelSize(std::max(4, static_cast<int>(9 * u)));
-            p.setFont(f);
-            p.setPen(QColor(128, 128, 255));
-            p.drawText(label, Qt::AlignCenter, QStringLiteral("V"));
-            p.setPen(QPen(QColor(200, 170, 60), 1.4 * u));
+            // A bold italic V.
+            const QPolygonF v(
+                {{10.5, 8}, {14, 8}, {15.6, 14.2}, {20, 8}, {23.2, 8}, {15.6, 17.5}, {12.6, 17.5}});
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(128, 128, 255));
+            p.drawPolygon(v);
+            p.setPen(QPen(QColor(200, 170, 60), 1.4));
             for (int i = 0; i < 6; ++i) {
-                const double x = r.left() + (8.5 + i * 3) * u;
-                p.drawLine(QPointF(x, r.top() + 24 * u), QPointF(x, r.top() + 28 * u));
+                const double x = 8.5 + i * 3;
+                p.drawLine(QPointF(x, 23), QPointF(x, 27.5));
             }
+            p.restore();
         });
     return picture;
 }

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace vx::art
 {
@@ -27,27 +28,25 @@ QPointF TwipsCanvas::point(double left, double top) const
     return {m_target.left() + left * m_scale, m_target.top() + top * m_scale};
 }
 
+double TwipsCanvas::pixels(double twips) const
+{
+    return std::max(1.0, std::round(twips * m_scale));
+}
+
 void paintBevel(QPainter& painter, const QRectF& rect, double width, bool sunken)
 {
     const QColor light(224, 224, 224);
     const QColor mid(160, 160, 160);
     const QColor dark(72, 72, 72);
-    const QColor topLeft = sunken ? dark : light;
-    const QColor bottomRight = sunken ? light : dark;
 
     painter.save();
     painter.setPen(Qt::NoPen);
-    painter.setBrush(mid);
-    QPainterPath frame;
-    frame.addRect(rect);
-    frame.addRect(rect.adjusted(width, width, -width, -width));
-    painter.drawPath(frame);
-
+    // Light from the top left: the top and left sides of a raised bevel catch it.
     QPolygonF upper;
     upper << rect.topLeft() << rect.topRight() << QPointF(rect.right() - width, rect.top() + width)
           << QPointF(rect.left() + width, rect.top() + width)
           << QPointF(rect.left() + width, rect.bottom() - width) << rect.bottomLeft();
-    painter.setBrush(topLeft);
+    painter.setBrush(sunken ? dark : light);
     painter.drawPolygon(upper);
 
     QPolygonF lower;
@@ -55,23 +54,26 @@ void paintBevel(QPainter& painter, const QRectF& rect, double width, bool sunken
           << QPointF(rect.left() + width, rect.bottom() - width)
           << QPointF(rect.right() - width, rect.bottom() - width)
           << QPointF(rect.right() - width, rect.top() + width) << rect.topRight();
-    painter.setBrush(bottomRight);
+    painter.setBrush(sunken ? light : dark);
     painter.drawPolygon(lower);
 
-    // A mid-grey core line keeps the frame readable as one band at small sizes.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(mid, std::max(1.0, width / 3)));
-    const double half = width / 2;
-    painter.drawRect(rect.adjusted(half, half, -half, -half));
+    // A wide bevel gets a mid-grey core, so it reads as a moulded frame rather than two slabs.
+    if (width >= 3) {
+        const double edge = std::floor(width / 3);
+        QPainterPath core;
+        core.addRect(rect.adjusted(edge, edge, -edge, -edge));
+        core.addRect(rect.adjusted(width - edge, width - edge, edge - width, edge - width));
+        painter.setBrush(mid);
+        painter.drawPath(core);
+    }
     painter.restore();
 }
 
-void paintFramedFace(QPainter& painter, const QRectF& target, double frameWidth)
+void paintFramedFace(QPainter& painter, const QRectF& target, double frame, double inner)
 {
     painter.fillRect(target, Qt::black);
-    paintBevel(painter, target, frameWidth, false);
-    paintBevel(painter, target.adjusted(frameWidth, frameWidth, -frameWidth, -frameWidth),
-               std::max(1.0, frameWidth / 3), true);
+    paintBevel(painter, target, frame, false);
+    paintBevel(painter, target.adjusted(frame, frame, -frame, -frame), inner, true);
 }
 
 void paintCaption(TwipsCanvas& canvas, const Caption& caption)
@@ -79,13 +81,18 @@ void paintCaption(TwipsCanvas& canvas, const Caption& caption)
     QPainter& painter = canvas.painter();
     painter.save();
     QFont font = designFont(caption.pointSize, caption.bold, caption.italic);
-    // Point sizes are designed for 15 twips a pixel; scale with the canvas.
+    // Point sizes are designed for 15 twips a pixel (20 twips a point); scale with the canvas.
     font.setPixelSize(std::max(1, static_cast<int>(caption.pointSize * 20 * canvas.scale() + 0.5)));
     painter.setFont(font);
     painter.setPen(caption.color);
-    const QPointF origin = canvas.point(caption.left, caption.top);
     const QFontMetricsF metrics(font);
-    painter.drawText(QPointF(origin.x(), origin.y() + metrics.ascent()), caption.text);
+    const QPointF origin = canvas.point(caption.left, caption.top);
+    double baseline = origin.y() + metrics.ascent();
+    if (caption.band > 0) {
+        const double centre = origin.y() + caption.band * canvas.scale() / 2;
+        baseline = std::round(centre + metrics.capHeight() / 2);
+    }
+    painter.drawText(QPointF(origin.x(), baseline), caption.text);
     painter.restore();
 }
 

@@ -25,23 +25,33 @@ bool canWriteIn(const QString& folder)
     return probe.open();
 }
 
-QString chooseFolder()
+} // namespace
+
+bool isInstalledCopy(const QString& exeFolder)
 {
-    const QString exeFolder = QCoreApplication::applicationDirPath();
-    if (!exeFolder.isEmpty() && canWriteIn(exeFolder))
+    // What an install lays down: <prefix>/bin/vexloutil beside <prefix>/share/applications.
+    const QDir bin(exeFolder);
+    return bin.dirName() == QLatin1String("bin") &&
+           QFileInfo::exists(bin.absoluteFilePath(QStringLiteral("../share/applications/") +
+                                                  QLatin1String(kDesktopFileName)));
+}
+
+QString chooseAppFolder(const QString& exeFolder)
+{
+    // An installed copy is shared by every user and may be upgraded under them, so even a root
+    // who could write beside it keeps the catalogue in the per-user folder.
+    if (!exeFolder.isEmpty() && !isInstalledCopy(exeFolder) && canWriteIn(exeFolder))
         return QDir::toNativeSeparators(exeFolder);
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     QDir().mkpath(data);
     return QDir::toNativeSeparators(data);
 }
 
-} // namespace
-
 QString appFolder()
 {
     if (!overrideFolder().isEmpty())
         return overrideFolder();
-    static const QString folder = chooseFolder();
+    static const QString folder = chooseAppFolder(QCoreApplication::applicationDirPath());
     return folder;
 }
 
