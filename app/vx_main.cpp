@@ -159,6 +159,8 @@ void main::openBeside(Form& window, double offset)
     window.setLeft(Left() + 300);
     window.show();
     sys_procs::stay_on_top(window);
+    // Just opened, so in front of the other topmost windows too.
+    window.raise();
 }
 
 void main::Label1_MouseDown()
@@ -197,6 +199,7 @@ void main::Label5_Click()
     sys_procs::load_list(catalogue::indexPath(), *picker.rom_list);
     picker.show();
     sys_procs::stay_on_top(picker);
+    picker.raise();
 }
 
 void main::Label6_Click()
@@ -227,6 +230,7 @@ void main::Label8_Click()
         delete list.takeItem(0);
     browser.show();
     sys_procs::stay_on_top(browser);
+    browser.raise();
 }
 
 void main::Label9_Click()
