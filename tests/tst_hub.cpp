@@ -65,8 +65,6 @@ private slots:
     void hover_resetLeavesOtherColoursAlone();
     void titleStrip_dragsHub();
     void corner_opensCloseStripAtHubCornerNotTopmost();
-    void closeStrip_labelsAsDesigned_data();
-    void closeStrip_labelsAsDesigned();
     void closeStrip_minimizeMinimizesHubAndHidesStrip();
     void closeStrip_xOnlyHidesStrip();
     void endControls_endProgram_data();
@@ -254,36 +252,6 @@ void TestHub::corner_opensCloseStripAtHubCornerNotTopmost()
         QCOMPARE(strip.Height(), 885.0);
         QVERIFY(!isTopmost(strip));
     }
-}
-
-void TestHub::closeStrip_labelsAsDesigned_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QPoint>("place");
-    QTest::addColumn<double>("points");
-    QTest::newRow("Minimize") << "Label1"
-                              << "Minimize" << QPoint(16, 8) << 9.75;
-    QTest::newRow("Close") << "Label2"
-                           << "Close" << QPoint(16, 24) << 9.75;
-    QTest::newRow("X") << "Label3"
-                       << "X" << QPoint(96, 8) << 11.25;
-}
-
-void TestHub::closeStrip_labelsAsDesigned()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, caption);
-    QFETCH(QPoint, place);
-    QFETCH(double, points);
-    test::Sandbox box;
-    auto* label = test::child<Label>(main_close::get(), name);
-    QCOMPARE(label->text(), caption);
-    QCOMPARE(label->pos(), place);
-    QCOMPARE(label->font().pointSizeF(), points);
-    QVERIFY(label->font().bold() && label->font().italic());
-    QCOMPARE(label->foreColor(), quint32(0xFF0000));
-    QCOMPARE(label->size(), label->sizeHint());
 }
 
 void TestHub::closeStrip_minimizeMinimizesHubAndHidesStrip()

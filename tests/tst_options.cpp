@@ -39,7 +39,6 @@ class TestOptions : public QObject
 
 private slots:
     void firstOpening_showsEmptyBoxEvenWithStoredFolder();
-    void text1_isDarkBlueOnBlack();
     void ok_storesTypedFolderAndSlidesAway_data();
     void ok_storesTypedFolderAndSlidesAway();
     void ok_settingsNotWritable_showsNoticeAndStays();
@@ -68,14 +67,6 @@ void TestOptions::firstOpening_showsEmptyBoxEvenWithStoredFolder()
     // OK without typing stores the empty folder, as typed.
     test::click(options.cmd_ok);
     QVERIFY(box.readFile("vx.log").endsWith("[export]\r\npath=\r\n"));
-}
-
-void TestOptions::text1_isDarkBlueOnBlack()
-{
-    test::Sandbox box;
-    const QPalette pal = mnu_options::get().Text1->palette();
-    QCOMPARE(pal.color(QPalette::Base), QColor(Qt::black));
-    QCOMPARE(pal.color(QPalette::Text), QColor(0, 0, 192));
 }
 
 void TestOptions::ok_storesTypedFolderAndSlidesAway_data()
