@@ -6,10 +6,12 @@
 #   smoke.sh portable EXECUTABLE   a copy of the program in a fresh folder keeps its catalogue there
 #   smoke.sh installed BUILD_DIR   cmake --install into a fresh prefix: the catalogue goes to the
 #                                  per-user data folder, even though the prefix can be written
+#   smoke.sh prefix PREFIX         the same for a copy installed already, e.g. the Debian
+#                                  package unpacked with dpkg -x (PREFIX is then ROOT/usr)
 # Exit 77 (skipped) when Xvfb or xdotool is missing.
 set -euo pipefail
 
-mode=${1:?portable|installed}
+mode=${1:?portable|installed|prefix}
 target=${2:?executable or build folder}
 
 for tool in xvfb-run xdotool cmp; do
@@ -40,9 +42,13 @@ portable)
   exe=$work/app/vexloutil
   catalogue=$work/app
   ;;
-installed)
-  prefix=$work/prefix
-  cmake --install "$target" --prefix "$prefix" >/dev/null
+installed | prefix)
+  if [ "$mode" = installed ]; then
+    prefix=$work/prefix
+    cmake --install "$target" --prefix "$prefix" >/dev/null
+  else
+    prefix=$(cd "$target" && pwd)
+  fi
   for f in bin/vexloutil share/applications/vexloutil.desktop \
     share/icons/hicolor/scalable/apps/vexloutil.svg share/icons/hicolor/48x48/apps/vexloutil.png; do
     [ -f "$prefix/$f" ] || fail "the install lacks $f"
@@ -74,7 +80,7 @@ cmp "$work/settings" "$catalogue/vx.log" || fail "vx.log differs from the first 
 [ -d "$catalogue/bin" ] || fail "no bin folder"
 cmp "$work/index" "$catalogue/bin/bootlist.lst" || fail "the index is not one empty line"
 [ "$(ls -A "$catalogue/bin")" = bootlist.lst ] || fail "bin holds more than the index: $(ls -A "$catalogue/bin")"
-if [ "$mode" = installed ]; then
+if [ "$mode" != portable ]; then
   [ "$(ls -A "$prefix/bin")" = vexloutil ] || fail "the installed copy wrote beside itself: $(ls -A "$prefix/bin")"
 else
   [ "$(ls -A "$catalogue" | tr '\n' ' ')" = "bin vexloutil vx.log " ] ||
