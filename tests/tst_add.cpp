@@ -4,7 +4,6 @@
 #include "app/vx_main.h"
 #include "art/art.h"
 #include "platform/dialogs.h"
-#include "platform/units.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
 
@@ -55,8 +54,6 @@ class TestAdd : public QObject
 
 private slots:
     void addRom_opensBesideHubOnTop();
-    void controls_sitAtTheirPlaces_data();
-    void controls_sitAtTheirPlaces();
     void tab_visitsFieldsThenButtons();
     void combos_offerItemsInOrderAndStartEmpty();
     void buttons_showReleasedImagesAndAreNamed();
@@ -88,47 +85,6 @@ void TestAdd::addRom_opensBesideHubOnTop()
     openAdd();
     QCOMPARE(add.Top(), 300.0 + 700);
     QCOMPARE(add.Left(), 450.0 + 300);
-}
-
-void TestAdd::controls_sitAtTheirPlaces_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("twips");
-    const auto row = [](const char* name, int l, int t, int w, int h) {
-        QTest::newRow(name) << QString(name) << QRect(l, t, w, h);
-    };
-    row("Text1", 1440, 120, 4095, 285);
-    row("Text2", 1440, 600, 3615, 285);
-    row("Text3", 1440, 1080, 3495, 285);
-    row("Combo1", 1440, 1440, 1095, 330);
-    row("Combo2", 1440, 1920, 1095, 330);
-    row("Text4", 240, 2520, 5295, 1455);
-    row("Picture1", 5160, 600, 255, 240);
-    row("Picture6", 5160, 960, 255, 255);
-    row("Picture5", 3600, 4080, 750, 270);
-    row("Picture4", 4560, 4080, 900, 270);
-    row("Picture2", 6120, 600, 315, 300);
-    row("Picture3", 6120, 1080, 315, 300);
-    row("ok1", 1320, 4800, 855, 255);
-    row("ok2", 2640, 4800, 375, 135);
-    row("cancel1", 3960, 4680, 735, 255);
-    row("cancel2", 5520, 4680, 495, 255);
-    row("List1", 1680, 5160, 975, 450);
-}
-
-void TestAdd::controls_sitAtTheirPlaces()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, twips);
-    Sandbox box;
-    mnu_add_rom& add = mnu_add_rom::get();
-    QCOMPARE(add.Width(), 5715.0);
-    QCOMPARE(add.Height(), 4470.0);
-    QWidget* control = child(add, name);
-    QVERIFY(control);
-    QCOMPARE(control->geometry(),
-             QRect(twipsToPixels(twips.x()), twipsToPixels(twips.y()), twipsToPixels(twips.width()),
-                   twipsToPixels(twips.height())));
 }
 
 void TestAdd::tab_visitsFieldsThenButtons()
