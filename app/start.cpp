@@ -2,6 +2,7 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "store/catalogue.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,6 +19,9 @@ void start()
             icon.addPixmap(art::appIcon()->toPixmap(QSize(size, size)));
         QApplication::setWindowIcon(icon);
     }
+    // A rewrite cut short by a crash or power loss leaves its temporary; the file it was
+    // replacing is whole, so the temporary is only clutter.
+    catalogue::removeStrayTemporaries();
     main& hub = main::get();
     hub.show();
 }

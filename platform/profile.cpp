@@ -126,13 +126,20 @@ Location locate(const QByteArray& content, const QString& section, const QString
     return loc;
 }
 
+// The bytes stored for a value: one line that reads back as the value. A value the reader would
+// change (blanks at an end, or a pair of surrounding quotes it would drop) is stored in quotes.
 QByteArray oneLine(const QString& value)
 {
     QString text = value;
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return toLocalBytes(text);
+    QByteArray bytes = toLocalBytes(text);
+    const bool quoted = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') &&
+                        bytes.back() == bytes.front();
+    if (!bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) || quoted))
+        bytes = '"' + bytes + '"';
+    return bytes;
 }
 
 } // namespace

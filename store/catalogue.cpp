@@ -5,6 +5,7 @@
 #include "platform/textfile.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace vx::catalogue
 {
@@ -65,6 +66,23 @@ Record readRecord(const QString& recordPath)
 QString exportFolder()
 {
     return profile::read(settingsPath(), QStringLiteral("export"), QStringLiteral("path"));
+}
+
+void removeStrayTemporaries()
+{
+    // The rewrite's temporary is the file's name plus a dot and six letters or digits. A record
+    // always ends in ".lib", so no record can look like one.
+    static const QRegularExpression temporary(
+        QStringLiteral("^.+\\.(lib|lst|log)\\.[A-Za-z0-9]{6}$"));
+    const auto sweep = [](const QString& folder, const QStringList& patterns) {
+        QDir dir(folder);
+        for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden)) {
+            if (temporary.match(name).hasMatch())
+                dir.remove(name);
+        }
+    };
+    sweep(appFolder(), {QStringLiteral("vx.log.*")});
+    sweep(binPath(), {QStringLiteral("*.lib.*"), QStringLiteral("*.lst.*")});
 }
 
 } // namespace vx::catalogue

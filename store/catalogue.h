@@ -30,4 +30,8 @@ Record readRecord(const QString& recordPath);
 // The export folder from the settings; empty when none is set.
 QString exportFolder();
 
+// Removes what an interrupted rewrite of the settings, the index or a record left behind: the
+// temporary beside the file ("bootlist.lst.Ab12Cd"). The file itself is always whole, old or new.
+void removeStrayTemporaries();
+
 } // namespace vx::catalogue

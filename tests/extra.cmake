@@ -1,6 +1,15 @@
 # Reliability tests: fuzz corpora and the crash driver.
 add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/fuzz ${CMAKE_CURRENT_BINARY_DIR}/fuzz)
 
+# The crash test kills a process that saves in a loop.
+add_executable(savedriver crash/savedriver.cpp crash/crashnames.h)
+target_link_libraries(savedriver PRIVATE vexloutil_lib)
+target_include_directories(savedriver PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+if(TARGET tst_crash)
+  add_dependencies(tst_crash savedriver)
+  target_compile_definitions(tst_crash PRIVATE VX_SAVEDRIVER="$<TARGET_FILE:savedriver>")
+endif()
+
 # ---------------------------------------------------------------------------------------------
 # Real-display smoke tests: the real program under Xvfb, as a portable copy and as installed.
 # Skipped (77) where Xvfb or xdotool is missing; scripts/deps installs both.

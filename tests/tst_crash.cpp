@@ -1,0 +1,217 @@
+// Kills a process that saves games in a loop, at seeded random moments, and checks after every
+// kill that the catalogue is whole: the index and every record parse, the index holds exactly
+// the saves that finished (and perhaps the one under way), no file is empty or mixed from two
+// saves, and the next start sweeps away the temporaries a kill leaves.
+
+#include "crash/crashnames.h"
+#include "platform/fields.h"
+#include "platform/profile.h"
+#include "store/catalogue.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
+#include <QThread>
+
+using namespace vx;
+using vx::test::Sandbox;
+
+namespace
+{
+
+const QRegularExpression kTemporary(QStringLiteral("\\.(lib|lst|log)\\.[A-Za-z0-9]{6}$"));
+
+QString oneLine(QString text)
+{
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+QStringList temporariesIn(const Sandbox& box)
+{
+    QStringList found;
+    for (const QString& name : box.snapshot().keys()) {
+        if (kTemporary.match(name).hasMatch())
+            found.append(name);
+    }
+    return found;
+}
+
+} // namespace
+
+class tst_crash : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void killedSaves_leaveWholeCatalogue();
+    void startUp_sweepsOnlyStrayTemporaries();
+};
+
+void tst_crash::killedSaves_leaveWholeCatalogue()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    box.writeFile(QStringLiteral("roms/game.rom"), QByteArray(1000, 'r'));
+    box.writeFile(QStringLiteral("roms/game.png"), QByteArray(10, 'p'));
+    const QString rom = box.path(QStringLiteral("roms/game.rom"));
+    const QString image = box.path(QStringLiteral("roms/game.png"));
+    const QByteArray settings = box.readFile(QStringLiteral("vx.log"));
+
+    QRandomGenerator random(20240607);
+    QStringList index{QString()};   // the empty line a fresh index starts with
+    QMap<QString, int> lastSaved;   // name -> the number of its last finished save
+    QMap<QString, int> recordHolds; // name -> the save its record was last seen to hold
+    int next = 0;
+    int kills = 0, killedBeforeReady = 0, killedMidSave = 0, temporariesLeft = 0;
+    const int wantedKills = 200;
+
+    for (; kills < wantedKills; ++kills) {
+        QProcess driver;
+        driver.setProcessChannelMode(QProcess::SeparateChannels);
+        driver.start(QStringLiteral(VX_SAVEDRIVER),
+                     {box.folder(), QString::number(next), rom, image});
+        QVERIFY2(driver.waitForStarted(), qPrintable(driver.errorString()));
+
+        // One kill in eight lands during start-up, the rest while saves run.
+        const bool duringStartUp = random.bounded(8) == 0;
+        if (duringStartUp) {
+            QThread::msleep(random.bounded(150));
+        } else {
+            while (!driver.canReadLine())
+                QVERIFY2(driver.waitForReadyRead(20000), "the driver never got ready");
+            QCOMPARE(driver.readLine(), QByteArray("ready\n"));
+            // Start-up swept away what the previous kill left.
+            QCOMPARE(temporariesIn(box), QStringList());
+            driver.write("go\n");
+            driver.waitForBytesWritten(5000);
+            QThread::msleep(random.bounded(1, 60));
+        }
+        driver.kill();
+        QVERIFY(driver.waitForFinished(10000));
+        QCOMPARE(driver.exitStatus(), QProcess::CrashExit);
+
+        // What the driver reported before it died.
+        int underWay = -1;
+        bool ready = !duringStartUp;
+        for (const QByteArray& line : driver.readAllStandardOutput().split('\n')) {
+            if (line == "ready") {
+                ready = true;
+            } else if (line.startsWith("saving ")) {
+                underWay = line.mid(7).toInt();
+            } else if (line.startsWith("saved ")) {
+                const int n = line.mid(6).toInt();
+                QCOMPARE(n, underWay);
+                index.append(crash::nameFor(n));
+                lastSaved[crash::nameFor(n)] = n;
+                recordHolds[crash::nameFor(n)] = n;
+                next = n + 1;
+                underWay = -1;
+            } else {
+                QVERIFY2(line.isEmpty(), line.constData());
+            }
+        }
+        killedBeforeReady += ready ? 0 : 1;
+        killedMidSave += underWay >= 0 ? 1 : 0;
+
+        // The index: the finished saves, and perhaps the one under way if its rewrite landed.
+        const QByteArray indexBytes = box.readFile(QStringLiteral("bin/bootlist.lst"));
+        QVERIFY(indexBytes.endsWith("\r\n"));
+        const QStringList stored = readFields(indexBytes);
+        if (underWay >= 0 && stored.size() == index.size() + 1) {
+            index.append(crash::nameFor(underWay));
+            lastSaved[crash::nameFor(underWay)] = underWay;
+            recordHolds[crash::nameFor(underWay)] = underWay;
+            next = underWay + 1;
+            underWay = -1;
+        }
+        QCOMPARE(stored, index);
+        if (underWay >= 0)
+            next = underWay + 1; // the next start goes on with fresh numbers
+
+        // Every file is the settings, the index, a whole record or a temporary.
+        const QMap<QString, QByteArray> files = box.snapshot();
+        QCOMPARE(files.value(QStringLiteral("vx.log")), settings);
+        QSet<QString> records;
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            const QString& name = it.key();
+            if (name == QLatin1String("vx.log") || name.startsWith(QLatin1String("roms/")) ||
+                name == QLatin1String("bin/bootlist.lst"))
+                continue;
+            if (kTemporary.match(name).hasMatch()) {
+                ++temporariesLeft;
+                continue;
+            }
+            QVERIFY2(name.startsWith(QLatin1String("bin/")) && name.endsWith(QLatin1String(".lib")),
+                     qPrintable(name));
+            const QByteArray& bytes = it.value();
+            const QString game =
+                profile::valueIn(bytes, QStringLiteral("info"), QStringLiteral("gamename"));
+            QCOMPARE(QStringLiteral("bin/") + game + QStringLiteral(".lib"), name);
+            records.insert(game);
+            // The record is one save's, whole: the one it held before, or the one under way
+            // (whose record may land without its index line).
+            const int n =
+                profile::valueIn(bytes, QStringLiteral("info"), QStringLiteral("size")).toInt();
+            const bool asBefore = recordHolds.value(game, -1) == n;
+            const bool inFlight = underWay >= 0 && n == underWay && crash::nameFor(n) == game;
+            QVERIFY2(asBefore || inFlight, qPrintable(name));
+            recordHolds[game] = n;
+            const GameEntry entry = crash::entryFor(n, rom, image);
+            const auto key = [&](const char* section, const char* k) {
+                return profile::valueIn(bytes, QLatin1String(section), QLatin1String(k));
+            };
+            QCOMPARE(key("paths", "file"), rom);
+            QCOMPARE(key("paths", "image"), image);
+            QCOMPARE(key("info", "gametype"), entry.gameType);
+            QCOMPARE(key("info", "desc"), oneLine(entry.description));
+        }
+        // Every finished save has its record.
+        for (const QString& game : lastSaved.keys())
+            QVERIFY2(records.contains(game), qPrintable(game));
+    }
+
+    // The last kill's leftovers go at the next start too.
+    {
+        QProcess driver;
+        driver.start(QStringLiteral(VX_SAVEDRIVER),
+                     {box.folder(), QString::number(next), rom, image});
+        QVERIFY(driver.waitForStarted());
+        while (!driver.canReadLine())
+            QVERIFY(driver.waitForReadyRead(20000));
+        QCOMPARE(driver.readLine(), QByteArray("ready\n"));
+        QCOMPARE(temporariesIn(box), QStringList());
+        driver.kill();
+        driver.waitForFinished();
+    }
+
+    qInfo("%d kills: %d during start-up, %d in the middle of a save; %d saves finished; %d "
+          "temporaries left by kills and swept at the next start",
+          kills, killedBeforeReady, killedMidSave, int(index.size() - 1), temporariesLeft);
+    QVERIFY(kills >= 200);
+    QVERIFY(killedMidSave > 0);
+}
+
+void tst_crash::startUp_sweepsOnlyStrayTemporaries()
+{
+    Sandbox box;
+    box.makeCatalogue("\r\nx.lib.Ab12Cd\r\n");
+    box.writeRecord(QStringLiteral("x.lib.Ab12Cd"), QStringLiteral("/r"), QStringLiteral("/i"),
+                    QStringLiteral("t"), QStringLiteral("1"), QStringLiteral("d"));
+    box.writeFile(QStringLiteral("bin/notes.txt"), "kept");
+    box.writeFile(QStringLiteral("bin/bootlist.lst.tmp"), "kept: no rewrite's temporary");
+    const QMap<QString, QByteArray> kept = box.snapshot();
+    for (const char* stray : {"vx.log.a1B2c3", "bin/bootlist.lst.Zz9Yy8", "bin/game 1.lib.QwErTy",
+                              "bin/.hidden.lib.000000"})
+        box.writeFile(QString::fromLatin1(stray), "half");
+
+    catalogue::removeStrayTemporaries();
+
+    QCOMPARE(box.snapshot(), kept);
+}
+
+QTEST_MAIN(tst_crash)
+#include "tst_crash.moc"
