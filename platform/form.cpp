@@ -75,11 +75,14 @@ void Form::paintEvent(QPaintEvent* event)
 void Form::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    // Keep the exact twips unless the window really went somewhere else.
-    const QPoint p = pos();
-    if (p.x() != twipsToPixels(m_left))
+    // Keep the exact twips unless the window really went somewhere else. A coordinate that
+    // did not change in this move is left alone: a placement of Left and then Top can arrive
+    // as two moves, and the first still carries the old Top.
+    const QPoint p = event->pos();
+    const QPoint old = event->oldPos();
+    if (p.x() != old.x() && p.x() != twipsToPixels(m_left))
         m_left = static_cast<float>(pixelsToTwips(p.x()));
-    if (p.y() != twipsToPixels(m_top))
+    if (p.y() != old.y() && p.y() != twipsToPixels(m_top))
         m_top = static_cast<float>(pixelsToTwips(p.y()));
 }
 
