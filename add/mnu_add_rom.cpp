@@ -99,6 +99,7 @@ mnu_add_rom::mnu_add_rom()
     place(*List1, 1680, 5160, 975, 450);
     // Never seen, and a hidden list fills without relaying itself out at every pump.
     List1->hide();
+    List1->setUniformItemSizes(true);
     List1->setFocusPolicy(Qt::NoFocus);
 
     Picture2->setPicture(art::browseButton(false));

@@ -337,9 +337,15 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
     PumpProbe probe;
 
     ListFloor listFloor(*c.browser.rom_list);
+    // VXBENCH_ONLY=view,addsave limits a run to some figures (for profiling).
+    const QStringList only =
+        qEnvironmentVariable("VXBENCH_ONLY").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    auto wanted = [&](const char* key) {
+        return only.isEmpty() || only.contains(QLatin1String(key));
+    };
 
     // View ROM, each time from a closed browser, as after its Cancel.
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; wanted("view") && r < runs; ++r) {
         c.closeBrowser();
         settle();
         ours[QStringLiteral("view")].push_back(timed([&] { c.viewRom(); }));
@@ -352,7 +358,7 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
     QCoreApplication::processEvents();
     gaps[QStringLiteral("view")] = probe.stop();
 
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; wanted("edit") && r < runs; ++r) {
         c.picker.hide();
         settle();
         ours[QStringLiteral("edit")].push_back(timed([&] { c.editRom(); }));
@@ -370,7 +376,7 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
     // that follows is not counted).
     c.viewRom();
     settle();
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; wanted("game") && r < runs; ++r) {
         const int row =
             int((quint64(r) * 7919u) % quint64(std::max(1, c.browser.rom_list->count())));
         c.selectInBrowser(row);
@@ -395,7 +401,7 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
     const QString exportFolder = vx::catalogue::exportFolder();
     const QString exported =
         exportFolder + QLatin1Char('/') + vx::VX_modules::file_name_of(romPath);
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; wanted("export") && r < runs; ++r) {
         QFile::remove(exported);
         settle();
         ours[QStringLiteral("export")].push_back(timed([&] { c.exportRom(); }));
@@ -408,7 +414,7 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
     }
     QFile::remove(exported);
 
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; wanted("addsave") && r < runs; ++r) {
         c.prepareAdd();
         ours[QStringLiteral("addsave")].push_back(timed([&] { c.addSave(); }));
         floors[QStringLiteral("addsave")].push_back(saveFloor());
@@ -419,7 +425,7 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
     QCoreApplication::processEvents();
     gaps[QStringLiteral("addsave")] = probe.stop();
 
-    for (int r = 0; r < runs; ++r) {
+    for (int r = 0; wanted("editsave") && r < runs; ++r) {
         c.prepareEdit(r);
         ours[QStringLiteral("editsave")].push_back(timed([&] { c.editSave(); }));
         floors[QStringLiteral("editsave")].push_back(saveFloor());

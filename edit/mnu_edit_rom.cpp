@@ -104,6 +104,9 @@ mnu_edit_rom::mnu_edit_rom()
     place(*cancel2, 1440, 5040, 1215, 375);
     for (QWidget* hidden : {static_cast<QWidget*>(Text5), static_cast<QWidget*>(List1)})
         hidden->setFocusPolicy(Qt::NoFocus);
+    // Never seen: a hidden list of one-line entries fills without measuring each of them.
+    List1->hide();
+    List1->setUniformItemSizes(true);
     find1->setPicture(art::browseButton(false));
     find2->setPicture(art::browseButton(true));
     ok1->setPicture(art::okButton(false));

@@ -1,6 +1,7 @@
 #include "store/game_save.h"
 
 #include "browser/mnu_list.h"
+#include "platform/fields.h"
 #include "platform/number.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
@@ -100,7 +101,11 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
     }
 
     workingList.addItem(entry.name);
-    if (!sys_procs::save_list(indexPath, workingList)) {
+    // save_list, keeping the text: the browser is refilled from it below.
+    const QStringList items = sys_procs::listItems(workingList);
+    const QString text = sys_procs::listFileText(items);
+    const QByteArray bytes = toLocalBytes(text);
+    if (!replaceFile(indexPath, bytes)) {
         // No half-done save stays behind: the record goes back to what it was.
         if (previousRecord)
             replaceFile(recordPath, *previousRecord);
@@ -112,7 +117,12 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
 
     mnu_list& browser = mnu_list::get();
     browser.hide();
-    sys_procs::load_list(indexPath, *browser.rom_list);
+    // What load_list would read back from the index just written: the same items, as long as
+    // the local encoding kept every character; otherwise the written bytes are read as a file.
+    if (fromLocalBytes(bytes) == text)
+        sys_procs::appendItems(*browser.rom_list, items);
+    else
+        sys_procs::appendItems(*browser.rom_list, readFields(bytes));
 
     sys_procs::slide_out_left(window);
     return SaveOutcome::Saved;

@@ -71,34 +71,45 @@ void load_list(const QString& path, QListWidget& list)
     appendItems(list, readFields(*bytes));
 }
 
-QByteArray listFileBytes(const QStringList& items)
+QString listFileText(const QStringList& items)
 {
-    QByteArray bytes;
     qsizetype total = 0;
     for (const QString& item : items)
         total += item.size() + 4;
-    bytes.reserve(total);
+    QString text;
+    text.reserve(total);
     for (const QString& item : items) {
         if (needsQuotes(item)) {
-            bytes.append('"');
-            bytes.append(toLocalBytes(item));
-            bytes.append('"');
+            text.append(QLatin1Char('"'));
+            text.append(item);
+            text.append(QLatin1Char('"'));
         } else {
-            bytes.append(toLocalBytes(item));
+            text.append(item);
         }
-        bytes.append("\r\n");
+        text.append(QLatin1String("\r\n"));
     }
-    return bytes;
+    return text;
 }
 
-bool save_list(const QString& path, const QListWidget& list)
+QByteArray listFileBytes(const QStringList& items)
+{
+    // One conversion of the whole text: far cheaper than one per line.
+    return toLocalBytes(listFileText(items));
+}
+
+QStringList listItems(const QListWidget& list)
 {
     const int count = list.count();
     QStringList items;
     items.reserve(count);
     for (int i = 0; i < count; ++i)
         items.append(list.item(i)->text());
-    return replaceFile(path, listFileBytes(items));
+    return items;
+}
+
+bool save_list(const QString& path, const QListWidget& list)
+{
+    return replaceFile(path, listFileBytes(listItems(list)));
 }
 
 QString read_ini(const QString& section, const QString& key, const QString& file)

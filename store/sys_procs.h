@@ -42,7 +42,9 @@ void drag_form(QWidget& window);
 void slide_out_left(Form& window);
 
 // Lower-level forms shared with other callers.
+QString listFileText(const QStringList& items);
 QByteArray listFileBytes(const QStringList& items);
+QStringList listItems(const QListWidget& list);
 void appendItems(QListWidget& list, const QStringList& items);
 
 } // namespace vx::sys_procs
