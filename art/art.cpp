@@ -137,7 +137,8 @@ PicturePtr hubBackground()
                      p.drawLine(canvas.point(10500, 135), canvas.point(10395, 240));
                      // The detail view: description, picture, detail lines.
                      paintWell(canvas, 1440, 960, 4335, 4170);
-                     paintWell(canvas, 6000, 480, 4575, 3015);
+                     // Where start-up settles Image1: left 5925, top 470, height 3113.
+                     paintWell(canvas, 5925, 465, 4575, 3120);
                      paintWell(canvas, 6000, 3855, 4575, 1305);
                  });
     return picture;

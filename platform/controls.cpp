@@ -171,6 +171,16 @@ void Label::keyPressEvent(QKeyEvent* event)
     QLabel::keyPressEvent(event);
 }
 
+void Label::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
 ImageBox::ImageBox(const QString& name, QWidget* parent) : QWidget(parent)
 {
     setObjectName(name);

@@ -92,6 +92,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A command reached with Tab shows a focus frame, as a picture button does.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     quint32 m_foreColor = 0;
