@@ -174,11 +174,27 @@ void Label::keyPressEvent(QKeyEvent* event)
 void Label::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);
-    if (hasFocus()) {
+    if (hasFocus() && m_focusCue) {
         QPainter painter(this);
         painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+void Label::focusInEvent(QFocusEvent* event)
+{
+    switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+        m_focusCue = true;
+        break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+        break; // coming back to the window keeps whatever cue it had
+    default:
+        m_focusCue = false;
+    }
+    QLabel::focusInEvent(event);
 }
 
 ImageBox::ImageBox(const QString& name, QWidget* parent) : QWidget(parent)

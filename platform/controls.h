@@ -92,10 +92,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    // A command reached with Tab shows a focus frame, as a picture button does.
+    // A command reached with Tab shows a focus frame, as a picture button does; one that only
+    // holds the window's first focus does not, so the hub opens clean.
     void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
+    bool m_focusCue = false;
     quint32 m_foreColor = 0;
     bool m_autoSize = false;
     bool m_pressed = false;
