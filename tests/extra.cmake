@@ -21,5 +21,7 @@ foreach(vx_smoke_mode portable installed)
   endif()
   add_test(NAME smoke_${vx_smoke_mode}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/smoke/smoke.sh ${vx_smoke_mode} ${vx_smoke_target})
-  set_tests_properties(smoke_${vx_smoke_mode} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+  # One Xvfb at a time: two xvfb-run -a started together can pick the same display.
+  set_tests_properties(smoke_${vx_smoke_mode} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+                       RESOURCE_LOCK vx_xvfb)
 endforeach()
