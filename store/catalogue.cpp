@@ -5,7 +5,13 @@
 #include "platform/textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <cstring>
+#include <dirent.h>
+#endif
 
 namespace vx::catalogue
 {
@@ -76,10 +82,31 @@ void removeStrayTemporaries()
         QStringLiteral("^.+\\.(lib|lst|log)\\.[A-Za-z0-9]{6}$"));
     const auto sweep = [](const QString& folder, const QStringList& patterns) {
         QDir dir(folder);
+#ifdef Q_OS_UNIX
+        // bin holds a record a game: only the names are read (no per-entry file information),
+        // and only those with a dot seven from the end go to the pattern.
+        Q_UNUSED(patterns);
+        DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+        if (!stream)
+            return;
+        QStringList stray;
+        while (const dirent* entry = ::readdir(stream)) {
+            const size_t length = std::strlen(entry->d_name);
+            if (length < 12 || entry->d_name[length - 7] != '.')
+                continue;
+            const QString name = QFile::decodeName(entry->d_name);
+            if (temporary.match(name).hasMatch() && QFileInfo(dir.filePath(name)).isFile())
+                stray << name;
+        }
+        ::closedir(stream);
+        for (const QString& name : stray)
+            dir.remove(name);
+#else
         for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden)) {
             if (temporary.match(name).hasMatch())
                 dir.remove(name);
         }
+#endif
     };
     sweep(appFolder(), {QStringLiteral("vx.log.*")});
     sweep(binPath(), {QStringLiteral("*.lib.*"), QStringLiteral("*.lst.*")});
