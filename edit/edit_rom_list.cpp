@@ -11,6 +11,7 @@
 #include "store/sys_procs.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -82,7 +83,9 @@ void edit_rom_list::rom_list_Click()
     QString name = item->text();
     const QString recordPath = catalogue::recordPath(name);
 
-    if (!sys_procs::file_exists(recordPath)) {
+    // A plain look at the file, as the browser takes: a name with a leading dot has a record
+    // the folder search would pass over as hidden.
+    if (recordPath.isEmpty() || !QFileInfo(recordPath).isFile()) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
                                     QStringLiteral("Deleting Entry"), false);
         // Only the list on screen loses the entry; the index keeps it.

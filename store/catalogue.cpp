@@ -5,6 +5,7 @@
 #include "platform/textfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -55,7 +56,11 @@ bool isUsableGameName(const QString& name)
         if (c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c))
             return false;
     }
-    return true;
+    // A file name holds at most 255 bytes, and the record's rewrite goes through a temporary
+    // named "<name>.lib.XXXXXX"; a longer name could never be saved.
+    constexpr qsizetype kMaxFileName = 255;
+    const qsizetype temporarySuffix = QByteArrayLiteral(".lib.XXXXXX").size();
+    return QFile::encodeName(name).size() + temporarySuffix <= kMaxFileName;
 }
 
 Record readRecord(const QString& recordPath)
