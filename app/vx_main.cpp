@@ -140,7 +140,11 @@ void main::Form_Load()
         mnu_error::get().showNotice(
             QStringLiteral("Your ROM archives main index file has been deleted or moved."),
             QStringLiteral("New index created."), true);
-        sys_procs::write_text_file(QString(), catalogue::indexPath());
+        // Saying a new index was made when none could be would mislead.
+        if (!sys_procs::write_text_file(QString(), catalogue::indexPath()))
+            mnu_error::get().showNotice(
+                QStringLiteral("Your ROM archives main index file could not be created."),
+                QStringLiteral("Check that the bin folder can be written."), true);
     }
 
     placeAt(*lbl_title1, 1440, 600 - 56);

@@ -65,6 +65,8 @@ private slots:
     void firstRun_tellsEachStepInOrder();
     void firstRun_keepsExistingIndex();
     void start_withEmptySettingsFile_skipsSetup();
+    void start_whenIndexCannotBeCreated_saysSoAndKeepsRunning_data();
+    void start_whenIndexCannotBeCreated_saysSoAndKeepsRunning();
 };
 
 void TestStartup::start_withCatalogue_listsIndexWithoutNotice()
@@ -169,6 +171,31 @@ void TestStartup::start_withEmptySettingsFile_skipsSetup()
     QCOMPARE(box.readFile("vx.log"), QByteArray());
     QVERIFY(main::get().isVisible());
     QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", "A"}));
+}
+
+void TestStartup::start_whenIndexCannotBeCreated_saysSoAndKeepsRunning_data()
+{
+    QTest::addColumn<bool>("firstRun");
+    QTest::newRow("bin is a file") << false;
+    QTest::newRow("first run with bin a file") << true;
+}
+
+void TestStartup::start_whenIndexCannotBeCreated_saysSoAndKeepsRunning()
+{
+    QFETCH(bool, firstRun);
+    test::Sandbox box;
+    if (!firstRun)
+        box.writeFile("vx.log", kFreshSettings);
+    box.writeFile("bin", "not a folder");
+    start();
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(),
+             QString("Your ROM archives main index file could not be created."));
+    QCOMPARE(notice.Label2->text(), QString("Check that the bin folder can be written."));
+    QCOMPARE(box.readFile("bin"), QByteArray("not a folder"));
+    QVERIFY(main::get().isVisible());
+    QCOMPARE(mnu_list::get().rom_list->count(), 0);
 }
 
 QTEST_MAIN(TestStartup)
