@@ -1,6 +1,7 @@
 #include "add/mnu_add_rom.h"
 
 #include "art/art.h"
+#include "platform/formbuild.h"
 #include "platform/forms.h"
 #include "platform/reentry.h"
 #include "platform/units.h"
@@ -14,29 +15,6 @@
 
 namespace vx
 {
-
-namespace
-{
-
-template <class T> T* makeControl(const QString& name, QWidget* parent)
-{
-    auto* control = new T(parent);
-    control->setObjectName(name);
-    return control;
-}
-
-QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& items)
-{
-    auto* combo = makeControl<QComboBox>(name, parent);
-    // Offers its items and takes any typed text; typing never adds to the list.
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->addItems(items);
-    combo->setCurrentIndex(-1);
-    return combo;
-}
-
-} // namespace
 
 mnu_add_rom& mnu_add_rom::get()
 {
@@ -71,11 +49,7 @@ mnu_add_rom::mnu_add_rom()
     setClientSize(5715, 4470);
     setBackground(art::addBackground());
 
-    const QFont font = designFont(8.25);
-    for (QWidget* box : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
-                         static_cast<QWidget*>(Text3), static_cast<QWidget*>(Combo1),
-                         static_cast<QWidget*>(Combo2), static_cast<QWidget*>(Text4)})
-        box->setFont(font);
+    setFonts({Text1, Text2, Text3, Combo1, Combo2, Text4}, designFont(8.25));
 
     place(*Text1, 1440, 120, 4095, 285);
     place(*Text2, 1440, 600, 3615, 285);
@@ -125,15 +99,8 @@ mnu_add_rom::mnu_add_rom()
     Combo2->setAccessibleName(QStringLiteral("Size"));
     Text4->setAccessibleName(QStringLiteral("Description"));
 
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Text3);
-    setTabOrder(Text3, Combo1);
-    setTabOrder(Combo1, Combo2);
-    setTabOrder(Combo2, Text4);
-    setTabOrder(Text4, Picture1);
-    setTabOrder(Picture1, Picture5);
-    setTabOrder(Picture5, Picture4);
-    setTabOrder(Picture4, Picture6);
+    setTabChain(
+        {Text1, Text2, Text3, Combo1, Combo2, Text4, Picture1, Picture5, Picture4, Picture6});
 
     connect(Picture1, &PictureBox::mouseDown, this, &mnu_add_rom::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseUp, this, &mnu_add_rom::Picture1_MouseUp);

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <initializer_list>
+
+class QComboBox;
+class QFont;
+
+namespace vx
+{
+
+// A control made as a child of `parent` under the name the window's code uses for it.
+template <class T> T* makeControl(const QString& name, QWidget* parent)
+{
+    auto* control = new T(parent);
+    control->setObjectName(name);
+    return control;
+}
+
+// A drop-down that offers `items` and takes any typed text; typing never adds to the list.
+QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& items);
+
+// Tab moves through `controls` in the order given.
+void setTabChain(std::initializer_list<QWidget*> controls);
+
+void setFonts(std::initializer_list<QWidget*> controls, const QFont& font);
+
+} // namespace vx
