@@ -28,14 +28,6 @@ mnu_add_rom& openAdd()
     return mnu_add_rom::get();
 }
 
-QStringList items(const QComboBox& combo)
-{
-    QStringList texts;
-    for (int i = 0; i < combo.count(); ++i)
-        texts << combo.itemText(i);
-    return texts;
-}
-
 // The control that has the keyboard focus, named as the window knows it.
 QString focusedControl(const QWidget& window)
 {
@@ -109,8 +101,8 @@ void TestAdd::combos_offerItemsInOrderAndStartEmpty()
 {
     Sandbox box;
     mnu_add_rom& add = mnu_add_rom::get();
-    QCOMPARE(items(*add.Combo1), (QStringList{"US", "JAP", "PAL", "Other!"}));
-    QCOMPARE(items(*add.Combo2), (QStringList{"64", "96", "128", "256", "320", "Other!"}));
+    QCOMPARE(listed(*add.Combo1), (QStringList{"US", "JAP", "PAL", "Other!"}));
+    QCOMPARE(listed(*add.Combo2), (QStringList{"64", "96", "128", "256", "320", "Other!"}));
     QCOMPARE(add.Combo1->currentText(), QString());
     QCOMPARE(add.Combo2->currentText(), QString());
 

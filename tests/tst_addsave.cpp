@@ -23,14 +23,6 @@ struct Fields {
     QString name, rom, image, type, size, desc;
 };
 
-QStringList entries(const QListWidget& list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 QStringList fieldTexts(const mnu_add_rom& add)
 {
     return {add.Text1->text(),         add.Text2->text(),         add.Text3->text(),
@@ -76,17 +68,12 @@ public:
     QString image;
 };
 
-QStringList noticeLines()
+QStringList shownNoticeLines()
 {
     mnu_error& notice = mnu_error::get();
     if (!notice.isVisible())
         return {};
     return {notice.Label1->text(), notice.Label2->text()};
-}
-
-bool slidOut(const Form& window)
-{
-    return window.isVisible() && window.Left() < -window.Width();
 }
 
 } // namespace
@@ -155,7 +142,7 @@ void TestAddSave::save_stopsAtFirstEmptyField()
 
     mnu_add_rom& add =
         scene.save({values[0], values[1], values[2], values[3], values[4], values[5]});
-    QCOMPARE(noticeLines(), (QStringList{upper, lower}));
+    QCOMPARE(shownNoticeLines(), (QStringList{upper, lower}));
     QVERIFY(isTopmost(mnu_error::get()));
     QCOMPARE(scene.box.snapshot(), before);
     QVERIFY(add.isVisible() && !slidOut(add));
@@ -169,7 +156,7 @@ void TestAddSave::save_writesRecordAndIndexThenSlidesAway()
     f.desc = "First line\nsecond line";
     mnu_add_rom& add = scene.save(f);
 
-    QCOMPARE(noticeLines(), QStringList());
+    QCOMPARE(shownNoticeLines(), QStringList());
     QCOMPARE(scene.record("Alpha"),
              "[paths]\r\nfile=" + scene.rom.toLocal8Bit() +
                  "\r\nimage=" + scene.image.toLocal8Bit() +
@@ -197,7 +184,7 @@ void TestAddSave::save_blankFieldsCountAsFilled()
     // Quoted, so the blanks read back.
     QCOMPARE(scene.index(), QByteArray("\r\n\"   \"\r\n"));
     click(main::get().Label8);
-    QCOMPARE(entries(*mnu_list::get().rom_list), QStringList{"   "});
+    QCOMPARE(listed(*mnu_list::get().rom_list), QStringList{"   "});
 }
 
 void TestAddSave::save_pathThatNamesNoFileOnlyWarns_data()
@@ -229,7 +216,7 @@ void TestAddSave::save_pathThatNamesNoFileOnlyWarns()
         f.image = scene.box.path("roms"); // a folder is no picture file
     mnu_add_rom& add = scene.save(f);
 
-    QCOMPARE(noticeLines(), notice);
+    QCOMPARE(shownNoticeLines(), notice);
     QVERIFY(isTopmost(mnu_error::get()));
     QVERIFY(scene.record("Beta").contains("file=" + f.rom.toLocal8Bit() + "\r\n"));
     QVERIFY(scene.record("Beta").contains("image=" + f.image.toLocal8Bit() + "\r\n"));
@@ -287,7 +274,7 @@ void TestAddSave::save_refusesSizeThatIsNoWholeNumber()
     Fields f = scene.good("Sized");
     f.size = typed;
     mnu_add_rom& add = scene.save(f);
-    QCOMPARE(noticeLines(),
+    QCOMPARE(shownNoticeLines(),
              (QStringList{"The Size you entered is not a number from -32768 to 32767.",
                           "Invalid Size"}));
     QCOMPARE(scene.box.snapshot(), before);
@@ -315,7 +302,7 @@ void TestAddSave::save_refusesNameThatCannotBeFileName()
     f.rom = "/nowhere/x.rom";
     f.image = "/nowhere/x.jpg";
     mnu_add_rom& add = scene.save(f);
-    QCOMPARE(noticeLines(),
+    QCOMPARE(shownNoticeLines(),
              (QStringList{"The Game name cannot be used as a file name.", "Invalid Game Name"}));
     QCOMPARE(scene.box.snapshot(), before);
     QVERIFY(add.isVisible() && !slidOut(add));
@@ -336,7 +323,7 @@ void TestAddSave::save_sameNameTwiceReplacesRecordAndAddsLine()
     QCOMPARE(record.count("size="), 1);
     QCOMPARE(scene.index(), QByteArray("\r\nAlpha\r\nAlpha\r\n"));
     click(main::get().Label8);
-    QCOMPARE(entries(*mnu_list::get().rom_list), QStringList{"Alpha"});
+    QCOMPARE(listed(*mnu_list::get().rom_list), QStringList{"Alpha"});
 }
 
 void TestAddSave::save_eachSaveAddsExactlyOneIndexLine()
@@ -358,7 +345,7 @@ void TestAddSave::save_nameWithCommaSurvivesNextSaveAndView()
 
     click(main::get().Label8);
     mnu_list& browser = mnu_list::get();
-    QCOMPARE(entries(*browser.rom_list), (QStringList{"Zelda, The", "Next"}));
+    QCOMPARE(listed(*browser.rom_list), (QStringList{"Zelda, The", "Next"}));
     browser.rom_list->doItemsLayout();
     doubleClickItem(browser.rom_list, 0);
     QCOMPARE(main::get().lbl_title1->text(), QString("Zelda, The"));
@@ -372,14 +359,14 @@ void TestAddSave::save_refreshesBrowserListWhileHidden()
     click(main::get().Label8);
     mnu_list& browser = mnu_list::get();
     QVERIFY(browser.isVisible());
-    QCOMPARE(entries(*browser.rom_list), QStringList{"A"});
+    QCOMPARE(listed(*browser.rom_list), QStringList{"A"});
 
     scene.save(scene.good("B"));
     QVERIFY(!browser.isVisible());
     // Appended after what it held; the next View ROM starts afresh.
-    QCOMPARE(entries(*browser.rom_list), (QStringList{"A", "", "A", "A", "B"}));
+    QCOMPARE(listed(*browser.rom_list), (QStringList{"A", "", "A", "A", "B"}));
     click(main::get().Label8);
-    QCOMPARE(entries(*browser.rom_list), (QStringList{"A", "B"}));
+    QCOMPARE(listed(*browser.rom_list), (QStringList{"A", "B"}));
 }
 
 void TestAddSave::save_failedWriteReportedAndNothingLost_data()
@@ -409,8 +396,8 @@ void TestAddSave::save_failedWriteReportedAndNothingLost()
     Fields f = scene.good(name);
     f.desc = "New text";
     mnu_add_rom& add = scene.save(f);
-    QCOMPARE(noticeLines(), (QStringList{"The game could not be saved.",
-                                         "Check that the bin folder can be written."}));
+    QCOMPARE(shownNoticeLines(), (QStringList{"The game could not be saved.",
+                                              "Check that the bin folder can be written."}));
     QCOMPARE(scene.box.snapshot(), before);
     QVERIFY(add.isVisible() && !slidOut(add));
     QCOMPARE(fieldTexts(add),

@@ -16,14 +16,6 @@ using namespace vx::test;
 namespace
 {
 
-QStringList entries(const QListWidget& list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 // The detail view's texts, in the order the double click fills them.
 QStringList detailTexts()
 {
@@ -45,11 +37,6 @@ void viewRow(mnu_list& browser, int row)
 {
     browser.rom_list->doItemsLayout();
     doubleClickItem(browser.rom_list, row);
-}
-
-bool slidOut(const Form& window)
-{
-    return window.isVisible() && window.Left() < -window.Width();
 }
 
 void writePicture(Sandbox& box, const QString& relative)
@@ -102,10 +89,10 @@ void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry()
     Sandbox box;
     mnu_list& browser = viewRom(box, index);
     QVERIFY(browser.isVisible());
-    QCOMPARE(entries(*browser.rom_list), expected);
+    QCOMPARE(listed(*browser.rom_list), expected);
     // Viewing again starts afresh rather than adding to what is shown.
     click(main::get().Label8);
-    QCOMPARE(entries(*browser.rom_list), expected);
+    QCOMPARE(listed(*browser.rom_list), expected);
 }
 
 void TestBrowser::viewRom_placesBrowserBelowHubOnTop()
@@ -276,14 +263,14 @@ void TestBrowser::doubleClick_missingRecord_removesEntryOnScreenOnly()
     QCOMPARE(notice.Top(), 15360.0 / 2 - 2300);
     QCOMPARE(notice.Left(), 11520.0 / 2);
     QVERIFY(!isTopmost(notice));
-    QCOMPARE(entries(*browser.rom_list), QStringList{"Kept"});
+    QCOMPARE(listed(*browser.rom_list), QStringList{"Kept"});
     // The browser stays for another choice and the detail view is untouched.
     QVERIFY(browser.isVisible() && !slidOut(browser));
     QCOMPARE(hub.lbl_title1->text(), QString("[None]"));
     QCOMPARE(box.snapshot(), before);
 
     click(hub.Label8);
-    QCOMPARE(entries(*browser.rom_list), (QStringList{"Kept", name}));
+    QCOMPARE(listed(*browser.rom_list), (QStringList{"Kept", name}));
 }
 
 void TestBrowser::doubleClick_withoutSelection_changesNothing()
@@ -339,7 +326,7 @@ void TestBrowser::cancel_hidesBrowserAndKeepsDetailView()
     click(browser.Label2);
     QVERIFY(!browser.isVisible());
     QCOMPARE(detailTexts(), shown);
-    QCOMPARE(entries(*browser.rom_list), (QStringList{"A", "B"}));
+    QCOMPARE(listed(*browser.rom_list), (QStringList{"A", "B"}));
 
     // Escape cancels as well.
     click(hub.Label8);

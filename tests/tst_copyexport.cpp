@@ -18,25 +18,6 @@ using namespace vx;
 namespace
 {
 
-QStringList visibleNotice()
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* notice = qobject_cast<mnu_error*>(w);
-        if (notice && notice->isVisible() && notice->Left() > -notice->Width())
-            return {notice->Label1->text(), notice->Label2->text()};
-    }
-    return {};
-}
-
-bool optionsShown()
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == QLatin1String("mnu_options"))
-            return w->isVisible();
-    }
-    return false;
-}
-
 const QByteArray kRom("\x80\x37\x12\x40 cartridge bytes", 20);
 
 const QStringList kCopyFailed = {"The ROM could not be copied.",
@@ -46,9 +27,7 @@ const QStringList kCopyFailed = {"The ROM could not be copied.",
 main& hubViewing(test::Sandbox& box, const QString& rom, const QString& exportFolder)
 {
     box.makeCatalogue();
-    box.writeFile("vx.log", "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist."
-                            "lst\r\n[export]\r\npath=" +
-                                exportFolder.toLocal8Bit() + "\r\n");
+    box.writeFile("vx.log", test::Sandbox::settingsBytes(exportFolder.toLocal8Bit()));
     main& hub = main::get();
     hub.show();
     hub.lbl_title1->setCaption("Star Racer");
@@ -98,7 +77,7 @@ void TestCopyExport::copy_asksForSourceThenDestination()
     test::click(hub.Label6);
 
     QCOMPARE(box.readFile("copy.rom"), kRom);
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!BusyPointer::isShown());
     const auto asked = dialogs::fileRequests();
     QCOMPARE(asked.size(), 2);
@@ -154,7 +133,7 @@ void TestCopyExport::copy_stopsWithNoticeWhenNothingUsableChosen()
     main& hub = main::get();
     hub.show();
     test::click(hub.Label6);
-    QCOMPARE(visibleNotice(), notice);
+    QCOMPARE(test::visibleNotice(), notice);
     QCOMPARE(dialogs::fileRequests().size(), answers.size());
     QCOMPARE(box.snapshot(), before);
     QVERIFY(!BusyPointer::isShown());
@@ -170,7 +149,7 @@ void TestCopyExport::copy_replacesExistingFileWithoutNotice()
     dialogs::queueFile(box.path("backup/game.rom"));
     copyRom(main::get());
     QCOMPARE(box.readFile("backup/game.rom"), kRom);
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
     QCOMPARE(QDir(box.path("backup")).entryList(QDir::Files | QDir::Hidden),
              QStringList{"game.rom"});
 }
@@ -196,7 +175,7 @@ void TestCopyExport::copy_refusedKeepsEverything()
     dialogs::queueFile(box.path("roms/game.rom"));
     dialogs::queueFile(box.path(destination));
     copyRom(main::get());
-    QCOMPARE(visibleNotice(), kCopyFailed);
+    QCOMPARE(test::visibleNotice(), kCopyFailed);
     QVERIFY(!BusyPointer::isShown());
     QCOMPARE(box.snapshot(), before); // no partial or temporary file either
     QCOMPARE(box.readFile("roms/game.rom"), kRom);
@@ -220,7 +199,7 @@ void TestCopyExport::export_writesIntoFolderWithOneSeparator()
     test::click(hub.Label7);
     QCOMPARE(box.readFile("out/game.rom"), kRom);
     QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!BusyPointer::isShown());
 }
 
@@ -233,7 +212,7 @@ void TestCopyExport::export_pathWithoutSeparator_usesWholePathAsName()
     main& hub = hubViewing(box, "game.rom", box.path("out"));
     test::click(hub.Label7);
     QCOMPARE(box.readFile("out/game.rom"), kRom);
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
 }
 
 void TestCopyExport::export_replacesExistingFile()
@@ -244,7 +223,7 @@ void TestCopyExport::export_replacesExistingFile()
     main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
     test::click(hub.Label7);
     QCOMPARE(box.readFile("out/game.rom"), kRom);
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
 }
 
 void TestCopyExport::export_beforeAnyView_givesNoneNotice_data()
@@ -267,7 +246,7 @@ void TestCopyExport::export_beforeAnyView_givesNoneNotice()
         hub.file_path->setCaption(QString());
     }
     test::click(hub.Label7);
-    QCOMPARE(visibleNotice(),
+    QCOMPARE(test::visibleNotice(),
              QStringList({"You must view a ROM before you may export it.", "Please view a rom."}));
     QVERIFY(!box.exists("out/game.rom"));
 }
@@ -299,8 +278,9 @@ void TestCopyExport::export_withoutFolder_noticeThenOptionsAfterPause()
     QStringList noticeDuringPause;
     bool optionsDuringPause = true;
     QTimer::singleShot(0, &hub, [&] {
-        noticeDuringPause = visibleNotice();
-        optionsDuringPause = optionsShown();
+        noticeDuringPause = test::visibleNotice();
+        const Form* shown = test::topLevel("mnu_options");
+        optionsDuringPause = shown && shown->isVisible();
     });
     const double started = box.clock().peek();
     test::click(hub.Label7);
@@ -314,7 +294,7 @@ void TestCopyExport::export_withoutFolder_noticeThenOptionsAfterPause()
     QCOMPARE(options.Top(), 900.0 + 700);
     QCOMPARE(options.Left(), 1200.0 + 300);
     QVERIFY(!isTopmost(options));
-    QCOMPARE(visibleNotice(), notice);
+    QCOMPARE(test::visibleNotice(), notice);
 }
 
 void TestCopyExport::export_missingRom_givesNotice()
@@ -323,7 +303,7 @@ void TestCopyExport::export_missingRom_givesNotice()
     QDir(box.folder()).mkdir("out");
     main& hub = hubViewing(box, box.path("roms/gone.rom"), box.path("out"));
     test::click(hub.Label7);
-    QCOMPARE(visibleNotice(),
+    QCOMPARE(test::visibleNotice(),
              QStringList({"File does not exist.", "Please check the path and try again."}));
     QVERIFY(!BusyPointer::isShown());
     QVERIFY(QDir(box.path("out")).isEmpty());
@@ -336,7 +316,7 @@ void TestCopyExport::export_missingFolder_givesCopyNotice()
     main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("gone"));
     const auto before = box.snapshot();
     test::click(hub.Label7);
-    QCOMPARE(visibleNotice(), kCopyFailed);
+    QCOMPARE(test::visibleNotice(), kCopyFailed);
     QVERIFY(!BusyPointer::isShown());
     QCOMPARE(box.snapshot(), before);
 }

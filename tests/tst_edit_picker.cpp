@@ -21,14 +21,6 @@ using namespace vx::test;
 namespace
 {
 
-QStringList entries(const QListWidget& list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 // The seven boxes the picker fills, in the order Text1, Text5, Text2, Text3, Combo1, Combo2,
 // Text4.
 QStringList boxes(const mnu_edit_rom& editor)
@@ -61,11 +53,6 @@ void clickRow(QListWidget& list, int row)
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
 }
 
-bool isAway(const Form& window)
-{
-    return window.Left() < -window.Width();
-}
-
 } // namespace
 
 class EditPicker : public QObject
@@ -93,7 +80,7 @@ void EditPicker::hubEditRom_listsIndexAsStored()
     sandbox.makeCatalogue("\r\nA\r\nB\r\nA\r\n");
     main& hub = showHub();
     edit_rom_list& picker = openPicker(hub);
-    QCOMPARE(entries(*picker.rom_list), QStringList({"", "A", "B", "A"}));
+    QCOMPARE(listed(*picker.rom_list), QStringList({"", "A", "B", "A"}));
     QVERIFY(picker.isVisible());
     QCOMPARE(picker.Top(), hub.Top() + 930);
     QCOMPARE(picker.Left(), hub.Left() + 300);
@@ -206,7 +193,7 @@ void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty()
     QCOMPARE(notice.Top(), screen.width() / 2 - 2300);
     QCOMPARE(notice.Left(), screen.height() / 2);
 
-    QCOMPARE(entries(*picker.rom_list), remaining);
+    QCOMPARE(listed(*picker.rom_list), remaining);
     QVERIFY(picker.rom_list->selectedItems().isEmpty());
     QCOMPARE(boxes(editor), QStringList(7, QString()));
     QVERIFY(editor.isVisible());
@@ -230,7 +217,7 @@ void EditPicker::nameListedTwice_bothEntriesOpenSameRecord()
     const QStringList mario{"Mario", "Mario", "m.rom", "m.png", "US", "64", "Plumber"};
     for (int row : {1, 3}) {
         edit_rom_list& picker = openPicker(hub);
-        QCOMPARE(entries(*picker.rom_list), QStringList({"", "Mario", "Zelda", "Mario"}));
+        QCOMPARE(listed(*picker.rom_list), QStringList({"", "Mario", "Zelda", "Mario"}));
         clickRow(*picker.rom_list, 2);
         QCOMPARE(editor.Text2->text(), QString("z.rom"));
         openPicker(hub);
@@ -277,7 +264,7 @@ void EditPicker::cancel_slidesPickerAwayChangingNothing()
     click(picker.Label2);
     QVERIFY(isAway(picker));
     QVERIFY(picker.isVisible());
-    QCOMPARE(entries(*picker.rom_list), QStringList({"", "Mario"}));
+    QCOMPARE(listed(*picker.rom_list), QStringList({"", "Mario"}));
     QCOMPARE(boxes(editor), shown);
     QCOMPARE(editor.Top(), hub.Top() + 1860);
     QCOMPARE(sandbox.snapshot(), before);

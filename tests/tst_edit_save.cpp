@@ -38,35 +38,7 @@ mnu_edit_rom& openGame(const QString& name)
 {
     main& hub = main::get();
     hub.show();
-    click(hub.Label5);
-    QListWidget& list = *edit_rom_list::get().rom_list;
-    list.doItemsLayout();
-    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
-    if (found.isEmpty())
-        qWarning("%s is not listed", qPrintable(name));
-    else
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                          list.visualItemRect(found.first()).center());
-    return mnu_edit_rom::get();
-}
-
-QString stored(const Sandbox& sandbox, const QString& name, const char* section, const char* key)
-{
-    return profile::read(sandbox.path("bin/" + name + ".lib"), QLatin1String(section),
-                         QLatin1String(key));
-}
-
-QStringList indexLines(const Sandbox& sandbox)
-{
-    QStringList lines = QString::fromLocal8Bit(sandbox.readFile("bin/bootlist.lst")).split("\r\n");
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-bool isAway(const Form& window)
-{
-    return window.Left() < -window.Width();
+    return openInEditor(name);
 }
 
 void save(mnu_edit_rom& editor)
@@ -114,13 +86,13 @@ void EditSave::save_rewritesRecordAppendsNameAndSlidesAway()
     editor.Text4->setPlainText("Fast\nfun");
     save(editor);
 
-    QCOMPARE(stored(sandbox, "Mario", "paths", "file"), sandbox.path("roms/zelda.rom"));
-    QCOMPARE(stored(sandbox, "Mario", "paths", "image"), sandbox.path("pics/new.png"));
-    QCOMPARE(stored(sandbox, "Mario", "info", "gamename"), QString("Mario"));
-    QCOMPARE(stored(sandbox, "Mario", "info", "gametype"), QString("Europe"));
-    QCOMPARE(stored(sandbox, "Mario", "info", "size"), QString("256"));
-    QCOMPARE(stored(sandbox, "Mario", "info", "desc"), QString("Fast fun"));
-    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Mario"}));
+    QCOMPARE(sandbox.stored("Mario", "paths", "file"), sandbox.path("roms/zelda.rom"));
+    QCOMPARE(sandbox.stored("Mario", "paths", "image"), sandbox.path("pics/new.png"));
+    QCOMPARE(sandbox.stored("Mario", "info", "gamename"), QString("Mario"));
+    QCOMPARE(sandbox.stored("Mario", "info", "gametype"), QString("Europe"));
+    QCOMPARE(sandbox.stored("Mario", "info", "size"), QString("256"));
+    QCOMPARE(sandbox.stored("Mario", "info", "desc"), QString("Fast fun"));
+    QCOMPARE(sandbox.indexLines(), QStringList({"", "Mario", "Zelda", "Mario"}));
     QVERIFY(!browser.isVisible());
     QCOMPARE(browser.rom_list->count(), listed + 4);
     QVERIFY(isAway(editor));
@@ -142,9 +114,9 @@ void EditSave::save_usesOpenedNameNotVisibleBox()
     editor.Text4->setPlainText("Renamed?");
     save(editor);
 
-    QCOMPARE(stored(sandbox, "Mario", "info", "gamename"), QString("Mario"));
-    QCOMPARE(stored(sandbox, "Mario", "info", "desc"), QString("Renamed?"));
-    QCOMPARE(indexLines(sandbox).last(), QString("Mario"));
+    QCOMPARE(sandbox.stored("Mario", "info", "gamename"), QString("Mario"));
+    QCOMPARE(sandbox.stored("Mario", "info", "desc"), QString("Renamed?"));
+    QCOMPARE(sandbox.indexLines().last(), QString("Mario"));
     QVERIFY(!sandbox.exists("bin/Luigi.lib"));
     const auto files = sandbox.snapshot();
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
@@ -258,9 +230,9 @@ void EditSave::save_missingPath_warnsAndStillWrites()
     QVERIFY(notice.isVisible());
     QCOMPARE(notice.Label1->text(), upper);
     QCOMPARE(notice.Label2->text(), lower);
-    QCOMPARE(stored(sandbox, "Zelda", "paths", "file"), rom);
-    QCOMPARE(stored(sandbox, "Zelda", "paths", "image"), image);
-    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Zelda"}));
+    QCOMPARE(sandbox.stored("Zelda", "paths", "file"), rom);
+    QCOMPARE(sandbox.stored("Zelda", "paths", "image"), image);
+    QCOMPARE(sandbox.indexLines(), QStringList({"", "Mario", "Zelda", "Zelda"}));
     QVERIFY(isAway(editor));
 }
 
@@ -293,7 +265,7 @@ void EditSave::save_size_storedAsPlainDigits()
     QTest::keyClicks(editor.Combo2->lineEdit(), typed);
     save(editor);
 
-    QCOMPARE(stored(sandbox, "Mario", "info", "size"), expected);
+    QCOMPARE(sandbox.stored("Mario", "info", "size"), expected);
     QVERIFY(isAway(editor));
 }
 
@@ -330,9 +302,9 @@ void EditSave::twoSaves_addExactlyTwoIndexLines()
     editor.Text4->setPlainText("Again");
     save(editor);
 
-    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Zelda", "Zelda"}));
+    QCOMPARE(sandbox.indexLines(), QStringList({"", "Mario", "Zelda", "Zelda", "Zelda"}));
     QCOMPARE(editor.List1->count(), 5);
-    QCOMPARE(stored(sandbox, "Zelda", "info", "desc"), QString("Again"));
+    QCOMPARE(sandbox.stored("Zelda", "info", "desc"), QString("Again"));
 }
 
 void EditSave::secondClickDuringSave_isIgnored()
@@ -346,7 +318,7 @@ void EditSave::secondClickDuringSave_isIgnored()
     save(editor);
     QCoreApplication::processEvents();
 
-    QCOMPARE(indexLines(sandbox), QStringList({"", "Mario", "Zelda", "Mario"}));
+    QCOMPARE(sandbox.indexLines(), QStringList({"", "Mario", "Zelda", "Mario"}));
 }
 
 void EditSave::unwritableRecord_noticeAndWindowStays()

@@ -63,12 +63,6 @@ void folderAt(Sandbox& box, const QString& relative)
     QDir(box.folder()).mkpath(relative + "/inside");
 }
 
-QStringList lastNotice()
-{
-    mnu_error& notice = mnu_error::get();
-    return {notice.Label1->text(), notice.Label2->text()};
-}
-
 void fillAdd(const QString& name, const Sandbox& box)
 {
     mnu_add_rom& add = mnu_add_rom::get();
@@ -80,20 +74,6 @@ void fillAdd(const QString& name, const Sandbox& box)
     add.Text4->setPlainText("New game");
 }
 
-mnu_edit_rom& openInEditor(const QString& name)
-{
-    main& hub = main::get();
-    click(hub.Label5);
-    QListWidget& list = *edit_rom_list::get().rom_list;
-    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
-    if (!found.isEmpty()) {
-        list.doItemsLayout();
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                          list.visualItemRect(found.first()).center());
-    }
-    return mnu_edit_rom::get();
-}
-
 // The program still answers: View ROM lists the catalogue and a double click shows a game.
 void checkStillAnswers(const QStringList& expectedNames)
 {
@@ -101,10 +81,7 @@ void checkStillAnswers(const QStringList& expectedNames)
     click(hub.Label8);
     QListWidget& list = *mnu_list::get().rom_list;
     QVERIFY(mnu_list::get().isVisible());
-    QStringList shown;
-    for (int i = 0; i < list.count(); ++i)
-        shown.append(list.item(i)->text());
-    QCOMPARE(shown, expectedNames);
+    QCOMPARE(listed(list), expectedNames);
 }
 
 } // namespace
@@ -251,7 +228,7 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
         break;
     }
 
-    QCOMPARE(lastNotice(), notice);
+    QCOMPARE(noticeLines(), notice);
     QCOMPARE(box.snapshot(), before);
     checkStillAnswers(listedAfter);
 }

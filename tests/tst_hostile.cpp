@@ -38,24 +38,10 @@ QByteArray record(const QByteArray& desc)
            desc + "\r\n";
 }
 
-QStringList lastNotice()
-{
-    mnu_error& notice = mnu_error::get();
-    return {notice.Label1->text(), notice.Label2->text()};
-}
-
 void clearNotice()
 {
     mnu_error::get().Label1->setCaption(QString());
     mnu_error::get().Label2->setCaption(QString());
-}
-
-QStringList listed(const QListWidget& list)
-{
-    QStringList names;
-    for (int i = 0; i < list.count(); ++i)
-        names.append(list.item(i)->text());
-    return names;
 }
 
 // View ROM, then a double click on the name; the browser list as it was shown.
@@ -79,13 +65,8 @@ QStringList editGame(const QString& name)
     click(main::get().Label5);
     QListWidget& list = *edit_rom_list::get().rom_list;
     const QStringList shown = listed(list);
-    const int row = shown.indexOf(name);
-    if (row >= 0) {
-        list.doItemsLayout();
-        list.scrollToItem(list.item(row));
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                          list.visualItemRect(list.item(row)).center());
-    }
+    if (shown.contains(name))
+        clickListed(list, name);
     return shown;
 }
 
@@ -300,12 +281,12 @@ void TestHostile::hostileName_storedExactlyOrRefused()
     click(add.Picture5);
 
     if (!usable) {
-        QCOMPARE(lastNotice(), kInvalidName);
+        QCOMPARE(noticeLines(), kInvalidName);
         QCOMPARE(box.snapshot(), before);
         QVERIFY(add.Left() > -add.Width());
         return;
     }
-    QCOMPARE(lastNotice(), QStringList({"", ""}));
+    QCOMPARE(noticeLines(), QStringList({"", ""}));
     QCOMPARE(readFields(box.readFile("bin/bootlist.lst")), QStringList({"", "Mario", name}));
     QVERIFY(QFileInfo(box.path("bin/" + name + ".lib")).isFile());
     QCOMPARE(profile::read(box.path("bin/" + name + ".lib"), "info", "gamename"), name);
@@ -320,7 +301,7 @@ void TestHostile::hostileName_storedExactlyOrRefused()
     QCOMPARE(editor.Text4->toPlainText(), QString("desc"));
     editor.Text4->setPlainText("edited");
     click(editor.Picture3);
-    QCOMPARE(lastNotice(), QStringList({"", ""}));
+    QCOMPARE(noticeLines(), QStringList({"", ""}));
     QCOMPARE(profile::read(box.path("bin/" + name + ".lib"), "info", "desc"), QString("edited"));
     QCOMPARE(readFields(box.readFile("bin/bootlist.lst")), QStringList({"", "Mario", name, name}));
 }
@@ -350,12 +331,12 @@ void TestHostile::traversalNameInIndex_nothingOutsideBinTouched()
     hub.show();
     clearNotice();
     QVERIFY(viewGame(name).contains(name));
-    QCOMPARE(lastNotice(), kMissingRecord);
+    QCOMPARE(noticeLines(), kMissingRecord);
     QVERIFY(hub.Label3->text() != QLatin1String("outside"));
 
     clearNotice();
     QVERIFY(editGame(name).contains(name));
-    QCOMPARE(lastNotice(), kMissingRecord);
+    QCOMPARE(noticeLines(), kMissingRecord);
     mnu_edit_rom& editor = mnu_edit_rom::get();
     QVERIFY(editor.Text4->toPlainText() != QLatin1String("outside"));
     // Saving what the edit window holds writes nothing for that name.

@@ -14,15 +14,6 @@ using namespace vx;
 namespace
 {
 
-Form* topLevel(const QString& name)
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name)
-            return qobject_cast<Form*>(w);
-    }
-    return nullptr;
-}
-
 main& shownHub(test::Sandbox& box, const QByteArray& index = "\r\n")
 {
     box.makeCatalogue(index);
@@ -111,7 +102,7 @@ void TestHub::command_opensWindowBesideHubEachTime()
     for (const QPointF& place : hubPlaces) {
         moveHub(hub, place);
         test::click(label);
-        Form* opened = topLevel(window);
+        Form* opened = test::topLevel(window);
         QVERIFY(opened);
         QVERIFY(opened->isVisible());
         QCOMPARE(opened->Top(), place.y() + offset);
@@ -137,7 +128,7 @@ void TestHub::viewRom_listsNamesOnceWithoutEmptyEntry()
     test::Sandbox box;
     main& hub = shownHub(box, index);
     test::click(hub.Label8);
-    Form* browser = topLevel("mnu_list");
+    Form* browser = test::topLevel("mnu_list");
     QVERIFY(browser && browser->isVisible());
     auto* list = test::child<QListWidget>(*browser, "rom_list");
     QStringList shown;
@@ -152,7 +143,7 @@ void TestHub::editRom_listsIndexAsLoaded()
     main& hub = shownHub(box, "\r\nA\r\nB\r\nA\r\n");
     test::click(hub.Label5);
     test::click(hub.Label5);
-    Form* picker = topLevel("edit_rom_list");
+    Form* picker = test::topLevel("edit_rom_list");
     QVERIFY(picker);
     auto* list = test::child<QListWidget>(*picker, "rom_list");
     QStringList shown;

@@ -16,20 +16,7 @@ using namespace vx;
 namespace
 {
 
-// The notice's two lines when it is on screen (not slid away), else nothing.
-QStringList visibleNotice()
-{
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* notice = qobject_cast<mnu_error*>(w);
-        if (notice && notice->isVisible() && notice->Left() > -notice->Width())
-            return {notice->Label1->text(), notice->Label2->text()};
-    }
-    return {};
-}
-
-const QByteArray kSettingsWithFolder =
-    "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n[export]\r\n"
-    "path=/srv/roms\r\n";
+const QByteArray kSettingsWithFolder = test::Sandbox::settingsBytes("/srv/roms");
 
 } // namespace
 
@@ -98,7 +85,7 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway()
     test::click(options.cmd_ok);
     QCOMPARE(box.readFile("vx.log"), expected);
     QVERIFY(options.Left() < -options.Width());
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
 }
 
 void TestOptions::ok_settingsNotWritable_showsNoticeAndStays()
@@ -113,8 +100,8 @@ void TestOptions::ok_settingsNotWritable_showsNoticeAndStays()
     options.show();
     options.Text1->setText("/home/me/out");
     test::click(options.cmd_ok);
-    QCOMPARE(visibleNotice(), QStringList({"The export folder could not be saved.",
-                                           "Check that the program folder can be written."}));
+    QCOMPARE(test::visibleNotice(), QStringList({"The export folder could not be saved.",
+                                                 "Check that the program folder can be written."}));
     QCOMPARE(options.Left(), 3000.0);
     QVERIFY(options.isVisible());
     QCOMPARE(options.Text1->text(), QString("/home/me/out"));
@@ -238,7 +225,7 @@ void TestOptions::clear_asksThenEmptiesIndexOnYesOnly()
     QCOMPARE(box.readFile("bin/bootlist.lst"), index);
     QCOMPARE(box.readFile("bin/Alpha.lib"), record);
     QCOMPARE(options.Left(), 3000.0);
-    QVERIFY(visibleNotice().isEmpty());
+    QVERIFY(test::visibleNotice().isEmpty());
 }
 
 void TestOptions::clear_indexNotWritable_showsNotice()
@@ -249,8 +236,8 @@ void TestOptions::clear_indexNotWritable_showsNotice()
     QVERIFY(QDir(box.path("bin")).mkdir("bootlist.lst"));
     dialogs::queueAnswer(QMessageBox::Yes);
     test::click(mnu_options::get().cmd_clear);
-    QCOMPARE(visibleNotice(), QStringList({"The index could not be cleared.",
-                                           "Check that the bin folder can be written."}));
+    QCOMPARE(test::visibleNotice(), QStringList({"The index could not be cleared.",
+                                                 "Check that the bin folder can be written."}));
 }
 
 void TestOptions::about_hasItsSizeAndHidesOnClick()

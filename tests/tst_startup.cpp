@@ -19,14 +19,6 @@ const QByteArray kFreshSettings =
     "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst"
     "\r\n[export]\r\npath=\r\n";
 
-QStringList listed(const QListWidget& list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 // Records what the setup window's status line says at every reading of the timer.
 class StatusWatchingClock final : public Clock
 {
@@ -76,7 +68,7 @@ void TestStartup::start_withCatalogue_listsIndexWithoutNotice()
     start();
     QVERIFY(main::get().isVisible());
     QVERIFY(!mnu_list::get().isVisible());
-    QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", "Alpha", "Beta", "Alpha"}));
+    QCOMPARE(test::listed(*mnu_list::get().rom_list), (QStringList{"", "Alpha", "Beta", "Alpha"}));
     QVERIFY(!mnu_error::get().isVisible());
     QCOMPARE(main::get().lbl_title1->text(), QString("[None]"));
 }
@@ -97,7 +89,7 @@ void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
     QCOMPARE(notice.Top(), 5380.0);
     QCOMPARE(notice.Left(), 5760.0);
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
-    QCOMPARE(listed(*mnu_list::get().rom_list), QStringList{""});
+    QCOMPARE(test::listed(*mnu_list::get().rom_list), QStringList{""});
 }
 
 void TestStartup::start_placesDetailViewControls()
@@ -125,7 +117,7 @@ void TestStartup::firstRun_createsSettingsBinAndIndex()
     QVERIFY(!mnu_setup::get().isVisible());
     QCOMPARE(mnu_setup::get().windowTitle(), QString("Setup..."));
     QVERIFY(!mnu_error::get().isVisible());
-    QCOMPARE(listed(*mnu_list::get().rom_list), QStringList{""});
+    QCOMPARE(test::listed(*mnu_list::get().rom_list), QStringList{""});
 }
 
 void TestStartup::firstRun_tellsEachStepInOrder()
@@ -159,7 +151,7 @@ void TestStartup::firstRun_keepsExistingIndex()
     start();
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nAlpha\r\nBeta\r\n"));
     QCOMPARE(box.readFile("vx.log"), kFreshSettings);
-    QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", "Alpha", "Beta"}));
+    QCOMPARE(test::listed(*mnu_list::get().rom_list), (QStringList{"", "Alpha", "Beta"}));
 }
 
 void TestStartup::start_withEmptySettingsFile_skipsSetup()
@@ -170,7 +162,7 @@ void TestStartup::start_withEmptySettingsFile_skipsSetup()
     start();
     QCOMPARE(box.readFile("vx.log"), QByteArray());
     QVERIFY(main::get().isVisible());
-    QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", "A"}));
+    QCOMPARE(test::listed(*mnu_list::get().rom_list), (QStringList{"", "A"}));
 }
 
 void TestStartup::start_whenIndexCannotBeCreated_saysSoAndKeepsRunning_data()

@@ -15,14 +15,6 @@ using namespace vx;
 namespace
 {
 
-QStringList items(const QListWidget& list)
-{
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
-}
-
 void fill(QListWidget& list, const QStringList& texts)
 {
     list.clear();
@@ -163,7 +155,7 @@ void TestSysProcs::loadList_appendsEveryField()
     QListWidget widget;
     widget.addItem("kept");
     sys_procs::load_list(box.path("l.lst"), widget);
-    QCOMPARE(items(widget), QStringList{"kept"} + expected);
+    QCOMPARE(test::listed(widget), QStringList{"kept"} + expected);
     sys_procs::load_list(box.path("missing.lst"), widget);
     QCOMPARE(widget.count(), 1 + expected.size());
 }
@@ -192,7 +184,7 @@ void TestSysProcs::loadSave_keepsEveryItemWhole()
         QVERIFY(sys_procs::save_list(box.path("l.lst"), widget));
         widget.clear();
         sys_procs::load_list(box.path("l.lst"), widget);
-        QCOMPARE(items(widget), list);
+        QCOMPARE(test::listed(widget), list);
     }
 }
 
@@ -307,7 +299,7 @@ void TestSysProcs::removeDuplicates_keepsFirstOfEachInOrder()
     QListWidget widget;
     fill(widget, before);
     VX_modules::remove_duplicates(widget);
-    QCOMPARE(items(widget), after);
+    QCOMPARE(test::listed(widget), after);
 }
 
 QTEST_MAIN(TestSysProcs)

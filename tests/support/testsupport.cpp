@@ -1,11 +1,18 @@
 #include "support/testsupport.h"
 
+#include "app/mnu_error.h"
+#include "app/vx_main.h"
+#include "edit/edit_rom_list.h"
+#include "edit/mnu_edit_rom.h"
 #include "platform/appfolder.h"
 #include "platform/dialogs.h"
+#include "platform/form.h"
 #include "platform/forms.h"
 #include "platform/profile.h"
 #include "platform/windowing.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -50,11 +57,16 @@ QString Sandbox::path(const QString& relative) const
     return m_dir.filePath(relative);
 }
 
+QByteArray Sandbox::settingsBytes(const QByteArray& exportFolder)
+{
+    return "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n[export]"
+           "\r\npath=" +
+           exportFolder + "\r\n";
+}
+
 void Sandbox::makeCatalogue(const QByteArray& indexBytes)
 {
-    writeFile(QStringLiteral("vx.log"),
-              QByteArrayLiteral("[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade="
-                                "boolist.lst\r\n[export]\r\npath=\r\n"));
+    writeFile(QStringLiteral("vx.log"), settingsBytes());
     QDir(folder()).mkpath(QStringLiteral("bin"));
     writeFile(QStringLiteral("bin/bootlist.lst"), indexBytes);
 }
@@ -107,6 +119,21 @@ QMap<QString, QByteArray> Sandbox::snapshot() const
     return files;
 }
 
+QStringList Sandbox::indexLines() const
+{
+    QStringList lines = QString::fromLocal8Bit(readFile(QStringLiteral("bin/bootlist.lst")))
+                            .split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+QString Sandbox::stored(const QString& name, const char* section, const char* key) const
+{
+    return profile::read(path(QStringLiteral("bin/") + name + QStringLiteral(".lib")),
+                         QLatin1String(section), QLatin1String(key));
+}
+
 void click(QWidget* widget)
 {
     QVERIFY(widget);
@@ -137,6 +164,75 @@ void doubleClickItem(QListWidget* list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+void clickListed(QListWidget& list, const QString& name)
+{
+    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
+    if (found.isEmpty()) {
+        qWarning("%s is not listed", qPrintable(name));
+        return;
+    }
+    list.doItemsLayout();
+    list.scrollToItem(found.first());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(found.first()).center());
+}
+
+mnu_edit_rom& openInEditor(const QString& name)
+{
+    click(main::get().Label5);
+    clickListed(*edit_rom_list::get().rom_list, name);
+    return mnu_edit_rom::get();
+}
+
+QStringList listed(const QListWidget& list)
+{
+    QStringList texts;
+    for (int i = 0; i < list.count(); ++i)
+        texts << list.item(i)->text();
+    return texts;
+}
+
+QStringList listed(const QComboBox& combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo.count(); ++i)
+        texts << combo.itemText(i);
+    return texts;
+}
+
+QStringList noticeLines()
+{
+    mnu_error& notice = mnu_error::get();
+    return {notice.Label1->text(), notice.Label2->text()};
+}
+
+QStringList visibleNotice()
+{
+    auto* notice = qobject_cast<mnu_error*>(topLevel(QStringLiteral("mnu_error")));
+    if (notice && notice->isVisible() && notice->Left() > -notice->Width())
+        return {notice->Label1->text(), notice->Label2->text()};
+    return {};
+}
+
+Form* topLevel(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name)
+            return qobject_cast<Form*>(w);
+    }
+    return nullptr;
+}
+
+bool isAway(const Form& window)
+{
+    return window.Left() < -window.Width();
+}
+
+bool slidOut(const Form& window)
+{
+    return window.isVisible() && isAway(window);
 }
 
 } // namespace vx::test

@@ -8,7 +8,14 @@
 #include <QTest>
 #include <QWidget>
 
+class QComboBox;
 class QListWidget;
+
+namespace vx
+{
+class Form;
+class mnu_edit_rom;
+} // namespace vx
 
 namespace vx::test
 {
@@ -61,6 +68,14 @@ public:
     // Every file below the folder with its bytes, to prove nothing changed.
     QMap<QString, QByteArray> snapshot() const;
 
+    // The index's lines without the empty one its last line break leaves.
+    QStringList indexLines() const;
+    // One key of a game's record.
+    QString stored(const QString& name, const char* section, const char* key) const;
+
+    // The settings file as a finished first run leaves it, with `exportFolder` as the export path.
+    static QByteArray settingsBytes(const QByteArray& exportFolder = {});
+
 private:
     QTemporaryDir m_dir;
     FakeClock m_clock;
@@ -80,6 +95,29 @@ void click(QWidget* widget);
 void press(QWidget* widget);
 void release(QWidget* widget);
 void doubleClickItem(QListWidget* list, int row);
+
+// Clicks the row of `list` showing `name`, scrolled into view; warns when it is not listed.
+void clickListed(QListWidget& list, const QString& name);
+
+// Edit ROM on the hub, then a click on the game's name in the picker.
+mnu_edit_rom& openInEditor(const QString& name);
+
+// The texts of a list's rows, or of a drop-down's items, in order.
+QStringList listed(const QListWidget& list);
+QStringList listed(const QComboBox& combo);
+
+// The notice window's two lines.
+QStringList noticeLines();
+// The notice window's two lines while it is on screen (not slid away), else nothing.
+QStringList visibleNotice();
+
+// A window by object name, if it was ever made.
+Form* topLevel(const QString& name);
+
+// Slid out to the left, past the screen's edge.
+bool isAway(const Form& window);
+// Slid out and still shown, as a window the program moved away.
+bool slidOut(const Form& window);
 
 // The process-wide count of how often endProgram was asked for.
 int endRequests();
