@@ -91,10 +91,8 @@ private slots:
     void save_pathThatNamesNoFileOnlyWarns();
     void save_storesSizeAsWholeNumber_data();
     void save_storesSizeAsWholeNumber();
-    void save_refusesSizeThatIsNoWholeNumber_data();
-    void save_refusesSizeThatIsNoWholeNumber();
-    void save_refusesNameThatCannotBeFileName_data();
-    void save_refusesNameThatCannotBeFileName();
+    void save_refusesNameOrSizeItCannotStore_data();
+    void save_refusesNameOrSizeItCannotStore();
     void save_sameNameTwiceReplacesRecordAndAddsLine();
     void save_eachSaveAddsExactlyOneIndexLine();
     void save_nameWithCommaSurvivesNextSaveAndView();
@@ -254,59 +252,43 @@ void TestAddSave::save_storesSizeAsWholeNumber()
     QCOMPARE(main::get().Label14->text(), "Game Size: " + QString::fromLatin1(stored) + " Mbytes");
 }
 
-void TestAddSave::save_refusesSizeThatIsNoWholeNumber_data()
+void TestAddSave::save_refusesNameOrSizeItCannotStore_data()
 {
+    QTest::addColumn<QString>("field"); // Text1 (name) or Combo2 (size)
     QTest::addColumn<QString>("typed");
-    QTest::newRow("offered item") << "Other!";
-    QTest::newRow("too large") << "32768";
-    QTest::newRow("rounds out of range") << "32767.5";
-    QTest::newRow("too small") << "-32769";
-    QTest::newRow("trailing letters") << "12abc";
-    QTest::newRow("two points") << "1.2.3";
-    QTest::newRow("blanks only") << "   ";
+    QTest::addColumn<QStringList>("notice");
+    const QStringList badSize{"The Size you entered is not a number from -32768 to 32767.",
+                              "Invalid Size"};
+    for (const char* size : {"Other!", "32768", "32767.5", "-32769", "12abc", "1.2.3", "   "})
+        QTest::newRow(qPrintable(QString("size ") + size)) << "Combo2" << QString(size) << badSize;
+    const QStringList badName{"The Game name cannot be used as a file name.", "Invalid Game Name"};
+    for (const char* name : {"../x", "a/b", "a:b", "a\\b", "what?", "star*", "<tag>", "pipe|d",
+                             "say \"hi\"", "two\nlines", "a\tb"})
+        QTest::newRow(qPrintable("name " + QString(name).replace('\n', "\\n").replace('\t', "\\t")))
+            << "Text1" << QString(name) << badName;
 }
 
-void TestAddSave::save_refusesSizeThatIsNoWholeNumber()
+void TestAddSave::save_refusesNameOrSizeItCannotStore()
 {
+    QFETCH(QString, field);
     QFETCH(QString, typed);
+    QFETCH(QStringList, notice);
     Scene scene("\r\nA\r\n");
     const auto before = scene.box.snapshot();
     Fields f = scene.good("Sized");
-    f.size = typed;
+    if (field == "Text1") {
+        f.name = typed;
+        // Paths that name no file: the name check comes first, so no path warning follows.
+        f.rom = "/nowhere/x.rom";
+        f.image = "/nowhere/x.jpg";
+    } else {
+        f.size = typed;
+    }
     mnu_add_rom& add = scene.save(f);
-    QCOMPARE(shownNoticeLines(),
-             (QStringList{"The Size you entered is not a number from -32768 to 32767.",
-                          "Invalid Size"}));
+    QCOMPARE(shownNoticeLines(), notice);
     QCOMPARE(scene.box.snapshot(), before);
     QVERIFY(add.isVisible() && !slidOut(add));
-    QCOMPARE(add.Combo2->currentText(), typed);
-}
-
-void TestAddSave::save_refusesNameThatCannotBeFileName_data()
-{
-    QTest::addColumn<QString>("name");
-    for (const char* name :
-         {"../x", "a/b", "a:b", "a\\b", "what?", "star*", "<tag>", "pipe|d", "say \"hi\""})
-        QTest::newRow(name) << QString(name);
-    QTest::newRow("line break") << "two\nlines";
-    QTest::newRow("tab") << "a\tb";
-}
-
-void TestAddSave::save_refusesNameThatCannotBeFileName()
-{
-    QFETCH(QString, name);
-    Scene scene("\r\nA\r\n");
-    const auto before = scene.box.snapshot();
-    Fields f = scene.good(name);
-    // Paths that name no file: the name check comes first, so no path warning follows.
-    f.rom = "/nowhere/x.rom";
-    f.image = "/nowhere/x.jpg";
-    mnu_add_rom& add = scene.save(f);
-    QCOMPARE(shownNoticeLines(),
-             (QStringList{"The Game name cannot be used as a file name.", "Invalid Game Name"}));
-    QCOMPARE(scene.box.snapshot(), before);
-    QVERIFY(add.isVisible() && !slidOut(add));
-    QCOMPARE(add.Text1->text(), name);
+    QCOMPARE(field == "Text1" ? add.Text1->text() : add.Combo2->currentText(), typed);
 }
 
 void TestAddSave::save_sameNameTwiceReplacesRecordAndAddsLine()

@@ -51,10 +51,8 @@ private slots:
     void copy_refusedKeepsEverything_data();
     void copy_refusedKeepsEverything();
 
-    void export_writesIntoFolderWithOneSeparator_data();
-    void export_writesIntoFolderWithOneSeparator();
-    void export_pathWithoutSeparator_usesWholePathAsName();
-    void export_replacesExistingFile();
+    void export_writesRomIntoFolder_data();
+    void export_writesRomIntoFolder();
     void export_beforeAnyView_givesNoneNotice_data();
     void export_beforeAnyView_givesNoneNotice();
     void export_withoutFolder_noticeThenOptionsAfterPause_data();
@@ -181,49 +179,42 @@ void TestCopyExport::copy_refusedKeepsEverything()
     QCOMPARE(box.readFile("roms/game.rom"), kRom);
 }
 
-void TestCopyExport::export_writesIntoFolderWithOneSeparator_data()
+void TestCopyExport::export_writesRomIntoFolder_data()
 {
+    QTest::addColumn<QString>("rom"); // as the detail view shows it; relative to the app folder
     QTest::addColumn<QString>("folderEnd");
-    QTest::newRow("no separator") << "";
-    QTest::newRow("slash") << "/";
-    QTest::newRow("backslash") << "\\";
+    QTest::addColumn<QByteArray>("stale"); // a file already at the target, if any
+    QTest::newRow("no separator") << "roms/game.rom"
+                                  << "" << QByteArray();
+    QTest::newRow("slash") << "roms/game.rom"
+                           << "/" << QByteArray();
+    QTest::newRow("backslash") << "roms/game.rom"
+                               << "\\" << QByteArray();
+    // A path without a separator is used whole as the file's name.
+    QTest::newRow("path without separator") << "game.rom"
+                                            << "" << QByteArray();
+    QTest::newRow("replaces existing file") << "roms/game.rom"
+                                            << "" << QByteArray("stale copy");
 }
 
-void TestCopyExport::export_writesIntoFolderWithOneSeparator()
+void TestCopyExport::export_writesRomIntoFolder()
 {
+    QFETCH(QString, rom);
     QFETCH(QString, folderEnd);
+    QFETCH(QByteArray, stale);
     test::Sandbox box;
-    box.writeFile("roms/game.rom", kRom);
+    box.writeFile(rom, kRom);
     QDir(box.folder()).mkdir("out");
-    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out") + folderEnd);
+    if (!stale.isEmpty())
+        box.writeFile("out/game.rom", stale);
+    QDir::setCurrent(box.folder());
+    const QString shown = rom.contains('/') ? box.path(rom) : rom;
+    main& hub = hubViewing(box, shown, box.path("out") + folderEnd);
     test::click(hub.Label7);
     QCOMPARE(box.readFile("out/game.rom"), kRom);
     QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
     QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!BusyPointer::isShown());
-}
-
-void TestCopyExport::export_pathWithoutSeparator_usesWholePathAsName()
-{
-    test::Sandbox box;
-    box.writeFile("game.rom", kRom);
-    QDir(box.folder()).mkdir("out");
-    QDir::setCurrent(box.folder());
-    main& hub = hubViewing(box, "game.rom", box.path("out"));
-    test::click(hub.Label7);
-    QCOMPARE(box.readFile("out/game.rom"), kRom);
-    QVERIFY(test::visibleNotice().isEmpty());
-}
-
-void TestCopyExport::export_replacesExistingFile()
-{
-    test::Sandbox box;
-    box.writeFile("roms/game.rom", kRom);
-    box.writeFile("out/game.rom", "stale copy");
-    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
-    test::click(hub.Label7);
-    QCOMPARE(box.readFile("out/game.rom"), kRom);
-    QVERIFY(test::visibleNotice().isEmpty());
 }
 
 void TestCopyExport::export_beforeAnyView_givesNoneNotice_data()
