@@ -196,8 +196,9 @@ void main::Label5_Click()
     if (!guard.entered())
         return;
     edit_rom_list& picker = edit_rom_list::get();
-    picker.rom_list->clear();
+    // Hidden first: a long list is emptied in runs with events served between them.
     picker.hide();
+    sys_procs::clearItems(*picker.rom_list);
     picker.setTop(Top() + 930);
     picker.setLeft(Left() + 300);
     sys_procs::load_list(catalogue::indexPath(), *picker.rom_list);
@@ -223,8 +224,9 @@ void main::Label8_Click()
         return;
     mnu_list& browser = mnu_list::get();
     QListWidget& list = *browser.rom_list;
-    list.clear();
+    // Hidden first: a long list is emptied in runs with events served between them.
     browser.hide();
+    sys_procs::clearItems(list);
     browser.setTop(Top() + 1860);
     browser.setLeft(Left() + 300);
     // Filled while hidden: a visible list relays itself out at every pump.

@@ -83,7 +83,7 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
     }
 
     const QString indexPath = catalogue::indexPath();
-    workingList.clear();
+    sys_procs::clearItems(workingList);
     sys_procs::load_list(indexPath, workingList);
 
     const QString recordPath = catalogue::recordPath(entry.name);
@@ -101,10 +101,14 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
     }
 
     workingList.addItem(entry.name);
-    // save_list, keeping the text: the browser is refilled from it below.
+    // save_list, keeping the text: the browser is refilled from it below. Events are served
+    // between the steps over the whole list, as they were during the read above.
     const QStringList items = sys_procs::listItems(workingList);
+    sys_procs::pumpIfDue();
     const QString text = sys_procs::listFileText(items);
+    sys_procs::pumpIfDue();
     const QByteArray bytes = toLocalBytes(text);
+    sys_procs::pumpIfDue();
     if (!replaceFile(indexPath, bytes)) {
         // No half-done save stays behind: the record goes back to what it was.
         if (previousRecord)

@@ -8,9 +8,12 @@
 #include "platform/textfile.h"
 #include "platform/windowing.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QPointer>
+#include <algorithm>
 #include <cmath>
 
 namespace vx::sys_procs
@@ -22,6 +25,26 @@ namespace
 // Long fills hand control back to the event loop at least this often.
 constexpr qint64 kPumpIntervalMs = 15;
 constexpr qsizetype kChunk = 4096;
+// Rows leave a list from its end in runs this long: each run shifts only its own rows.
+constexpr int kRemoveRun = 512;
+
+// Time since the event loop last ran: restarted at every turn of it, so only a stretch of work
+// longer than the interval pumps, wherever that work began.
+QElapsedTimer& sinceLastPump()
+{
+    static QElapsedTimer timer;
+    static QPointer<QAbstractEventDispatcher> watched;
+    if (!timer.isValid())
+        timer.start();
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (dispatcher && dispatcher != watched) {
+        watched = dispatcher;
+        QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, dispatcher,
+                         [] { timer.restart(); });
+        timer.restart();
+    }
+    return timer;
+}
 
 bool needsQuotes(const QString& item)
 {
@@ -47,20 +70,35 @@ bool write_text_file(const QString& text, const QString& path)
     return replaceFile(path, bytes);
 }
 
+void pumpIfDue()
+{
+    if (sinceLastPump().elapsed() >= kPumpIntervalMs) {
+        QCoreApplication::processEvents();
+        sinceLastPump().restart();
+    }
+}
+
 void appendItems(QListWidget& list, const QStringList& items)
 {
     // Added in chunks with the event loop served between them, so a long fill never freezes
     // the windows and the list lays itself out once a chunk, not once an item.
-    QElapsedTimer sincePump;
-    sincePump.start();
     for (qsizetype start = 0; start < items.size(); start += kChunk) {
         list.addItems(items.mid(start, kChunk));
-        if (sincePump.elapsed() >= kPumpIntervalMs) {
-            QCoreApplication::processEvents();
-            sincePump.restart();
-        }
+        pumpIfDue();
     }
     QCoreApplication::processEvents();
+}
+
+void clearItems(QListWidget& list)
+{
+    // As QListWidget::clear(), but a long list is emptied from its end in runs with the event
+    // loop served between them instead of in one stretch.
+    list.selectionModel()->clear();
+    for (int count = list.count(); count > 0; count = list.count()) {
+        const int run = std::min(count, kRemoveRun);
+        list.model()->removeRows(count - run, run);
+        pumpIfDue();
+    }
 }
 
 void load_list(const QString& path, QListWidget& list)
@@ -68,7 +106,10 @@ void load_list(const QString& path, QListWidget& list)
     const auto bytes = readWholeFile(path);
     if (!bytes)
         return;
-    appendItems(list, readFields(*bytes));
+    pumpIfDue();
+    const QStringList items = readFields(*bytes);
+    pumpIfDue();
+    appendItems(list, items);
 }
 
 QString listFileText(const QStringList& items)

@@ -46,5 +46,9 @@ QString listFileText(const QStringList& items);
 QByteArray listFileBytes(const QStringList& items);
 QStringList listItems(const QListWidget& list);
 void appendItems(QListWidget& list, const QStringList& items);
+// Empties the list as QListWidget::clear() does, keeping the windows alive while it works.
+void clearItems(QListWidget& list);
+// Serves the event loop when the last pump of these procedures is long enough ago.
+void pumpIfDue();
 
 } // namespace vx::sys_procs

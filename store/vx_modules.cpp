@@ -134,22 +134,25 @@ QString file_name_of(const QString& path)
 
 void remove_duplicates(QListWidget& list)
 {
-    // One pass with a set; rebuilt only when something repeats.
-    const int count = list.count();
+    // One pass with a set; rebuilt only when something repeats. The list is read in runs with
+    // the event loop served between them, so its length is taken afresh each step.
     QStringList kept;
-    kept.reserve(count);
+    kept.reserve(list.count());
     QSet<QString> seen;
-    seen.reserve(count);
-    for (int i = 0; i < count; ++i) {
+    seen.reserve(list.count());
+    int i = 0;
+    for (; i < list.count(); ++i) {
         const QString text = list.item(i)->text();
-        if (!seen.contains(text)) {
-            seen.insert(text);
+        const qsizetype before = seen.size();
+        seen.insert(text);
+        if (seen.size() != before)
             kept.append(text);
-        }
+        if (i % 4096 == 4095)
+            sys_procs::pumpIfDue();
     }
-    if (kept.size() == count)
+    if (kept.size() == i)
         return;
-    list.clear();
+    sys_procs::clearItems(list);
     sys_procs::appendItems(list, kept);
 }
 
