@@ -50,6 +50,16 @@ bool allFieldsFilled(const GameEntry& e)
     return true;
 }
 
+// Whether the bytes decode back to the text. Plain ASCII does so in every local encoding, which
+// spares decoding the whole index once more.
+bool readsBackAsItself(const QString& text, const QByteArray& bytes)
+{
+    char16_t used = 0;
+    for (const QChar c : text)
+        used |= c.unicode();
+    return used < 0x80 || fromLocalBytes(bytes) == text;
+}
+
 void reportWriteFailure()
 {
     show_notice(QStringLiteral("The game could not be saved."),
@@ -123,7 +133,7 @@ SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& win
     browser.hide();
     // What load_list would read back from the index just written: the same items, as long as
     // the local encoding kept every character; otherwise the written bytes are read as a file.
-    if (fromLocalBytes(bytes) == text)
+    if (readsBackAsItself(text, bytes))
         sys_procs::appendItems(*browser.rom_list, items);
     else
         sys_procs::appendItems(*browser.rom_list, readFields(bytes));

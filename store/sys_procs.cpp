@@ -13,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPointer>
-#include <algorithm>
 #include <cmath>
 
 namespace vx::sys_procs
@@ -25,8 +24,10 @@ namespace
 // Long fills hand control back to the event loop at least this often.
 constexpr qint64 kPumpIntervalMs = 15;
 constexpr qsizetype kChunk = 4096;
-// Rows leave a list from its end in runs this long: each run shifts only its own rows.
-constexpr int kRemoveRun = 512;
+// A longer list loses rows from its end in runs (each run shifts only its own rows) until this
+// many are left, which go at once.
+constexpr int kClearAtOnce = 16384;
+constexpr int kRemoveRun = 256;
 
 // Time since the event loop last ran: restarted at every turn of it, so only a stretch of work
 // longer than the interval pumps, wherever that work began.
@@ -91,14 +92,13 @@ void appendItems(QListWidget& list, const QStringList& items)
 
 void clearItems(QListWidget& list)
 {
-    // As QListWidget::clear(), but a long list is emptied from its end in runs with the event
-    // loop served between them instead of in one stretch.
+    // As QListWidget::clear(), with the event loop served between the runs of a long list.
     list.selectionModel()->clear();
-    for (int count = list.count(); count > 0; count = list.count()) {
-        const int run = std::min(count, kRemoveRun);
-        list.model()->removeRows(count - run, run);
+    for (int count = list.count(); count > kClearAtOnce; count = list.count()) {
+        list.model()->removeRows(count - kRemoveRun, kRemoveRun);
         pumpIfDue();
     }
+    list.clear();
 }
 
 void load_list(const QString& path, QListWidget& list)
