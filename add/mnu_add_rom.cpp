@@ -3,7 +3,6 @@
 #include "art/art.h"
 #include "platform/formbuild.h"
 #include "platform/forms.h"
-#include "platform/reentry.h"
 #include "platform/units.h"
 #include "store/game_save.h"
 
@@ -162,10 +161,7 @@ void mnu_add_rom::Picture4_MouseUp()
 void mnu_add_rom::Picture5_MouseDown()
 {
     Picture5->setPicture(ok2->picture());
-    // The save pumps events; a second press meanwhile is ignored.
-    ReentryGuard guard(m_saving);
-    if (!guard.entered())
-        return;
+    // A second press while the save pumps events is ignored by the save itself.
     saveGame({Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(),
               Combo2->currentText(), Text4->toPlainText()},
              *List1, *this);

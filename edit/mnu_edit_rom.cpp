@@ -3,7 +3,6 @@
 #include "art/art.h"
 #include "platform/formbuild.h"
 #include "platform/forms.h"
-#include "platform/reentry.h"
 #include "platform/units.h"
 #include "store/game_save.h"
 #include "store/sys_procs.h"
@@ -155,9 +154,6 @@ void mnu_edit_rom::Picture3_MouseUp()
 
 void mnu_edit_rom::Picture3_Click()
 {
-    ReentryGuard guard(m_saving);
-    if (!guard.entered())
-        return;
     // The record keeps the name it was opened under; the visible name box is not read.
     const GameEntry entry{Text5->text(),         Text2->text(),         Text3->text(),
                           Combo1->currentText(), Combo2->currentText(), Text4->toPlainText()};

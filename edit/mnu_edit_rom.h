@@ -59,9 +59,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    bool m_saving = false;
 };
 
 } // namespace vx

@@ -4,6 +4,7 @@
 #include "platform/fields.h"
 #include "platform/number.h"
 #include "platform/profile.h"
+#include "platform/reentry.h"
 #include "platform/textfile.h"
 #include "store/catalogue.h"
 #include "store/sys_procs.h"
@@ -70,6 +71,14 @@ void reportWriteFailure()
 
 SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& window)
 {
+    // A save pumps events while it reads and writes the index. Another save started meanwhile,
+    // from either window, would write an index read before this one's line was added and lose
+    // it, so only one save runs at a time and a second press is ignored.
+    static bool saving = false;
+    ReentryGuard guard(saving);
+    if (!guard.entered())
+        return SaveOutcome::Busy;
+
     if (!allFieldsFilled(entry))
         return SaveOutcome::Refused;
     if (!catalogue::isUsableGameName(entry.name)) {

@@ -23,6 +23,7 @@ enum class SaveOutcome {
     Refused, // a field was empty or unusable; nothing was read or written
     Failed,  // the record or the index could not be written; both are as they were
     Saved,   // record and index written, browser list refreshed, window slid away
+    Busy,    // another save was still running; this one was ignored
 };
 
 // The save shared by the add and edit windows: checks, warnings, the record's six keys, the

@@ -3,6 +3,7 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "edit/mnu_edit_rom.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
 
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vx;
@@ -100,6 +102,7 @@ private slots:
     void save_failedWriteReportedAndNothingLost_data();
     void save_failedWriteReportedAndNothingLost();
     void save_writesIndexAnewWhenItWentMissing();
+    void save_fromOtherWindowDuringSave_losesNoIndexLine();
 };
 
 void TestAddSave::save_stopsAtFirstEmptyField_data()
@@ -392,6 +395,25 @@ void TestAddSave::save_writesIndexAnewWhenItWentMissing()
     QVERIFY(QFile::remove(scene.box.path("bin/bootlist.lst")));
     scene.save(scene.good("Only"));
     QCOMPARE(scene.index(), QByteArray("Only\r\n"));
+}
+
+void TestAddSave::save_fromOtherWindowDuringSave_losesNoIndexLine()
+{
+    Scene scene("\r\nBeta\r\n");
+    scene.box.writeRecord("Beta", scene.rom, scene.image, "US", "64", "Old");
+    mnu_edit_rom& editor = openInEditor("Beta");
+    editor.Text4->setPlainText("New");
+    // The edit save's click lands while the add save is serving events mid-way.
+    QTimer::singleShot(0, &editor, [&editor] { editor.Picture3_Click(); });
+    scene.save(scene.good("Alpha"));
+    QCoreApplication::processEvents();
+    // Either the edit save ran whole (its line is in the index) or not at all.
+    const QStringList lines = scene.box.indexLines();
+    if (scene.box.stored("Beta", "info", "desc") == "New")
+        QCOMPARE(lines.count("Beta"), 2);
+    else
+        QCOMPARE(lines, (QStringList{"", "Beta", "Alpha"}));
+    QCOMPARE(lines.count("Alpha"), 1);
 }
 
 QTEST_MAIN(TestAddSave)
