@@ -1,6 +1,7 @@
 #include "store/catalogue.h"
 
 #include "platform/appfolder.h"
+#include "platform/folderscan.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
 
@@ -8,11 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-
-#ifdef Q_OS_UNIX
-#include <cstring>
-#include <dirent.h>
-#endif
 
 namespace vx::catalogue
 {
@@ -81,40 +77,25 @@ QString exportFolder()
 
 void removeStrayTemporaries()
 {
-    // The rewrite's temporary is the file's name plus a dot and six letters or digits. A record
-    // always ends in ".lib", so no record can look like one.
-    static const QRegularExpression temporary(
-        QStringLiteral("^.+\\.(lib|lst|log)\\.[A-Za-z0-9]{6}$"));
-    const auto sweep = [](const QString& folder, const QStringList& patterns) {
-        QDir dir(folder);
-#ifdef Q_OS_UNIX
-        // bin holds a record a game: only the names are read (no per-entry file information),
-        // and only those with a dot seven from the end go to the pattern.
-        Q_UNUSED(patterns);
-        DIR* stream = ::opendir(QFile::encodeName(folder).constData());
-        if (!stream)
-            return;
-        QStringList stray;
-        while (const dirent* entry = ::readdir(stream)) {
-            const size_t length = std::strlen(entry->d_name);
-            if (length < 12 || entry->d_name[length - 7] != '.')
-                continue;
-            const QString name = QFile::decodeName(entry->d_name);
-            if (temporary.match(name).hasMatch() && QFileInfo(dir.filePath(name)).isFile())
-                stray << name;
-        }
-        ::closedir(stream);
-        for (const QString& name : stray)
-            dir.remove(name);
-#else
-        for (const QString& name : dir.entryList(patterns, QDir::Files | QDir::Hidden)) {
-            if (temporary.match(name).hasMatch())
-                dir.remove(name);
-        }
-#endif
+    // A rewrite's temporary is the file's name plus a dot and six letters or digits. A record
+    // always ends in ".lib", so no record can look like one; beside the program only the
+    // settings' own temporaries are touched.
+    static const QRegularExpression inApp(QStringLiteral("^vx\\.log\\.[A-Za-z0-9]{6}$"));
+    static const QRegularExpression inBin(
+        QStringLiteral("^(.+\\.lib|bootlist\\.lst)\\.[A-Za-z0-9]{6}$"));
+    // Only names with a dot seven from the end are decoded and matched.
+    const auto candidate = [](const char* name, std::size_t length) {
+        return length >= 12 && name[length - 7] == '.';
     };
-    sweep(appFolder(), {QStringLiteral("vx.log.*")});
-    sweep(binPath(), {QStringLiteral("*.lib.*"), QStringLiteral("*.lst.*")});
+    const auto sweep = [&](const QString& folder, const QRegularExpression& temporary) {
+        const QDir dir(folder);
+        for (const QString& name : namesInFolder(folder, candidate)) {
+            if (temporary.match(name).hasMatch() && QFileInfo(dir.filePath(name)).isFile())
+                QFile::remove(dir.filePath(name));
+        }
+    };
+    sweep(appFolder(), inApp);
+    sweep(binPath(), inBin);
 }
 
 } // namespace vx::catalogue

@@ -203,6 +203,9 @@ void tst_crash::startUp_sweepsOnlyStrayTemporaries()
                     QStringLiteral("t"), QStringLiteral("1"), QStringLiteral("d"));
     box.writeFile(QStringLiteral("bin/notes.txt"), "kept");
     box.writeFile(QStringLiteral("bin/bootlist.lst.tmp"), "kept: no rewrite's temporary");
+    // Beside the program only the settings' temporaries go; a user's own files stay.
+    box.writeFile(QStringLiteral("notes.log.backup"), "kept");
+    box.writeFile(QStringLiteral("old.lib.abc123"), "kept");
     const QMap<QString, QByteArray> kept = box.snapshot();
     for (const char* stray : {"vx.log.a1B2c3", "bin/bootlist.lst.Zz9Yy8", "bin/game 1.lib.QwErTy",
                               "bin/.hidden.lib.000000"})

@@ -1,0 +1,38 @@
+#include "platform/folderscan.h"
+
+#include <QDir>
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <cstring>
+#include <dirent.h>
+#endif
+
+namespace vx
+{
+
+QStringList namesInFolder(const QString& folder, bool (*keep)(const char* name, std::size_t length))
+{
+    QStringList names;
+#ifdef Q_OS_UNIX
+    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+    if (!stream)
+        return names;
+    while (const dirent* entry = ::readdir(stream)) {
+        const std::size_t length = std::strlen(entry->d_name);
+        if (keep(entry->d_name, length))
+            names << QFile::decodeName(entry->d_name);
+    }
+    ::closedir(stream);
+#else
+    const QStringList all = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    for (const QString& name : all) {
+        const QByteArray raw = QFile::encodeName(name);
+        if (keep(raw.constData(), static_cast<std::size_t>(raw.size())))
+            names << name;
+    }
+#endif
+    return names;
+}
+
+} // namespace vx
