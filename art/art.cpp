@@ -75,28 +75,33 @@ QList<Caption> fieldCaptions(const QList<Field>& fields, double descriptionLeft,
     return captions;
 }
 
-PicturePtr makeButton(const QString& name, const QString& legend, bool pressed)
+// Ok and Cancel faces are 855 x 255 twips; a larger box shows them at that size.
+PicturePtr makeButton(const QString& name, const QString& legend, bool pressed,
+                      QSizeF natural = QSizeF(855, 255))
 {
-    return std::make_shared<Picture>(name, [=](QPainter& painter, const QRectF& r) {
-        const double bevel = std::max(1.0, std::round(std::min(r.width(), r.height()) / 9));
-        QLinearGradient fill(r.topLeft(), r.bottomLeft());
-        fill.setColorAt(0, pressed ? QColor(20, 20, 40) : QColor(40, 40, 72));
-        fill.setColorAt(1, pressed ? QColor(40, 40, 72) : QColor(8, 8, 20));
-        painter.fillRect(r, fill);
-        paintBevel(painter, r, bevel, pressed);
-        // The legend fills the button's height, and shrinks when the button is narrow.
-        QFont font = designFont(8.25, true, true);
-        int size = std::max(6, static_cast<int>(r.height() * 0.58));
-        const double room = r.width() - 2 * bevel - 2;
-        for (font.setPixelSize(size);
-             size > 6 && QFontMetricsF(font).horizontalAdvance(legend) > room;
-             font.setPixelSize(--size)) {
-        }
-        painter.setFont(font);
-        painter.setPen(pressed ? QColor(255, 64, 64) : kCaptionBlue);
-        const QPointF shift = pressed ? QPointF(1, 1) : QPointF();
-        painter.drawText(r.translated(shift), Qt::AlignCenter, legend);
-    });
+    return std::make_shared<Picture>(
+        name,
+        [=](QPainter& painter, const QRectF& r) {
+            const double bevel = std::max(1.0, std::round(std::min(r.width(), r.height()) / 9));
+            QLinearGradient fill(r.topLeft(), r.bottomLeft());
+            fill.setColorAt(0, pressed ? QColor(20, 20, 40) : QColor(40, 40, 72));
+            fill.setColorAt(1, pressed ? QColor(40, 40, 72) : QColor(8, 8, 20));
+            painter.fillRect(r, fill);
+            paintBevel(painter, r, bevel, pressed);
+            // The legend fills the button's height, and shrinks when the button is narrow.
+            QFont font = designFont(8.25, true, true);
+            int size = std::max(6, static_cast<int>(r.height() * 0.58));
+            const double room = r.width() - 2 * bevel - 2;
+            for (font.setPixelSize(size);
+                 size > 6 && QFontMetricsF(font).horizontalAdvance(legend) > room;
+                 font.setPixelSize(--size)) {
+            }
+            painter.setFont(font);
+            painter.setPen(pressed ? QColor(255, 64, 64) : kCaptionBlue);
+            const QPointF shift = pressed ? QPointF(1, 1) : QPointF();
+            painter.drawText(r.translated(shift), Qt::AlignCenter, legend);
+        },
+        natural);
 }
 
 } // namespace
@@ -259,9 +264,9 @@ PicturePtr cancelButton(bool pressed)
 PicturePtr clearButton(bool pressed)
 {
     static const PicturePtr up =
-        makeButton(QStringLiteral("clear"), QStringLiteral("Clear"), false);
+        makeButton(QStringLiteral("clear"), QStringLiteral("Clear"), false, QSizeF());
     static const PicturePtr down =
-        makeButton(QStringLiteral("clearPressed"), QStringLiteral("Clear"), true);
+        makeButton(QStringLiteral("clearPressed"), QStringLiteral("Clear"), true, QSizeF());
     return pressed ? down : up;
 }
 

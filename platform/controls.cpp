@@ -55,8 +55,14 @@ void PictureBox::setButton(const QString& accessibleName)
 void PictureBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    if (m_picture)
-        m_picture->paint(painter, QRectF(rect()));
+    if (m_picture) {
+        QRectF area(rect());
+        const QSizeF natural = m_picture->naturalTwips();
+        if (!natural.isEmpty())
+            area.setSize(area.size().boundedTo(
+                QSizeF(twipsToPixels(natural.width()), twipsToPixels(natural.height()))));
+        m_picture->paint(painter, area);
+    }
     if (hasFocus()) {
         painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -17,10 +17,14 @@ class Picture
 {
 public:
     using Painter = std::function<void(QPainter&, const QRectF&)>;
-    Picture(QString name, Painter painter) : m_name(std::move(name)), m_painter(std::move(painter))
+    // A picture with a natural size (twips) is drawn at most that large, from the top-left
+    // corner of a bigger box, as a picture in a picture box always was; one without fills it.
+    Picture(QString name, Painter painter, QSizeF naturalTwips = {})
+        : m_name(std::move(name)), m_painter(std::move(painter)), m_natural(naturalTwips)
     {
     }
     const QString& name() const { return m_name; }
+    QSizeF naturalTwips() const { return m_natural; }
     void paint(QPainter& painter, const QRectF& target) const;
     // The picture rendered to a pixmap of the given logical size.
     QPixmap toPixmap(QSize size, qreal devicePixelRatio = 1.0) const;
@@ -28,6 +32,7 @@ public:
 private:
     QString m_name;
     Painter m_painter;
+    QSizeF m_natural;
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 
