@@ -6,6 +6,7 @@
 #include "platform/units.h"
 #include "store/catalogue.h"
 #include "store/sys_procs.h"
+#include "store/vx_modules.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,11 +56,15 @@ void mnu_setup::Form_Load()
     show();
     status(QStringLiteral("Creating log file(s)"));
     pause(2);
-    profile::write(settings, QStringLiteral("info"), QStringLiteral("runs"), QStringLiteral("1"));
+    // Every value is attempted; a settings file that could not be written is reported at the
+    // end, since the next start would otherwise run the setup again without saying why.
+    bool settingsWritten = profile::write(settings, QStringLiteral("info"), QStringLiteral("runs"),
+                                          QStringLiteral("1"));
     pause(1);
     status(QStringLiteral("Creating Bin"));
     QDir().mkpath(bin);
-    profile::write(settings, QStringLiteral("dir"), QStringLiteral("made"), QStringLiteral("bin"));
+    settingsWritten &= profile::write(settings, QStringLiteral("dir"), QStringLiteral("made"),
+                                      QStringLiteral("bin"));
     pause(1);
     status(QStringLiteral("Bin Created"));
     pause(2);
@@ -68,12 +73,16 @@ void mnu_setup::Form_Load()
     // A catalogue kept from an earlier install (only the settings were lost) stays as it is.
     if (!QFileInfo::exists(index))
         sys_procs::write_text_file(QString(), index);
-    profile::write(settings, QStringLiteral("file"), QStringLiteral("made"),
-                   QStringLiteral("boolist.lst"));
-    profile::write(settings, QStringLiteral("export"), QStringLiteral("path"), QString());
+    settingsWritten &= profile::write(settings, QStringLiteral("file"), QStringLiteral("made"),
+                                      QStringLiteral("boolist.lst"));
+    settingsWritten &=
+        profile::write(settings, QStringLiteral("export"), QStringLiteral("path"), QString());
     pause(2);
     hide();
     main::get().show();
+    if (!settingsWritten)
+        VX_modules::show_notice(QStringLiteral("The settings file could not be created."),
+                                QStringLiteral("Check that the program folder can be written."));
 }
 
 } // namespace vx

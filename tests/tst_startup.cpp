@@ -59,6 +59,7 @@ private slots:
     void start_withEmptySettingsFile_skipsSetup();
     void start_whenIndexCannotBeCreated_saysSoAndKeepsRunning_data();
     void start_whenIndexCannotBeCreated_saysSoAndKeepsRunning();
+    void firstRun_whenSettingsCannotBeWritten_saysSoAndKeepsRunning();
 };
 
 void TestStartup::start_withCatalogue_listsIndexWithoutNotice()
@@ -188,6 +189,21 @@ void TestStartup::start_whenIndexCannotBeCreated_saysSoAndKeepsRunning()
     QCOMPARE(box.readFile("bin"), QByteArray("not a folder"));
     QVERIFY(main::get().isVisible());
     QCOMPARE(mnu_list::get().rom_list->count(), 0);
+}
+
+void TestStartup::firstRun_whenSettingsCannotBeWritten_saysSoAndKeepsRunning()
+{
+    test::Sandbox box;
+    box.writeFile("vx.log/keep.txt", "a folder where the settings file should be");
+    start();
+    mnu_error& notice = mnu_error::get();
+    QVERIFY(notice.isVisible());
+    QCOMPARE(notice.Label1->text(), QString("The settings file could not be created."));
+    QCOMPARE(notice.Label2->text(), QString("Check that the program folder can be written."));
+    QCOMPARE(box.readFile("vx.log/keep.txt"),
+             QByteArray("a folder where the settings file should be"));
+    QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
+    QVERIFY(main::get().isVisible());
 }
 
 QTEST_MAIN(TestStartup)
