@@ -2,9 +2,10 @@
 
 #include "app/mnu_error.h"
 #include "platform/filecopy.h"
+#include "platform/listbox.h"
 #include "store/sys_procs.h"
 
-#include <QListWidget>
+#include <QCoreApplication>
 #include <QSet>
 
 namespace vx::VX_modules
@@ -27,17 +28,18 @@ QString file_name_of(const QString& path)
     return path.mid(cut + 1);
 }
 
-void remove_duplicates(QListWidget& list)
+void remove_duplicates(ListBox& list)
 {
-    // One pass with a set; rebuilt only when something repeats. The list is read in runs with
-    // the event loop served between them, so its length is taken afresh each step.
+    // One pass with a set; the list is replaced in one step, and only when something repeats.
+    // The list is read in runs with the event loop served between them, so its length is taken
+    // afresh each step.
     QStringList kept;
     kept.reserve(list.count());
     QSet<QString> seen;
     seen.reserve(list.count());
     int i = 0;
     for (; i < list.count(); ++i) {
-        const QString text = list.item(i)->text();
+        const QString text = list.text(i);
         const qsizetype before = seen.size();
         seen.insert(text);
         if (seen.size() != before)
@@ -47,8 +49,9 @@ void remove_duplicates(QListWidget& list)
     }
     if (kept.size() == i)
         return;
-    sys_procs::clearItems(list);
-    sys_procs::appendItems(list, kept);
+    list.setItems(kept);
+    // As after any fill of the list.
+    QCoreApplication::processEvents();
 }
 
 } // namespace vx::VX_modules
