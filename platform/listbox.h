@@ -44,8 +44,9 @@ public:
 
 signals:
     void itemDoubleClicked(int row);
-    // The selection changed and an entry is now selected: a press on it or a keyboard move
-    // to it. Gaining focus, emptying or filling the list never selects, so never emits this.
+    // The selection changed and an entry is now selected: a press on it, a keyboard move to
+    // it, or the removal of the selected row (its follower is selected, as in any list view).
+    // Gaining focus, emptying or filling the list never selects, so never emits this.
     void entrySelected(int row);
 
 private:
