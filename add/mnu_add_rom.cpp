@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 
 namespace vx
@@ -42,7 +41,7 @@ mnu_add_rom::mnu_add_rom()
       ok2(new PictureBox(QStringLiteral("ok2"), this)),
       cancel1(new PictureBox(QStringLiteral("cancel1"), this)),
       cancel2(new PictureBox(QStringLiteral("cancel2"), this)),
-      List1(makeControl<QListWidget>(QStringLiteral("List1"), this))
+      List1(makeControl<ListBox>(QStringLiteral("List1"), this))
 {
     setWindowTitle(QStringLiteral("Add ROM"));
     setClientSize(5715, 4470);
@@ -72,7 +71,6 @@ mnu_add_rom::mnu_add_rom()
     place(*List1, 1680, 5160, 975, 450);
     // Never seen, and a hidden list fills without relaying itself out at every pump.
     List1->hide();
-    List1->setUniformItemSizes(true);
     List1->setFocusPolicy(Qt::NoFocus);
 
     Picture2->setPicture(art::browseButton(false));

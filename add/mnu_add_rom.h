@@ -2,10 +2,10 @@
 
 #include "platform/dialogs.h"
 #include "platform/form.h"
+#include "platform/listbox.h"
 
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 
 namespace vx
@@ -41,7 +41,7 @@ public:
     PictureBox* ok2;
     PictureBox* cancel1;
     PictureBox* cancel2;
-    QListWidget* List1;
+    ListBox* List1;
 
     CommonDialog cd1;
 

@@ -19,7 +19,6 @@
 #include "store/vx_modules.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <QWindow>
 #include <cmath>
 
@@ -223,7 +222,7 @@ void main::Label8_Click()
     if (!guard.entered())
         return;
     mnu_list& browser = mnu_list::get();
-    QListWidget& list = *browser.rom_list;
+    ListBox& list = *browser.rom_list;
     // Hidden first: a long list is emptied in runs with events served between them.
     browser.hide();
     sys_procs::clearItems(list);
@@ -232,8 +231,7 @@ void main::Label8_Click()
     // Filled while hidden: a visible list relays itself out at every pump.
     sys_procs::load_list(catalogue::indexPath(), list);
     VX_modules::remove_duplicates(list);
-    if (list.count() > 0)
-        delete list.takeItem(0);
+    list.removeItem(0);
     browser.show();
     sys_procs::stay_on_top(browser);
     browser.raise();

@@ -7,6 +7,7 @@
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "platform/appfolder.h"
+#include "platform/listbox.h"
 #include "platform/units.h"
 #include "store/catalogue.h"
 #include "store/vx_modules.h"
@@ -147,11 +148,12 @@ QStringList indexLines(const QByteArray& bytes)
     return lines;
 }
 
-// The floor of the list commands: read the index, one addItems into a hidden list, show it.
+// The floor of the list commands: read the index, one addItems into a hidden stock item list,
+// show it.
 class ListFloor
 {
 public:
-    explicit ListFloor(const QListWidget& like)
+    explicit ListFloor(const QWidget& like)
     {
         m_list.setObjectName(QStringLiteral("floor"));
         m_list.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
@@ -225,7 +227,7 @@ struct Commands {
     // Selects an entry of the browser as the first click of a double click would.
     void selectInBrowser(int row)
     {
-        QListWidget& list = *browser.rom_list;
+        vx::ListBox& list = *browser.rom_list;
         list.setCurrentRow(std::min(row, list.count() - 1));
         settle();
     }
@@ -256,7 +258,7 @@ struct Commands {
     {
         hub.Label5_Click();
         settle();
-        QListWidget& list = *picker.rom_list;
+        vx::ListBox& list = *picker.rom_list;
         list.setCurrentRow(std::min(1 + pass, list.count() - 1));
         settle();
         vx::mnu_edit_rom& editor = vx::mnu_edit_rom::get();

@@ -12,7 +12,6 @@
 
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QListWidget>
 
 namespace vx
 {
@@ -41,7 +40,7 @@ mnu_list& mnu_list::get()
 
 mnu_list::mnu_list()
     : Form(QStringLiteral("mnu_list"), Qt::FramelessWindowHint | Qt::Tool),
-      rom_list(new QListWidget(this)),
+      rom_list(new ListBox(this)),
       Label1(new Label(QStringLiteral("Label1"), this, QStringLiteral("Double click to select"))),
       Label2(new Label(QStringLiteral("Label2"), this, QStringLiteral("Cancel")))
 {
@@ -52,7 +51,6 @@ mnu_list::mnu_list()
     rom_list->setObjectName(QStringLiteral("rom_list"));
     place(*rom_list, 120, 120, 2295, 2970);
     rom_list->setFont(designFont(8.25));
-    rom_list->setUniformItemSizes(true);
     rom_list->setAccessibleName(QStringLiteral("Games"));
     QPalette pal = rom_list->palette();
     pal.setColor(QPalette::Base, Qt::black);
@@ -73,7 +71,7 @@ mnu_list::mnu_list()
     Label2->setFocusPolicy(Qt::TabFocus);
     Label2->setCursor(Qt::PointingHandCursor);
 
-    connect(rom_list, &QListWidget::itemDoubleClicked, this, &mnu_list::rom_list_DblClick);
+    connect(rom_list, &ListBox::itemDoubleClicked, this, &mnu_list::rom_list_DblClick);
     connect(Label2, &Label::clicked, this, &mnu_list::Label2_Click);
 }
 
@@ -95,17 +93,17 @@ void mnu_list::rom_list_DblClick()
         return;
 
     // Nothing selected (a double click on the bare list): nothing to show.
-    QListWidgetItem* selected = rom_list->currentItem();
-    if (!selected || !selected->isSelected())
+    const int row = rom_list->currentRow();
+    if (row < 0 || row != rom_list->selectedRow())
         return;
 
-    const QString name = selected->text();
+    const QString name = rom_list->text(row);
     const QString recordPath = catalogue::recordPath(name);
     if (!recordExists(recordPath)) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
                                     QStringLiteral("Deleting Entry"), false);
         // Off the screen only: the index keeps the name.
-        delete rom_list->takeItem(rom_list->row(selected));
+        rom_list->removeItem(row);
         // The detail view keeps the last game shown, and the browser stays for another choice.
         return;
     }

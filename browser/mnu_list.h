@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/form.h"
-
-class QListWidget;
+#include "platform/listbox.h"
 
 namespace vx
 {
@@ -18,7 +17,7 @@ public:
 
     void Form_Load() override;
 
-    QListWidget* rom_list;
+    ListBox* rom_list;
     Label* Label1;
     Label* Label2;
 

@@ -13,7 +13,6 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 
 namespace vx
@@ -26,7 +25,7 @@ edit_rom_list& edit_rom_list::get()
 
 edit_rom_list::edit_rom_list()
     : Form(QStringLiteral("edit_rom_list"), Qt::FramelessWindowHint | Qt::Tool),
-      rom_list(new QListWidget(this)),
+      rom_list(new ListBox(this)),
       Label1(new Label(QStringLiteral("Label1"), this, QStringLiteral("Double click to select"))),
       Label2(new Label(QStringLiteral("Label2"), this, QStringLiteral("Cancel")))
 {
@@ -37,8 +36,6 @@ edit_rom_list::edit_rom_list()
     rom_list->setObjectName(QStringLiteral("rom_list"));
     place(*rom_list, 120, 120, 2295, 2970);
     rom_list->setFont(designFont(8.25));
-    rom_list->setUniformItemSizes(true);
-    rom_list->setSelectionMode(QAbstractItemView::SingleSelection);
     QPalette pal = rom_list->palette();
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Text, colorFromBgr(0xFF0000));
@@ -60,14 +57,8 @@ edit_rom_list::edit_rom_list()
     // A choice is a selection made by the user: a press on an entry or a keyboard move. The
     // current row alone is not enough, since the list makes its first entry current (without
     // selecting it) when it gains focus, and emptying the list clears the selection.
-    connect(rom_list, &QListWidget::itemSelectionChanged, this, &edit_rom_list::selectionMoved);
+    connect(rom_list, &ListBox::entrySelected, this, &edit_rom_list::rom_list_Click);
     connect(Label2, &Label::clicked, this, &edit_rom_list::Label2_Click);
-}
-
-void edit_rom_list::selectionMoved()
-{
-    if (!rom_list->selectedItems().isEmpty())
-        rom_list_Click();
 }
 
 void edit_rom_list::rom_list_Click()
@@ -76,11 +67,10 @@ void edit_rom_list::rom_list_Click()
     ReentryGuard guard(m_choosing);
     if (!guard.entered())
         return;
-    const QList<QListWidgetItem*> chosen = rom_list->selectedItems();
-    if (chosen.isEmpty())
+    const int row = rom_list->selectedRow();
+    if (row < 0)
         return;
-    QListWidgetItem* item = chosen.first();
-    QString name = item->text();
+    QString name = rom_list->text(row);
     const QString recordPath = catalogue::recordPath(name);
 
     // A plain look at the file, as the browser takes: a name with a leading dot has a record
@@ -89,8 +79,8 @@ void edit_rom_list::rom_list_Click()
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
                                     QStringLiteral("Deleting Entry"), false);
         // Only the list on screen loses the entry; the index keeps it.
-        delete rom_list->takeItem(rom_list->row(item));
-        rom_list->setCurrentItem(nullptr);
+        rom_list->removeItem(row);
+        rom_list->setCurrentRow(-1);
         rom_list->clearSelection();
         name.clear();
     }

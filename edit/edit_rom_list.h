@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/form.h"
-
-class QListWidget;
+#include "platform/listbox.h"
 
 namespace vx
 {
@@ -16,7 +15,7 @@ public:
     static edit_rom_list& get();
     edit_rom_list();
 
-    QListWidget* rom_list;
+    ListBox* rom_list;
     Label* Label1;
     Label* Label2;
 
@@ -25,8 +24,6 @@ public:
     void Label2_Click();
 
 private:
-    void selectionMoved();
-
     bool m_choosing = false;
 };
 

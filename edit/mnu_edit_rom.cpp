@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 
 namespace vx
@@ -38,7 +37,7 @@ mnu_edit_rom::mnu_edit_rom()
       Picture3(new PictureBox(QStringLiteral("Picture3"), this)),
       Picture4(new PictureBox(QStringLiteral("Picture4"), this)),
       Text5(makeControl<QLineEdit>(QStringLiteral("Text5"), this)),
-      List1(makeControl<QListWidget>(QStringLiteral("List1"), this)),
+      List1(makeControl<ListBox>(QStringLiteral("List1"), this)),
       find1(new PictureBox(QStringLiteral("find1"), this)),
       find2(new PictureBox(QStringLiteral("find2"), this)),
       ok1(new PictureBox(QStringLiteral("ok1"), this)),
@@ -79,7 +78,6 @@ mnu_edit_rom::mnu_edit_rom()
         hidden->setFocusPolicy(Qt::NoFocus);
     // Never seen: a hidden list of one-line entries fills without measuring each of them.
     List1->hide();
-    List1->setUniformItemSizes(true);
     find1->setPicture(art::browseButton(false));
     find2->setPicture(art::browseButton(true));
     ok1->setPicture(art::okButton(false));

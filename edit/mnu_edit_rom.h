@@ -1,10 +1,10 @@
 #pragma once
 
 #include "platform/form.h"
+#include "platform/listbox.h"
 
 class QComboBox;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 
 namespace vx
@@ -38,7 +38,7 @@ public:
 
     // Below the visible area.
     QLineEdit* Text5;
-    QListWidget* List1;
+    ListBox* List1;
     PictureBox* find1;
     PictureBox* find2;
     PictureBox* ok1;

@@ -2,6 +2,7 @@
 
 #include "browser/mnu_list.h"
 #include "platform/fields.h"
+#include "platform/listbox.h"
 #include "platform/number.h"
 #include "platform/profile.h"
 #include "platform/reentry.h"
@@ -11,7 +12,6 @@
 #include "store/vx_modules.h"
 
 #include <QFile>
-#include <QListWidget>
 
 namespace vx
 {
@@ -69,7 +69,7 @@ void reportWriteFailure()
 
 } // namespace
 
-SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& window)
+SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
 {
     // A save pumps events while it reads and writes the index. Another save started meanwhile,
     // from either window, would write an index read before this one's line was added and lose

@@ -2,12 +2,11 @@
 
 #include <QString>
 
-class QListWidget;
-
 namespace vx
 {
 
 class Form;
+class ListBox;
 
 // What the add and edit windows hand to a save.
 struct GameEntry {
@@ -29,6 +28,6 @@ enum class SaveOutcome {
 // The save shared by the add and edit windows: checks, warnings, the record's six keys, the
 // name appended to the index through the window's working list, the browser's list refreshed
 // and the window slid away.
-SaveOutcome saveGame(const GameEntry& entry, QListWidget& workingList, Form& window);
+SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window);
 
 } // namespace vx

@@ -4,6 +4,7 @@
 #include "platform/fields.h"
 #include "platform/filesearch.h"
 #include "platform/form.h"
+#include "platform/listbox.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
 #include "platform/windowing.h"
@@ -11,7 +12,6 @@
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QPointer>
 #include <cmath>
 
@@ -23,11 +23,6 @@ namespace
 
 // Long fills hand control back to the event loop at least this often.
 constexpr qint64 kPumpIntervalMs = 15;
-constexpr qsizetype kChunk = 4096;
-// A longer list loses rows from its end in runs (each run shifts only its own rows) until this
-// many are left, which go at once.
-constexpr int kClearAtOnce = 16384;
-constexpr int kRemoveRun = 256;
 
 // Time since the event loop last ran: restarted at every turn of it, so only a stretch of work
 // longer than the interval pumps, wherever that work began.
@@ -79,29 +74,18 @@ void pumpIfDue()
     }
 }
 
-void appendItems(QListWidget& list, const QStringList& items)
+void appendItems(ListBox& list, const QStringList& items)
 {
-    // Added in chunks with the event loop served between them, so a long fill never freezes
-    // the windows and the list lays itself out once a chunk, not once an item.
-    for (qsizetype start = 0; start < items.size(); start += kChunk) {
-        list.addItems(items.mid(start, kChunk));
-        pumpIfDue();
-    }
+    list.addItems(items);
     QCoreApplication::processEvents();
 }
 
-void clearItems(QListWidget& list)
+void clearItems(ListBox& list)
 {
-    // As QListWidget::clear(), with the event loop served between the runs of a long list.
-    list.selectionModel()->clear();
-    for (int count = list.count(); count > kClearAtOnce; count = list.count()) {
-        list.model()->removeRows(count - kRemoveRun, kRemoveRun);
-        pumpIfDue();
-    }
     list.clear();
 }
 
-void load_list(const QString& path, QListWidget& list)
+void load_list(const QString& path, ListBox& list)
 {
     const auto bytes = readWholeFile(path);
     if (!bytes)
@@ -138,17 +122,12 @@ QByteArray listFileBytes(const QStringList& items)
     return toLocalBytes(listFileText(items));
 }
 
-QStringList listItems(const QListWidget& list)
+QStringList listItems(const ListBox& list)
 {
-    const int count = list.count();
-    QStringList items;
-    items.reserve(count);
-    for (int i = 0; i < count; ++i)
-        items.append(list.item(i)->text());
-    return items;
+    return list.items();
 }
 
-bool save_list(const QString& path, const QListWidget& list)
+bool save_list(const QString& path, const ListBox& list)
 {
     return replaceFile(path, listFileBytes(listItems(list)));
 }

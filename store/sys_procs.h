@@ -2,13 +2,13 @@
 
 #include <QString>
 
-class QListWidget;
 class QWidget;
 
 namespace vx
 {
 class Form;
-}
+class ListBox;
+} // namespace vx
 
 // File, list, profile, timing and window procedures every window uses.
 namespace vx::sys_procs
@@ -23,11 +23,11 @@ bool write_text_file(const QString& text, const QString& path);
 
 // Appends every field of the file to the list, keeping the windows alive while it reads.
 // A file that cannot be opened adds nothing.
-void load_list(const QString& path, QListWidget& list);
+void load_list(const QString& path, ListBox& list);
 
 // Replaces the file with the list's items, one a line; an item that would not read back as
 // itself is written in double quotes. False when it could not be written.
-bool save_list(const QString& path, const QListWidget& list);
+bool save_list(const QString& path, const ListBox& list);
 
 // The whole stored value, or empty.
 QString read_ini(const QString& section, const QString& key, const QString& file);
@@ -44,10 +44,10 @@ void slide_out_left(Form& window);
 // Lower-level forms shared with other callers.
 QString listFileText(const QStringList& items);
 QByteArray listFileBytes(const QStringList& items);
-QStringList listItems(const QListWidget& list);
-void appendItems(QListWidget& list, const QStringList& items);
-// Empties the list as QListWidget::clear() does, keeping the windows alive while it works.
-void clearItems(QListWidget& list);
+QStringList listItems(const ListBox& list);
+// Appends in one step, then serves the event loop as a fill of the list always has.
+void appendItems(ListBox& list, const QStringList& items);
+void clearItems(ListBox& list);
 // Serves the event loop when the last pump of these procedures is long enough ago.
 void pumpIfDue();
 

@@ -2,7 +2,10 @@
 
 #include <QString>
 
-class QListWidget;
+namespace vx
+{
+class ListBox;
+}
 
 // Copying, notices, file names and list tidying.
 namespace vx::VX_modules
@@ -19,6 +22,6 @@ void show_notice(const QString& upper, const QString& lower);
 QString file_name_of(const QString& path);
 
 // Keeps the first of every repeated text, in order.
-void remove_duplicates(QListWidget& list);
+void remove_duplicates(ListBox& list);
 
 } // namespace vx::VX_modules

@@ -4,13 +4,13 @@
 #include "app/vx_main.h"
 #include "art/art.h"
 #include "platform/dialogs.h"
+#include "platform/listbox.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QtTest>

@@ -4,13 +4,13 @@
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "edit/mnu_edit_rom.h"
+#include "platform/listbox.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>

@@ -2,12 +2,12 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "platform/listbox.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
 
 #include <QImage>
 #include <QKeyEvent>
-#include <QListWidget>
 #include <QtTest>
 
 using namespace vx;
@@ -283,7 +283,7 @@ void TestBrowser::doubleClick_withoutSelection_changesNothing()
         click(main::get().Label8);
         mnu_list& browser = mnu_list::get();
         browser.rom_list->clearSelection();
-        browser.rom_list->setCurrentItem(nullptr);
+        browser.rom_list->setCurrentRow(-1);
         browser.rom_list_DblClick();
         QTest::mouseDClick(browser.rom_list->viewport(), Qt::LeftButton, {},
                            browser.rom_list->viewport()->rect().bottomRight() - QPoint(2, 2));

@@ -4,6 +4,7 @@
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "platform/dialogs.h"
+#include "platform/listbox.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -45,12 +45,11 @@ edit_rom_list& openPicker(main& hub)
     return edit_rom_list::get();
 }
 
-void clickRow(QListWidget& list, int row)
+void clickRow(ListBox& list, int row)
 {
     list.doItemsLayout();
-    QListWidgetItem* item = list.item(row);
-    QVERIFY(item);
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+    QVERIFY(row >= 0 && row < list.count());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
 }
 
 } // namespace
@@ -135,10 +134,10 @@ void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub()
 
     if (byKeyboard) {
         // As when the list gains focus: its first entry current, nothing selected.
-        QListWidget& list = *picker.rom_list;
+        ListBox& list = *picker.rom_list;
         list.selectionModel()->setCurrentIndex(list.model()->index(0, 0),
                                                QItemSelectionModel::NoUpdate);
-        QVERIFY(list.selectedItems().isEmpty());
+        QCOMPARE(list.selectedRow(), -1);
         QTest::keyClick(&list, Qt::Key_End);
     } else {
         clickRow(*picker.rom_list, 2);
@@ -170,14 +169,13 @@ void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty()
     QFETCH(QStringList, remaining);
 
     Sandbox sandbox;
-    sandbox.makeCatalogue("\r\nMario\r\nGone\r\nLuigi\r\n");
+    // An index edited by hand can hold a name no record file can have.
+    sandbox.makeCatalogue(row == 3 ? "\r\nMario\r\nGone\r\na/b\r\n"
+                                   : "\r\nMario\r\nGone\r\nLuigi\r\n");
     sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
     const auto before = sandbox.snapshot();
     main& hub = showHub();
     edit_rom_list& picker = openPicker(hub);
-    // An index edited by hand can hold a name no record file can have.
-    if (row == 3)
-        picker.rom_list->item(3)->setText("a/b");
 
     mnu_edit_rom& editor = mnu_edit_rom::get();
     editor.Text2->setText("left over");
@@ -194,7 +192,7 @@ void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty()
     QCOMPARE(notice.Left(), screen.height() / 2);
 
     QCOMPARE(listed(*picker.rom_list), remaining);
-    QVERIFY(picker.rom_list->selectedItems().isEmpty());
+    QCOMPARE(picker.rom_list->selectedRow(), -1);
     QCOMPARE(boxes(editor), QStringList(7, QString()));
     QVERIFY(editor.isVisible());
     QCOMPARE(editor.Top(), hub.Top() + 1860);

@@ -3,13 +3,13 @@
 #include "browser/mnu_list.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
+#include "platform/listbox.h"
 #include "platform/profile.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
 

@@ -10,13 +10,13 @@
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "platform/dialogs.h"
+#include "platform/listbox.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -79,7 +79,7 @@ void checkStillAnswers(const QStringList& expectedNames)
 {
     main& hub = main::get();
     click(hub.Label8);
-    QListWidget& list = *mnu_list::get().rom_list;
+    ListBox& list = *mnu_list::get().rom_list;
     QVERIFY(mnu_list::get().isVisible());
     QCOMPARE(listed(list), expectedNames);
 }
@@ -155,7 +155,7 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
         openInEditor("Mario");
     if (action == Action::Export) {
         click(hub.Label8);
-        QListWidget& list = *mnu_list::get().rom_list;
+        ListBox& list = *mnu_list::get().rom_list;
         list.setCurrentRow(0);
         doubleClickItem(&list, 0);
         QCOMPARE(hub.lbl_title1->text(), QString("Mario"));

@@ -8,6 +8,7 @@
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "platform/fields.h"
+#include "platform/listbox.h"
 #include "platform/profile.h"
 #include "setup/mnu_options.h"
 #include "store/catalogue.h"
@@ -16,7 +17,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -49,7 +49,7 @@ QStringList viewGame(const QString& name)
 {
     main& hub = main::get();
     click(hub.Label8);
-    QListWidget& list = *mnu_list::get().rom_list;
+    ListBox& list = *mnu_list::get().rom_list;
     const QStringList shown = listed(list);
     const int row = shown.indexOf(name);
     if (row >= 0) {
@@ -63,7 +63,7 @@ QStringList viewGame(const QString& name)
 QStringList editGame(const QString& name)
 {
     click(main::get().Label5);
-    QListWidget& list = *edit_rom_list::get().rom_list;
+    ListBox& list = *edit_rom_list::get().rom_list;
     const QStringList shown = listed(list);
     if (shown.contains(name))
         clickListed(list, name);

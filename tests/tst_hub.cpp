@@ -1,12 +1,12 @@
 #include "app/main_close.h"
 #include "app/vx_main.h"
+#include "platform/listbox.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QListWidget>
 #include <QtTest>
 
 using namespace vx;
@@ -130,10 +130,10 @@ void TestHub::viewRom_listsNamesOnceWithoutEmptyEntry()
     test::click(hub.Label8);
     Form* browser = test::topLevel("mnu_list");
     QVERIFY(browser && browser->isVisible());
-    auto* list = test::child<QListWidget>(*browser, "rom_list");
+    auto* list = test::child<ListBox>(*browser, "rom_list");
     QStringList shown;
     for (int i = 0; i < list->count(); ++i)
-        shown << list->item(i)->text();
+        shown << list->text(i);
     QCOMPARE(shown, listed);
 }
 
@@ -145,10 +145,10 @@ void TestHub::editRom_listsIndexAsLoaded()
     test::click(hub.Label5);
     Form* picker = test::topLevel("edit_rom_list");
     QVERIFY(picker);
-    auto* list = test::child<QListWidget>(*picker, "rom_list");
+    auto* list = test::child<ListBox>(*picker, "rom_list");
     QStringList shown;
     for (int i = 0; i < list->count(); ++i)
-        shown << list->item(i)->text();
+        shown << list->text(i);
     QCOMPARE(shown, QStringList({"", "A", "B", "A"}));
 }
 

@@ -2,12 +2,12 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "platform/listbox.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
 #include "setup/mnu_setup.h"
 #include "support/testsupport.h"
 
-#include <QListWidget>
 #include <QtTest>
 
 using namespace vx;

@@ -1,11 +1,11 @@
 #include "platform/form.h"
+#include "platform/listbox.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QListWidget>
 #include <QtTest>
 #include <csignal>
 #include <sys/resource.h>
@@ -15,7 +15,7 @@ using namespace vx;
 namespace
 {
 
-void fill(QListWidget& list, const QStringList& texts)
+void fill(ListBox& list, const QStringList& texts)
 {
     list.clear();
     list.addItems(texts);
@@ -126,7 +126,7 @@ void TestSysProcs::saveList_writesEveryItemOnItsOwnLine()
     QFETCH(QStringList, list);
     QFETCH(QByteArray, bytes);
     test::Sandbox box;
-    QListWidget widget;
+    ListBox widget;
     fill(widget, list);
     QVERIFY(sys_procs::save_list(box.path("l.lst"), widget));
     QCOMPARE(box.readFile("l.lst"), bytes);
@@ -152,7 +152,7 @@ void TestSysProcs::loadList_appendsEveryField()
     QFETCH(QStringList, expected);
     test::Sandbox box;
     box.writeFile("l.lst", bytes);
-    QListWidget widget;
+    ListBox widget;
     widget.addItem("kept");
     sys_procs::load_list(box.path("l.lst"), widget);
     QCOMPARE(test::listed(widget), QStringList{"kept"} + expected);
@@ -178,7 +178,7 @@ void TestSysProcs::loadSave_keepsEveryItemWhole()
 {
     QFETCH(QStringList, list);
     test::Sandbox box;
-    QListWidget widget;
+    ListBox widget;
     fill(widget, list);
     for (int round = 0; round < 2; ++round) {
         QVERIFY(sys_procs::save_list(box.path("l.lst"), widget));
@@ -195,7 +195,7 @@ void TestSysProcs::failedRewrite_leavesOldFileByteIdentical()
     for (int i = 0; i < 100; ++i)
         old += "Game " + QByteArray::number(i) + "\r\n";
     box.writeFile("l.lst", old);
-    QListWidget widget;
+    ListBox widget;
     for (int i = 0; i < 5000; ++i)
         widget.addItem(QStringLiteral("A much longer game name %1").arg(i));
     {
@@ -296,7 +296,7 @@ void TestSysProcs::removeDuplicates_keepsFirstOfEachInOrder()
 {
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
-    QListWidget widget;
+    ListBox widget;
     fill(widget, before);
     VX_modules::remove_duplicates(widget);
     QCOMPARE(test::listed(widget), after);

@@ -9,10 +9,10 @@
 #include "app/start.h"
 #include "crashnames.h"
 #include "platform/appfolder.h"
+#include "platform/listbox.h"
 #include "store/game_save.h"
 
 #include <QApplication>
-#include <QListWidget>
 #include <cstdio>
 
 int main(int argc, char** argv)

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QListWidget>
 
 namespace vx::test
 {
@@ -152,13 +151,14 @@ void release(QWidget* widget)
     QTest::mouseRelease(widget, Qt::LeftButton, {}, widget->rect().center());
 }
 
-void doubleClickItem(QListWidget* list, int row)
+void doubleClickItem(ListBox* list, int row)
 {
     QVERIFY(list);
-    QListWidgetItem* item = list->item(row);
-    QVERIFY(item);
-    list->setCurrentItem(item);
-    const QRect r = list->visualItemRect(item);
+    QVERIFY(row >= 0 && row < list->count());
+    list->setCurrentRow(row);
+    list->doItemsLayout();
+    list->scrollTo(list->model()->index(row, 0));
+    const QRect r = list->rowRect(row);
     // The events a real double click brings; a list view acts on the second press only when
     // the first one landed on the same item.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
@@ -166,17 +166,16 @@ void doubleClickItem(QListWidget* list, int row)
     QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, r.center());
 }
 
-void clickListed(QListWidget& list, const QString& name)
+void clickListed(ListBox& list, const QString& name)
 {
-    const QList<QListWidgetItem*> found = list.findItems(name, Qt::MatchExactly);
-    if (found.isEmpty()) {
+    const int row = int(list.items().indexOf(name));
+    if (row < 0) {
         qWarning("%s is not listed", qPrintable(name));
         return;
     }
     list.doItemsLayout();
-    list.scrollToItem(found.first());
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                      list.visualItemRect(found.first()).center());
+    list.scrollTo(list.model()->index(row, 0));
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
 }
 
 mnu_edit_rom& openInEditor(const QString& name)
@@ -186,12 +185,9 @@ mnu_edit_rom& openInEditor(const QString& name)
     return mnu_edit_rom::get();
 }
 
-QStringList listed(const QListWidget& list)
+QStringList listed(const ListBox& list)
 {
-    QStringList texts;
-    for (int i = 0; i < list.count(); ++i)
-        texts << list.item(i)->text();
-    return texts;
+    return list.items();
 }
 
 QStringList listed(const QComboBox& combo)

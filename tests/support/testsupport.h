@@ -9,11 +9,11 @@
 #include <QWidget>
 
 class QComboBox;
-class QListWidget;
 
 namespace vx
 {
 class Form;
+class ListBox;
 class mnu_edit_rom;
 } // namespace vx
 
@@ -94,16 +94,16 @@ template <class T = QWidget> T* child(QWidget& window, const QString& name)
 void click(QWidget* widget);
 void press(QWidget* widget);
 void release(QWidget* widget);
-void doubleClickItem(QListWidget* list, int row);
+void doubleClickItem(ListBox* list, int row);
 
 // Clicks the row of `list` showing `name`, scrolled into view; warns when it is not listed.
-void clickListed(QListWidget& list, const QString& name);
+void clickListed(ListBox& list, const QString& name);
 
 // Edit ROM on the hub, then a click on the game's name in the picker.
 mnu_edit_rom& openInEditor(const QString& name);
 
 // The texts of a list's rows, or of a drop-down's items, in order.
-QStringList listed(const QListWidget& list);
+QStringList listed(const ListBox& list);
 QStringList listed(const QComboBox& combo);
 
 // The notice window's two lines.

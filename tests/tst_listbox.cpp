@@ -1,0 +1,179 @@
+#include "platform/listbox.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using namespace vx;
+
+namespace
+{
+
+// A shown list, laid out, with `texts` in it.
+void showWith(ListBox& list, const QStringList& texts)
+{
+    list.resize(200, 300);
+    list.addItems(texts);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&list));
+    list.doItemsLayout();
+}
+
+void pressRow(ListBox& list, int row)
+{
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
+}
+
+} // namespace
+
+class TestListBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fills_keepOrderRepeatsAndEmptyEntries_data();
+    void fills_keepOrderRepeatsAndEmptyEntries();
+    void removeItem_dropsOnlyThatRow_data();
+    void removeItem_dropsOnlyThatRow();
+    void userSelection_reportsTheChosenRow_data();
+    void userSelection_reportsTheChosenRow();
+    void focusFillAndClear_neverReportASelection();
+    void removingSelectedRow_selectsTheRowThatFollows();
+    void currentText_emptyUnlessCurrentRowIsSelected();
+    void doubleClick_reportsItsRow();
+};
+
+void TestListBox::fills_keepOrderRepeatsAndEmptyEntries_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::newRow("into empty") << QStringList() << QStringList{"", "A", "A", "B"};
+    QTest::newRow("appended") << QStringList{"", "A"} << QStringList{"A", "", "C"};
+    QTest::newRow("nothing added") << QStringList{"A"} << QStringList();
+}
+
+void TestListBox::fills_keepOrderRepeatsAndEmptyEntries()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    ListBox list;
+    list.addItems(first);
+    list.addItems(second);
+    QCOMPARE(list.items(), first + second);
+    QCOMPARE(list.count(), first.size() + second.size());
+    QCOMPARE(list.model()->rowCount(), list.count());
+    for (int i = 0; i < list.count(); ++i)
+        QCOMPARE(list.model()->index(i, 0).data().toString(), list.text(i));
+    QCOMPARE(list.text(list.count()), QString());
+    QCOMPARE(list.text(-1), QString());
+}
+
+void TestListBox::removeItem_dropsOnlyThatRow_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("left");
+    QTest::newRow("first") << 0 << QStringList{"A", "A", "B"};
+    QTest::newRow("a repeat") << 2 << QStringList{"", "A", "B"};
+    QTest::newRow("last") << 3 << QStringList{"", "A", "A"};
+    QTest::newRow("past the end") << 4 << QStringList{"", "A", "A", "B"};
+    QTest::newRow("negative") << -1 << QStringList{"", "A", "A", "B"};
+}
+
+void TestListBox::removeItem_dropsOnlyThatRow()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, left);
+    ListBox list;
+    list.addItems({"", "A", "A", "B"});
+    list.removeItem(row);
+    QCOMPARE(list.items(), left);
+}
+
+void TestListBox::userSelection_reportsTheChosenRow_data()
+{
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::newRow("press") << false;
+    QTest::newRow("keyboard") << true;
+}
+
+void TestListBox::userSelection_reportsTheChosenRow()
+{
+    QFETCH(bool, byKeyboard);
+    ListBox list;
+    showWith(list, {"A", "B", "C"});
+    QSignalSpy chosen(&list, &ListBox::entrySelected);
+    if (byKeyboard) {
+        list.setFocus();
+        QTest::keyClick(&list, Qt::Key_End);
+    } else {
+        pressRow(list, 2);
+    }
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(chosen.first().first().toInt(), 2);
+    QCOMPARE(list.selectedRow(), 2);
+    QCOMPARE(list.currentText(), QString("C"));
+}
+
+void TestListBox::focusFillAndClear_neverReportASelection()
+{
+    ListBox list;
+    QSignalSpy chosen(&list, &ListBox::entrySelected);
+    showWith(list, {"A", "B"});
+    list.setFocus();
+    QApplication::processEvents();
+    list.addItems({"C"});
+    list.setItems({"D", "E"});
+    list.clear();
+    list.addItems({"F"});
+    QCOMPARE(chosen.count(), 0);
+    QCOMPARE(list.selectedRow(), -1);
+}
+
+void TestListBox::removingSelectedRow_selectsTheRowThatFollows()
+{
+    ListBox list;
+    showWith(list, {"A", "B", "C"});
+    pressRow(list, 1);
+    QCOMPARE(list.selectedRow(), 1);
+    // As any single-selection list view does; the windows that remove a chosen entry guard
+    // against the choice this reports.
+    QSignalSpy chosen(&list, &ListBox::entrySelected);
+    list.removeItem(1);
+    QCOMPARE(list.items(), QStringList({"A", "C"}));
+    QCOMPARE(list.selectedRow(), 1);
+    QCOMPARE(list.currentText(), QString("C"));
+    QVERIFY(!chosen.isEmpty());
+    list.removeItem(1);
+    list.removeItem(0);
+    QCOMPARE(list.selectedRow(), -1);
+}
+
+void TestListBox::currentText_emptyUnlessCurrentRowIsSelected()
+{
+    ListBox list;
+    list.addItems({"A", "B"});
+    QCOMPARE(list.currentRow(), -1);
+    QCOMPARE(list.currentText(), QString());
+    list.setCurrentRow(1);
+    QCOMPARE(list.currentRow(), 1);
+    QCOMPARE(list.currentText(), QString("B"));
+    list.clearSelection();
+    QCOMPARE(list.currentRow(), 1);
+    QCOMPARE(list.currentText(), QString());
+    list.setCurrentRow(-1);
+    QCOMPARE(list.currentRow(), -1);
+}
+
+void TestListBox::doubleClick_reportsItsRow()
+{
+    ListBox list;
+    showWith(list, {"A", "B", "C"});
+    QSignalSpy doubled(&list, &ListBox::itemDoubleClicked);
+    const QPoint at = list.rowRect(1).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(doubled.count(), 1);
+    QCOMPARE(doubled.first().first().toInt(), 1);
+}
+
+QTEST_MAIN(TestListBox)
+#include "tst_listbox.moc"
