@@ -89,12 +89,7 @@ mnu_add_rom::mnu_add_rom()
     Picture6->setAccessibleDescription(QStringLiteral("Choose the picture file"));
     Picture5->setButton(QStringLiteral("OK"));
     Picture4->setButton(QStringLiteral("Cancel"));
-    Text1->setAccessibleName(QStringLiteral("Game Name"));
-    Text2->setAccessibleName(QStringLiteral("File Path"));
-    Text3->setAccessibleName(QStringLiteral("Picture Path"));
-    Combo1->setAccessibleName(QStringLiteral("Game Type"));
-    Combo2->setAccessibleName(QStringLiteral("Size"));
-    Text4->setAccessibleName(QStringLiteral("Description"));
+    nameGameFields(Text1, Text2, Text3, Combo1, Combo2, Text4);
 
     setTabChain(
         {Text1, Text2, Text3, Combo1, Combo2, Text4, Picture1, Picture5, Picture4, Picture6});

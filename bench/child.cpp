@@ -47,15 +47,6 @@ double msSince(qint64 startNs)
     return double(monotonicNs() - startNs) / 1e6;
 }
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 // Notes the first paint of the window named "main" (the hub, or the floor's bare window).
 class PaintWatch : public QObject
 {
@@ -288,6 +279,18 @@ qint64 peakResidentKb()
     return -1;
 }
 
+// Starts the program on the catalogue in `folder` and waits until the hub has been painted.
+bool startHub(QApplication& app, const QString& folder)
+{
+    PaintWatch watch;
+    app.installEventFilter(&watch);
+    vx::setAppFolder(folder);
+    vx::start();
+    const bool painted = waitForFirstPaint(watch);
+    app.removeEventFilter(&watch);
+    return painted;
+}
+
 } // namespace
 
 int childStartup(int& argc, char** argv, const QString& folder)
@@ -322,14 +325,8 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
                  const QString& imagePath, int runs)
 {
     QApplication app(argc, argv);
-    PaintWatch watch;
-    app.installEventFilter(&watch);
-    vx::setAppFolder(folder);
-    vx::start();
-    if (!waitForFirstPaint(watch))
+    if (!startHub(app, folder))
         return 2;
-    app.removeEventFilter(&watch);
-
     Commands c;
     c.romPath = romPath;
     c.imagePath = imagePath;
@@ -452,14 +449,8 @@ int childMemory(int& argc, char** argv, const QString& folder, const QString& ro
                 const QString& imagePath)
 {
     QApplication app(argc, argv);
-    PaintWatch watch;
-    app.installEventFilter(&watch);
-    vx::setAppFolder(folder);
-    vx::start();
-    if (!waitForFirstPaint(watch))
+    if (!startHub(app, folder))
         return 2;
-    app.removeEventFilter(&watch);
-
     Commands c;
     c.romPath = romPath;
     c.imagePath = imagePath;
@@ -483,6 +474,15 @@ int childMemory(int& argc, char** argv, const QString& folder, const QString& ro
                   vx::VX_modules::file_name_of(romPath));
     printLine(QStringLiteral("peak %1").arg(peakResidentKb()));
     return 0;
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
 } // namespace vxbench

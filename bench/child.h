@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 // The modes the benchmark runs in child processes, so that start-up is timed from a fresh
 // process and each catalogue size has its own memory peak. Each prints its results on stdout
@@ -22,5 +23,7 @@ int childMemory(int& argc, char** argv, const QString& folder, const QString& ro
                 const QString& imagePath);
 
 qint64 monotonicNs();
+// The middle value (the mean of the middle two for an even count); 0 for none.
+double median(std::vector<double> values);
 
 } // namespace vxbench

@@ -52,15 +52,6 @@ struct SizeResult {
     double peakMiB = -1;
 };
 
-double median(std::vector<double> values)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    const size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 void say(const QString& text)
 {
     std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);

@@ -90,6 +90,7 @@ mnu_edit_rom::mnu_edit_rom()
     Picture2->setButton(QStringLiteral("Browse"));
     Picture3->setButton(QStringLiteral("OK"));
     Picture4->setButton(QStringLiteral("Cancel"));
+    nameGameFields(Text1, Text2, Text3, Combo1, Combo2, Text4);
 
     setTabChain(
         {Text1, Text2, Text3, Combo1, Combo2, Text4, Picture1, Picture2, Picture3, Picture4});

@@ -12,6 +12,7 @@
 #include "store/vx_modules.h"
 
 #include <QFile>
+#include <QWidget>
 
 namespace vx
 {
@@ -68,6 +69,17 @@ void reportWriteFailure()
 }
 
 } // namespace
+
+void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
+                    QWidget* size, QWidget* description)
+{
+    name->setAccessibleName(QStringLiteral("Game Name"));
+    romPath->setAccessibleName(QStringLiteral("File Path"));
+    imagePath->setAccessibleName(QStringLiteral("Picture Path"));
+    gameType->setAccessibleName(QStringLiteral("Game Type"));
+    size->setAccessibleName(QStringLiteral("Size"));
+    description->setAccessibleName(QStringLiteral("Description"));
+}
 
 SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
 {

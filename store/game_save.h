@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace vx
 {
 
@@ -17,6 +19,11 @@ struct GameEntry {
     QString sizeText;
     QString description;
 };
+
+// Names the six fields of the add and edit windows for assistive technology, as their captions
+// on the window read.
+void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
+                    QWidget* size, QWidget* description);
 
 enum class SaveOutcome {
     Refused, // a field was empty or unusable; nothing was read or written
