@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textlist.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -22,6 +24,7 @@ private:
 };
 
 // Every field of the data, decoded from the locale's encoding.
+TextList readFieldTexts(const QByteArray& data);
 QStringList readFields(const QByteArray& data);
 
 } // namespace vx

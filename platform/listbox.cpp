@@ -20,7 +20,7 @@ public:
         if (!index.isValid() || index.row() >= m_items.size())
             return {};
         if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
-            return m_items.at(index.row());
+            return m_items.string(index.row());
         return {};
     }
 
@@ -31,23 +31,27 @@ public:
         return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren;
     }
 
-    const QStringList& items() const { return m_items; }
+    const TextList& items() const { return m_items; }
 
-    void append(const QStringList& texts)
+    void append(const TextList& texts)
     {
         if (texts.isEmpty())
             return;
         const int first = int(m_items.size());
         beginInsertRows({}, first, first + int(texts.size()) - 1);
-        // An empty list shares the other's strings instead of copying them.
-        if (m_items.isEmpty())
-            m_items = texts;
-        else
-            m_items.append(texts);
+        m_items.append(texts);
         endInsertRows();
     }
 
-    void replace(const QStringList& texts)
+    void append(QStringView text)
+    {
+        const int row = int(m_items.size());
+        beginInsertRows({}, row, row);
+        m_items.append(text);
+        endInsertRows();
+    }
+
+    void replace(const TextList& texts)
     {
         beginResetModel();
         m_items = texts;
@@ -62,7 +66,7 @@ public:
     }
 
 private:
-    QStringList m_items;
+    TextList m_items;
 };
 
 ListBox::ListBox(QWidget* parent) : QListView(parent), m_model(new ListBoxModel(this))
@@ -84,26 +88,41 @@ int ListBox::count() const
 
 QString ListBox::text(int row) const
 {
-    const QStringList& all = m_model->items();
-    return row >= 0 && row < all.size() ? all.at(row) : QString();
+    const TextList& all = m_model->items();
+    return row >= 0 && row < all.size() ? all.string(row) : QString();
 }
 
 QStringList ListBox::items() const
+{
+    return m_model->items().toStringList();
+}
+
+const TextList& ListBox::texts() const
 {
     return m_model->items();
 }
 
 void ListBox::addItem(const QString& text)
 {
-    m_model->append(QStringList(text));
+    m_model->append(QStringView(text));
 }
 
 void ListBox::addItems(const QStringList& texts)
+{
+    m_model->append(TextList(texts));
+}
+
+void ListBox::addItems(const TextList& texts)
 {
     m_model->append(texts);
 }
 
 void ListBox::setItems(const QStringList& texts)
+{
+    m_model->replace(TextList(texts));
+}
+
+void ListBox::setItems(const TextList& texts)
 {
     m_model->replace(texts);
 }
@@ -117,7 +136,7 @@ void ListBox::removeItem(int row)
 void ListBox::clear()
 {
     selectionModel()->clear();
-    m_model->replace({});
+    m_model->replace(TextList());
 }
 
 int ListBox::currentRow() const

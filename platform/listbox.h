@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textlist.h"
+
 #include <QListView>
 #include <QStringList>
 
@@ -8,7 +10,7 @@ namespace vx
 
 class ListBoxModel;
 
-// A list of texts shown one a row. The texts live in one shared string list, so filling,
+// A list of texts shown one a row. The texts live in one shared text list, so filling,
 // emptying or replacing a list of any length is a single step for the view rather than one
 // item object per entry.
 class ListBox : public QListView
@@ -22,11 +24,15 @@ public:
     // Empty for a row outside the list.
     QString text(int row) const;
     QStringList items() const;
+    // The entries without copying them.
+    const TextList& texts() const;
 
     void addItem(const QString& text);
     void addItems(const QStringList& texts);
+    void addItems(const TextList& texts);
     // Replaces every entry at once; the selection goes.
     void setItems(const QStringList& texts);
+    void setItems(const TextList& texts);
     void removeItem(int row);
     // Clears the selection, then the entries.
     void clear();

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cstring>
 
 namespace vx
 {
@@ -14,6 +15,29 @@ QByteArray toLocalBytes(const QString& text)
 QString fromLocalBytes(const QByteArray& bytes)
 {
     return QString::fromLocal8Bit(bytes);
+}
+
+bool isAscii(const char* data, qsizetype size)
+{
+    // Eight bytes a step.
+    quint64 high = 0;
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, 8);
+        high |= word;
+    }
+    for (; i < size; ++i)
+        high |= uchar(data[i]);
+    return (high & 0x8080808080808080ULL) == 0;
+}
+
+bool isAscii(QStringView text)
+{
+    char16_t used = 0;
+    for (const QChar c : text)
+        used |= c.unicode();
+    return used < 0x80;
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path)

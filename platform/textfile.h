@@ -10,6 +10,9 @@ namespace vx
 // Catalogue files are 8-bit text in the locale's encoding, as they always were.
 QByteArray toLocalBytes(const QString& text);
 QString fromLocalBytes(const QByteArray& bytes);
+// Plain ASCII is the same text in every local encoding, so it can skip the conversions.
+bool isAscii(const char* data, qsizetype size);
+bool isAscii(QStringView text);
 
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<QByteArray> readWholeFile(const QString& path);

@@ -52,16 +52,6 @@ bool allFieldsFilled(const GameEntry& e)
     return true;
 }
 
-// Whether the bytes decode back to the text. Plain ASCII does so in every local encoding, which
-// spares decoding the whole index once more.
-bool readsBackAsItself(const QString& text, const QByteArray& bytes)
-{
-    char16_t used = 0;
-    for (const QChar c : text)
-        used |= c.unicode();
-    return used < 0x80 || fromLocalBytes(bytes) == text;
-}
-
 void reportWriteFailure()
 {
     show_notice(QStringLiteral("The game could not be saved."),
@@ -134,11 +124,10 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     workingList.addItem(entry.name);
     // save_list, keeping the text: the browser is refilled from it below. Events are served
     // between the steps over the whole list, as they were during the read above.
-    const QStringList items = sys_procs::listItems(workingList);
+    const TextList items = sys_procs::listItems(workingList);
     sys_procs::pumpIfDue();
-    const QString text = sys_procs::listFileText(items);
-    sys_procs::pumpIfDue();
-    const QByteArray bytes = toLocalBytes(text);
+    bool plain = false;
+    const QByteArray bytes = sys_procs::listFileBytes(items, &plain);
     sys_procs::pumpIfDue();
     if (!replaceFile(indexPath, bytes)) {
         // No half-done save stays behind: the record goes back to what it was.
@@ -152,12 +141,12 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
 
     mnu_list& browser = mnu_list::get();
     browser.hide();
-    // What load_list would read back from the index just written: the same items, as long as
-    // the local encoding kept every character; otherwise the written bytes are read as a file.
-    if (readsBackAsItself(text, bytes))
+    // What load_list would read back from the index just written: the same items when they are
+    // plain ASCII; otherwise the written bytes are read as the file would be.
+    if (plain)
         sys_procs::appendItems(*browser.rom_list, items);
     else
-        sys_procs::appendItems(*browser.rom_list, readFields(bytes));
+        sys_procs::appendItems(*browser.rom_list, readFieldTexts(bytes));
 
     sys_procs::slide_out_left(window);
     return SaveOutcome::Saved;

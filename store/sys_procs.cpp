@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 
 namespace vx::sys_procs
@@ -42,7 +43,7 @@ QElapsedTimer& sinceLastPump()
     return timer;
 }
 
-bool needsQuotes(const QString& item)
+bool needsQuotes(QStringView item)
 {
     if (item.isEmpty())
         return false;
@@ -74,7 +75,7 @@ void pumpIfDue()
     }
 }
 
-void appendItems(ListBox& list, const QStringList& items)
+void appendItems(ListBox& list, const TextList& items)
 {
     list.addItems(items);
     QCoreApplication::processEvents();
@@ -91,40 +92,78 @@ void load_list(const QString& path, ListBox& list)
     if (!bytes)
         return;
     pumpIfDue();
-    const QStringList items = readFields(*bytes);
+    const TextList items = readFieldTexts(*bytes);
     pumpIfDue();
     appendItems(list, items);
 }
 
-QString listFileText(const QStringList& items)
+namespace
+{
+
+// The list file as text, each item on its own line, quoted when it would not read back alone.
+QString listFileText(const TextList& items)
 {
     qsizetype total = 0;
-    for (const QString& item : items)
-        total += item.size() + 4;
-    QString text;
-    text.reserve(total);
-    for (const QString& item : items) {
-        if (needsQuotes(item)) {
-            text.append(QLatin1Char('"'));
-            text.append(item);
-            text.append(QLatin1Char('"'));
-        } else {
-            text.append(item);
-        }
-        text.append(QLatin1String("\r\n"));
+    for (const TextList::Segment& segment : items.segments()) {
+        for (const TextList::Span& span : segment.spans)
+            total += span.size + 4;
     }
+    // Written straight into the text: far cheaper than growing it one item at a time.
+    QString text(total, Qt::Uninitialized);
+    QChar* out = text.data();
+    items.forEach([&](QStringView item) {
+        const bool quoted = needsQuotes(item);
+        if (quoted)
+            *out++ = QLatin1Char('"');
+        out = std::copy(item.begin(), item.end(), out);
+        if (quoted)
+            *out++ = QLatin1Char('"');
+        *out++ = QLatin1Char('\r');
+        *out++ = QLatin1Char('\n');
+    });
+    text.truncate(out - text.constData());
     return text;
 }
 
-QByteArray listFileBytes(const QStringList& items)
+} // namespace
+
+QByteArray listFileBytes(const TextList& items, bool* plain)
 {
-    // One conversion of the whole text: far cheaper than one per line.
-    return toLocalBytes(listFileText(items));
+    // Plain ASCII, the usual catalogue, is the same bytes in every local encoding: written
+    // straight into the file's bytes without a text in between.
+    qsizetype total = 0;
+    for (const TextList::Segment& segment : items.segments()) {
+        for (const TextList::Span& span : segment.spans)
+            total += span.size + 4;
+    }
+    QByteArray bytes(total, Qt::Uninitialized);
+    char* out = bytes.data();
+    char16_t used = 0;
+    items.forEach([&](QStringView item) {
+        const bool quoted = needsQuotes(item);
+        if (quoted)
+            *out++ = '"';
+        for (const QChar c : item) {
+            used |= c.unicode();
+            *out++ = char(c.unicode());
+        }
+        if (quoted)
+            *out++ = '"';
+        *out++ = '\r';
+        *out++ = '\n';
+    });
+    const bool ascii = used < 0x80;
+    if (plain)
+        *plain = ascii;
+    if (!ascii)
+        return toLocalBytes(listFileText(items));
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }
 
-QStringList listItems(const ListBox& list)
+TextList listItems(const ListBox& list)
 {
-    return list.items();
+    return list.texts();
 }
 
 bool save_list(const QString& path, const ListBox& list)

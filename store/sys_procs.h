@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textlist.h"
+
 #include <QString>
 
 class QWidget;
@@ -42,11 +44,12 @@ void drag_form(QWidget& window);
 void slide_out_left(Form& window);
 
 // Lower-level forms shared with other callers.
-QString listFileText(const QStringList& items);
-QByteArray listFileBytes(const QStringList& items);
-QStringList listItems(const ListBox& list);
+// The list file's bytes. `plain` (when given) tells whether every item is plain ASCII, so that
+// reading the bytes back gives exactly these items.
+QByteArray listFileBytes(const TextList& items, bool* plain = nullptr);
+TextList listItems(const ListBox& list);
 // Appends in one step, then serves the event loop as a fill of the list always has.
-void appendItems(ListBox& list, const QStringList& items);
+void appendItems(ListBox& list, const TextList& items);
 void clearItems(ListBox& list);
 // Serves the event loop when the last pump of these procedures is long enough ago.
 void pumpIfDue();

@@ -34,7 +34,7 @@ void remove_duplicates(ListBox& list)
     // read in runs with the event loop served between them, and taken afresh after each. The texts
     // seen are found through an open table of (hash, kept row) pairs: eight bytes a slot stay in
     // the processor's cache at a hundred thousand names where a set of strings would not, and texts
-    // are compared only when their hashes agree.
+    // are compared only when their hashes agree. The kept entries share the list's text.
     struct Slot {
         quint32 hash = 0;
         qint32 row = -1;
@@ -60,31 +60,52 @@ void remove_duplicates(ListBox& list)
     };
     grow(list.count());
 
-    QStringList kept;
-    kept.reserve(list.count());
-    // Read in place: a copy of each text would write to every string's memory twice.
-    QStringList all = list.items();
-    int i = 0;
-    for (; i < all.size(); ++i) {
-        const QString& text = all.at(i);
-        if (qsizetype(kept.size()) * 2 >= qsizetype(table.size()))
-            grow(kept.size() + 1);
+    TextList kept;
+    // Where the kept texts are, in the order kept: a lookup by row in `kept` would search.
+    std::vector<QStringView> keptTexts;
+    keptTexts.reserve(size_t(list.count()));
+    TextList all = list.texts();
+    qsizetype i = 0;
+    auto consider = [&](const TextList::Segment& segment, const TextList::Span& span) {
+        const QStringView text(segment.block.constData() + span.begin, span.size);
+        if (qsizetype(keptTexts.size()) * 2 >= qsizetype(table.size()))
+            grow(qsizetype(keptTexts.size()) + 1);
         const quint32 hash = quint32(qHash(text));
         quint32 at = hash & mask;
-        bool seen = false;
         for (; table[at].row >= 0; at = (at + 1) & mask) {
-            if (table[at].hash == hash && kept.at(table[at].row) == text) {
-                seen = true;
-                break;
+            if (table[at].hash == hash && keptTexts[size_t(table[at].row)] == text)
+                return;
+        }
+        table[at] = {hash, qint32(keptTexts.size())};
+        keptTexts.push_back(text);
+        kept.appendShared(segment, span);
+    };
+    // Walks the list from entry i on until it ends or a pump is due every 4096 entries; a list
+    // changed meanwhile is taken afresh and the walk goes on at the same entry.
+    for (bool changed = true; changed;) {
+        changed = false;
+        qsizetype first = 0;
+        for (const TextList::Segment& segment : all.segments()) {
+            const qsizetype count = segment.spans.size();
+            if (i >= first + count) {
+                first += count;
+                continue;
             }
-        }
-        if (!seen) {
-            table[at] = {hash, qint32(kept.size())};
-            kept.append(text);
-        }
-        if (i % 4096 == 4095) {
-            sys_procs::pumpIfDue();
-            all = list.items();
+            for (qsizetype k = i - first; k < count; ++k) {
+                consider(segment, segment.spans.at(k));
+                ++i;
+                if (i % 4096 == 0) {
+                    sys_procs::pumpIfDue();
+                    if (list.texts().segments().constData() != all.segments().constData()) {
+                        all = list.texts();
+                        changed = true;
+                        break;
+                    }
+                }
+            }
+            if (changed)
+                break;
+            first += count;
         }
     }
     if (kept.size() == i)

@@ -46,6 +46,16 @@ void tst_fields::readFields_splitsAsDelimitedInput_data()
         {QString::fromUtf8("\xc3"), "x", QString::fromUtf8("\xe2\x82")});
     row("UTF-8 text", "caf\xc3\xa9,\xe2\x82\xac\r\n",
         {QStringLiteral("café"), QStringLiteral("€")});
+    row("long UTF-8 fields", "Pok\xc3\xa9mon Stadium 2 (J),Caf\xc3\xa9 racer deluxe\r\nz",
+        {QStringLiteral("Pokémon Stadium 2 (J)"), QStringLiteral("Café racer deluxe"), "z"});
+    row("NUL kept", QByteArray("a\0b,c", 5), {QString::fromLatin1("a\0b", 3), "c"});
+    // Names are scanned several bytes at a time: a delimiter at every place in a word.
+    for (int length = 1; length <= 17; ++length) {
+        const QByteArray x(length, 'x');
+        const QByteArray z(length, 'z');
+        QTest::addRow("delimiters after %d bytes", length)
+            << x + "," + z + "\r\n" + x + "\r" + z + "\n" + x << QStringList{x, z, x, z, x};
+    }
 }
 
 void tst_fields::readFields_splitsAsDelimitedInput()

@@ -15,10 +15,15 @@ using namespace vx;
 namespace
 {
 
+// Fills in three ways, so that a long list lies in several blocks as after real fills.
 void fill(ListBox& list, const QStringList& texts)
 {
     list.clear();
-    list.addItems(texts);
+    const qsizetype third = texts.size() / 3;
+    list.addItems(texts.mid(0, third));
+    for (const QString& text : texts.mid(third, third))
+        list.addItem(text);
+    list.addItems(texts.mid(2 * third));
 }
 
 // Writes larger than `bytes` fail for as long as the object lives, as on a full disk.
@@ -119,6 +124,9 @@ void TestSysProcs::saveList_writesEveryItemOnItsOwnLine_data()
     QTest::newRow("inner quote plain") << QStringList{"a\"b"} << QByteArray("a\"b\r\n");
     QTest::newRow("non-ASCII") << QStringList{"Pokémon 日本"}
                                << QString("Pokémon 日本\r\n").toUtf8();
+    QTest::newRow("Latin-1 letter after plain names")
+        << QStringList{"", "Alpha", "Café, Le"}
+        << QString("\r\nAlpha\r\n\"Café, Le\"\r\n").toUtf8();
 }
 
 void TestSysProcs::saveList_writesEveryItemOnItsOwnLine()
@@ -290,6 +298,19 @@ void TestSysProcs::removeDuplicates_keepsFirstOfEachInOrder_data()
     QTest::newRow("none repeated") << QStringList{"x", "y"} << QStringList{"x", "y"};
     QTest::newRow("empty list") << QStringList() << QStringList();
     QTest::newRow("all the same") << QStringList{"z", "z", "z"} << QStringList{"z"};
+    // Several fills, each a block of its own, long enough to be read in runs.
+    QStringList many;
+    QStringList firsts;
+    QSet<QString> seen;
+    for (int i = 0; i < 12000; ++i) {
+        const QString name = QStringLiteral("Game %1").arg(i * 7919 % 5003);
+        many << name;
+        if (!seen.contains(name)) {
+            seen.insert(name);
+            firsts << name;
+        }
+    }
+    QTest::newRow("repeats across fills") << many << firsts;
 }
 
 void TestSysProcs::removeDuplicates_keepsFirstOfEachInOrder()
