@@ -21,6 +21,26 @@ void Picture::paint(QPainter& painter, const QRectF& target) const
     painter.restore();
 }
 
+void Picture::paintCached(QPainter& painter, const QRectF& target) const
+{
+    const QSize size = target.size().toSize();
+    // Only whole-pixel boxes come out the same from a rendering.
+    if (!m_painter || size.isEmpty() || QSizeF(size) != target.size()) {
+        paint(painter, target);
+        return;
+    }
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
+    if (m_rendered.deviceIndependentSize().toSize() != size ||
+        m_rendered.devicePixelRatio() != ratio) {
+        m_rendered = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_rendered.setDevicePixelRatio(ratio);
+        m_rendered.fill(Qt::transparent);
+        QPainter render(&m_rendered);
+        paint(render, QRectF(QPointF(0, 0), QSizeF(size)));
+    }
+    painter.drawImage(target.topLeft(), m_rendered);
+}
+
 QPixmap Picture::toPixmap(QSize size, qreal devicePixelRatio) const
 {
     QPixmap pixmap(size * devicePixelRatio);
@@ -61,7 +81,7 @@ void PictureBox::paintEvent(QPaintEvent*)
         if (!natural.isEmpty())
             area.setSize(area.size().boundedTo(
                 QSizeF(twipsToPixels(natural.width()), twipsToPixels(natural.height()))));
-        m_picture->paint(painter, area);
+        m_picture->paintCached(painter, area);
     }
     if (hasFocus()) {
         painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));

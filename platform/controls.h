@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
@@ -26,6 +27,9 @@ public:
     const QString& name() const { return m_name; }
     QSizeF naturalTwips() const { return m_natural; }
     void paint(QPainter& painter, const QRectF& target) const;
+    // Paints as paint() does, from a rendering kept for the last size asked for: windows
+    // repaint often (a slide repaints at every step), the drawing itself never changes.
+    void paintCached(QPainter& painter, const QRectF& target) const;
     // The picture rendered to a pixmap of the given logical size.
     QPixmap toPixmap(QSize size, qreal devicePixelRatio = 1.0) const;
 
@@ -33,6 +37,7 @@ private:
     QString m_name;
     Painter m_painter;
     QSizeF m_natural;
+    mutable QImage m_rendered;
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 

@@ -124,12 +124,20 @@ TextList readFieldTexts(const QByteArray& data)
 {
     // About one field per line in the catalogue's lists.
     QList<TextList::Span> spans;
-    spans.reserve(countOf(data, '\n') + 1);
-    auto spansOver = [&spans](const auto* chars, qsizetype size) {
+    auto spansOver = [&spans, &data](const auto* chars, qsizetype size) {
+        // About one field per line in the catalogue's lists; written in place, grown if short.
+        spans.resize(countOf(data, '\n') + 1);
+        TextList::Span* out = spans.data();
+        qsizetype count = 0;
         for (qsizetype pos = 0; pos < size;) {
             const Span span = nextField(chars, size, pos);
-            spans.append({span.begin, span.size});
+            if (count == spans.size()) {
+                spans.resize(count * 2);
+                out = spans.data();
+            }
+            out[count++] = {span.begin, span.size};
         }
+        spans.resize(count);
     };
 
     // Plain ASCII, the usual index, is parsed on its bytes: each is one character of the text.

@@ -68,7 +68,7 @@ void Form::paintEvent(QPaintEvent* event)
     QWidget::paintEvent(event);
     if (m_background) {
         QPainter painter(this);
-        m_background->paint(painter, QRectF(rect()));
+        m_background->paintCached(painter, QRectF(rect()));
     }
 }
 

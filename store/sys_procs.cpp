@@ -47,10 +47,15 @@ bool needsQuotes(QStringView item)
 {
     if (item.isEmpty())
         return false;
-    const QChar first = item.front();
-    const QChar last = item.back();
     auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
-    return item.contains(QLatin1Char(',')) || blank(first) || blank(last);
+    if (blank(item.front()) || blank(item.back()))
+        return true;
+    // A plain loop: names are short, and a library search per name costs more than the name.
+    for (const QChar c : item) {
+        if (c == QLatin1Char(','))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
