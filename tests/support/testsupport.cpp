@@ -133,6 +133,11 @@ QString Sandbox::stored(const QString& name, const char* section, const char* ke
                          QLatin1String(section), QLatin1String(key));
 }
 
+void settleStartup()
+{
+    QVERIFY(QTest::qWaitFor([] { return !main::get().startupPending(); }));
+}
+
 void click(QWidget* widget)
 {
     QVERIFY(widget);

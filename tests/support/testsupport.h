@@ -81,6 +81,10 @@ private:
     FakeClock m_clock;
 };
 
+// Runs the event loop until the hub has done what start-up holds back past its first paint:
+// the browser's list filled from the index, stray temporaries swept.
+void settleStartup();
+
 // Widgets by object name, failing the test when missing.
 template <class T = QWidget> T* child(QWidget& window, const QString& name)
 {
