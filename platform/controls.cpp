@@ -207,14 +207,14 @@ void Label::focusInEvent(QFocusEvent* event)
 
 struct ImageBox::Link {
     QMutex mutex;
-    ImageBox* box; // null once the box is gone
+    ImageBox* box = nullptr; // null once the box is gone
 };
 
 namespace
 {
 
-// Runs on a pool thread. A picture much larger than `bound` (in pixels, as it will be shown) is
-// read at most that large, which for a photo spares most of the decoding too.
+// Runs on a pool thread. A picture larger than `bound` (in pixels, as it will be shown) is read
+// at most that large, which for a photo spares most of the decoding too.
 QImage decodePicture(const QString& path, QSize bound)
 {
     QImageReader reader(path);
@@ -255,6 +255,8 @@ void ImageBox::loadPicture(const QString& path)
     // The picture is stretched over the whole box, so twice its size in each direction is
     // as sharp as it can ever look.
     const QSize bound = size() * devicePixelRatioF() * 2;
+    // The application object waits for the pool as it goes, after the windows: a decode still
+    // running then finds no box.
     QThreadPool::globalInstance()->start([link = m_link, path, bound, request] {
         const QImage image = decodePicture(path, bound);
         const QMutexLocker lock(&link->mutex);
