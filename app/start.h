@@ -4,7 +4,8 @@ namespace vx
 {
 
 // Creates the hub, runs its load (a first run goes through the setup window) and shows it.
-// The caller owns the application object and its event loop.
+// What its first paint does not need follows that paint (see main::finishStartup). The caller
+// owns the application object and its event loop.
 void start();
 
 } // namespace vx

@@ -7,8 +7,10 @@
 #include "art/art.h"
 #include "browser/mnu_list.h"
 #include "edit/edit_rom_list.h"
+#include "platform/fields.h"
 #include "platform/forms.h"
 #include "platform/reentry.h"
+#include "platform/textfile.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
 #include "setup/mnu_about.h"
@@ -19,11 +21,27 @@
 #include "store/vx_modules.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QWindow>
 #include <cmath>
 
 namespace vx
 {
+
+namespace
+{
+
+// The hub whose load held back the rest of start-up, until that has run.
+QPointer<main>& heldBack()
+{
+    static QPointer<main> hub;
+    return hub;
+}
+
+constexpr int kUnpaintedFinishMs = 200;
+
+} // namespace
 
 main& main::get()
 {
@@ -147,12 +165,42 @@ void main::Form_Load()
     }
 
     placeAt(*lbl_title1, 1440, 600 - 56);
+    place(*Image1, 6000 - 75, 480 - 10, 4575, 3015 + 98);
+
+    heldBack() = this;
+    QTimer::singleShot(kUnpaintedFinishMs, this, &main::finishStartup);
+}
+
+void main::finishStartup()
+{
+    if (!heldBack())
+        return;
+    heldBack() = nullptr;
+
+    // A rewrite cut short by a crash or power loss leaves its temporary; the file it was
+    // replacing is whole, so the temporary is only clutter. Every rewrite finishes within one
+    // call, so between two turns of the event loop no temporary is in use.
+    catalogue::removeStrayTemporaries();
 
     mnu_list& browser = mnu_list::get();
     browser.hide();
-    sys_procs::load_list(catalogue::indexPath(), *browser.rom_list);
+    // As load_list reads, but without serving events between the steps: a View ROM or a save
+    // handled meanwhile would find the list half filled and then see the rest added after its own.
+    if (const auto bytes = readWholeFile(catalogue::indexPath()))
+        browser.rom_list->addItems(readFields(*bytes));
+}
 
-    place(*Image1, 6000 - 75, 480 - 10, 4575, 3015 + 98);
+bool main::startupPending() const
+{
+    return heldBack() == this;
+}
+
+void main::paintEvent(QPaintEvent* event)
+{
+    Form::paintEvent(event);
+    // Queued, so this paint reaches the screen before the held-back work begins.
+    if (startupPending())
+        QMetaObject::invokeMethod(this, &main::finishStartup, Qt::QueuedConnection);
 }
 
 void main::openBeside(Form& window, double offset)
@@ -221,6 +269,8 @@ void main::Label8_Click()
     ReentryGuard guard(m_viewing);
     if (!guard.entered())
         return;
+    // Its list is emptied and read again below, but a fill still held back would add to it later.
+    finishStartup();
     mnu_list& browser = mnu_list::get();
     ListBox& list = *browser.rom_list;
     // Hidden first: a long list is emptied in runs with events served between them.

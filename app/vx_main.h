@@ -17,6 +17,14 @@ public:
 
     void Form_Load() override;
 
+    // What start-up does that the hub's first paint need not wait for: the sweep of temporaries
+    // left by an interrupted rewrite, and the browser's list filled from the index. The load
+    // holds it back until just after the first paint, or about 200 ms for a hub that is not
+    // painted. A command that needs the browser's list as start-up leaves it calls this first.
+    // Runs once; does nothing when no hub is waiting for it.
+    static void finishStartup();
+    bool startupPending() const;
+
     // Title strip and corners.
     Label* Label1;
     Label* Label2;
@@ -59,6 +67,9 @@ public:
 
     // The seven command labels in their order.
     QList<Label*> commands() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     // Hide, place below the hub by `offset` twips and 300 to the right, show, keep on top.

@@ -47,30 +47,59 @@ double msSince(qint64 startNs)
     return double(monotonicNs() - startNs) / 1e6;
 }
 
-// Notes the first paint of the window named "main" (the hub, or the floor's bare window).
+// Delivered at the first event-loop turn after it is posted: for a handler that fills the
+// detail view and then starts pumping, that is the moment the view is filled.
+class TurnMarker : public QObject
+{
+public:
+    qint64 at = 0;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::User) {
+            if (!at)
+                at = monotonicNs();
+            return true;
+        }
+        return QObject::event(event);
+    }
+};
+
+// Notes the first paint of the window named "main" (the hub, or the floor's bare window). The
+// moment is marked by an event posted as that paint begins: it is delivered once the paint is
+// done and flushed, ahead of anything the paint posts itself, so work a window leaves for after
+// its first paint is not counted, while work it does before or during that paint is.
 class PaintWatch : public QObject
 {
 public:
-    bool painted = false;
+    bool painted() const { return m_marker.at != 0; }
+    qint64 paintedAt() const { return m_marker.at; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+        if (!m_posted && event->type() == QEvent::Paint && watched->isWidgetType() &&
             watched->objectName() == QLatin1String("main") &&
-            static_cast<QWidget*>(watched)->isWindow())
-            painted = true;
+            static_cast<QWidget*>(watched)->isWindow()) {
+            m_posted = true;
+            QCoreApplication::postEvent(&m_marker, new QEvent(QEvent::User));
+        }
         return false;
     }
+
+private:
+    TurnMarker m_marker;
+    bool m_posted = false;
 };
 
 // Runs the event loop until the hub has painted itself once.
 bool waitForFirstPaint(PaintWatch& watch)
 {
     const QDeadlineTimer deadline(60000);
-    while (!watch.painted && !deadline.hasExpired())
+    while (!watch.painted() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    return watch.painted;
+    return watch.painted();
 }
 
 void settle()
@@ -110,25 +139,6 @@ public:
 private:
     QTimer m_timer;
     std::vector<qint64> m_stamps;
-};
-
-// Delivered at the first event-loop turn after it is posted: for a handler that fills the
-// detail view and then starts pumping, that is the moment the view is filled.
-class TurnMarker : public QObject
-{
-public:
-    qint64 at = 0;
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (event->type() == QEvent::User) {
-            if (!at)
-                at = monotonicNs();
-            return true;
-        }
-        return QObject::event(event);
-    }
 };
 
 QStringList indexLines(const QByteArray& bytes)
@@ -288,6 +298,10 @@ bool startHub(QApplication& app, const QString& folder)
     vx::start();
     const bool painted = waitForFirstPaint(watch);
     app.removeEventFilter(&watch);
+    // What start-up leaves for after the first paint is not charged to the first command timed.
+    const QDeadlineTimer deadline(60000);
+    while (vx::main::get().startupPending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     return painted;
 }
 
@@ -302,7 +316,7 @@ int childStartup(int& argc, char** argv, const QString& folder)
     vx::start();
     if (!waitForFirstPaint(watch))
         return 2;
-    printLine(QStringLiteral("exposed %1").arg(monotonicNs()));
+    printLine(QStringLiteral("exposed %1").arg(watch.paintedAt()));
     return 0;
 }
 
@@ -317,7 +331,7 @@ int childStartupFloor(int& argc, char** argv)
     window.show();
     if (!waitForFirstPaint(watch))
         return 2;
-    printLine(QStringLiteral("exposed %1").arg(monotonicNs()));
+    printLine(QStringLiteral("exposed %1").arg(watch.paintedAt()));
     return 0;
 }
 

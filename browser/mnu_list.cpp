@@ -112,7 +112,7 @@ void mnu_list::rom_list_DblClick()
 
     main& hub = main::get();
     hub.lbl_title1->setCaption(name);
-    // An empty, missing or unreadable picture leaves the picture empty.
+    // The picture follows once decoded; an empty, missing or unreadable one leaves it empty.
     hub.Image1->loadPicture(record.image);
     hub.Label3->setCaption(record.desc);
     hub.Label13->setCaption(QStringLiteral("Game type: ") + record.gametype);

@@ -5,7 +5,9 @@
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QMutex>
 #include <QPainter>
+#include <QThreadPool>
 
 namespace vx
 {
@@ -223,27 +225,83 @@ void Label::focusInEvent(QFocusEvent* event)
     QLabel::focusInEvent(event);
 }
 
-ImageBox::ImageBox(const QString& name, QWidget* parent) : QWidget(parent)
+struct ImageBox::Link {
+    QMutex mutex;
+    ImageBox* box = nullptr; // null once the box is gone
+};
+
+namespace
 {
-    setObjectName(name);
+
+// Runs on a pool thread. A picture larger than `bound` (in pixels, as it will be shown) is read
+// at most that large, which for a photo spares most of the decoding too.
+QImage decodePicture(const QString& path, QSize bound)
+{
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (stored.isValid() && !bound.isEmpty()) {
+        // The reader scales the picture as stored, before turning it upright.
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            bound.transpose();
+        if (stored.width() > bound.width() || stored.height() > bound.height())
+            reader.setScaledSize(stored.boundedTo(bound));
+    }
+    return reader.read();
 }
 
-bool ImageBox::loadPicture(const QString& path)
+} // namespace
+
+ImageBox::ImageBox(const QString& name, QWidget* parent)
+    : QWidget(parent), m_link(std::make_shared<Link>())
 {
-    m_image = QPixmap();
-    if (!path.isEmpty()) {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        const QImage image = reader.read();
-        if (!image.isNull())
-            m_image = QPixmap::fromImage(image);
-    }
+    setObjectName(name);
+    m_link->box = this;
+}
+
+ImageBox::~ImageBox()
+{
+    const QMutexLocker lock(&m_link->mutex);
+    m_link->box = nullptr;
+}
+
+void ImageBox::loadPicture(const QString& path)
+{
+    clear();
+    if (path.isEmpty())
+        return;
+    m_loading = true;
+    const quint64 request = m_request;
+    // The picture is stretched over the whole box, so twice its size in each direction is
+    // as sharp as it can ever look.
+    const QSize bound = size() * devicePixelRatioF() * 2;
+    // The application object waits for the pool as it goes, after the windows: a decode still
+    // running then finds no box.
+    QThreadPool::globalInstance()->start([link = m_link, path, bound, request] {
+        const QImage image = decodePicture(path, bound);
+        const QMutexLocker lock(&link->mutex);
+        // Posted while the box is known to live; should it go before delivery, so does the call.
+        if (ImageBox* box = link->box)
+            QMetaObject::invokeMethod(
+                box, [box, request, image] { box->takePicture(request, image); },
+                Qt::QueuedConnection);
+    });
+}
+
+void ImageBox::takePicture(quint64 request, const QImage& image)
+{
+    if (request != m_request)
+        return;
+    m_loading = false;
+    m_image = QPixmap::fromImage(image);
     update();
-    return !m_image.isNull();
+    emit pictureLoaded(!m_image.isNull());
 }
 
 void ImageBox::clear()
 {
+    ++m_request;
+    m_loading = false;
     m_image = QPixmap();
     update();
 }

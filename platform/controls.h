@@ -114,25 +114,43 @@ private:
     bool m_pressed = false;
 };
 
-// An image control: a picture file scaled to fill the control.
+// An image control: a picture file scaled to fill the control. The file is decoded off the GUI
+// thread, so a large photo never holds up the window.
 class ImageBox : public QWidget
 {
     Q_OBJECT
 
 public:
     ImageBox(const QString& name, QWidget* parent);
+    ~ImageBox() override;
 
-    // False (and the control empty) when the file cannot be read as a picture.
-    bool loadPicture(const QString& path);
+    // Empties the control at once; the file's picture follows when it has been decoded. A file
+    // that cannot be read as a picture leaves the control empty. A later call, or clear(), wins
+    // over a decode still under way.
+    void loadPicture(const QString& path);
     void clear();
+    // A picture is shown.
     bool hasPicture() const { return !m_image.isNull(); }
+    // A picture asked for is still being decoded.
+    bool isLoading() const { return m_loading; }
     const QPixmap& pixmap() const { return m_image; }
+
+signals:
+    // The newest picture asked for has been decoded and shown, or could not be read.
+    void pictureLoaded(bool shown);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    struct Link;
+    void takePicture(quint64 request, const QImage& image);
+
     QPixmap m_image;
+    // Shared with the decodes under way, which hand their picture back only while the box lives.
+    std::shared_ptr<Link> m_link;
+    quint64 m_request = 0;
+    bool m_loading = false;
 };
 
 } // namespace vx

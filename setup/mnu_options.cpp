@@ -1,5 +1,6 @@
 #include "setup/mnu_options.h"
 
+#include "app/vx_main.h"
 #include "art/art.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
@@ -138,6 +139,8 @@ void mnu_options::cmd_clear_Click()
                     QMessageBox::Critical, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
+    // The browser keeps the index it was started with until View ROM reads it again.
+    main::finishStartup();
     if (!sys_procs::write_text_file(QString(), catalogue::indexPath()))
         VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
                                 QStringLiteral("Check that the bin folder can be written."));

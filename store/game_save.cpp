@@ -1,5 +1,6 @@
 #include "store/game_save.h"
 
+#include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "platform/fields.h"
 #include "platform/listbox.h"
@@ -103,6 +104,7 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
         return SaveOutcome::Refused;
     }
 
+    main::finishStartup(); // the browser first takes the index as it was before this save
     const QString indexPath = catalogue::indexPath();
     sys_procs::clearItems(workingList);
     sys_procs::load_list(indexPath, workingList);

@@ -160,6 +160,7 @@ void TestBrowser::doubleClick_fillsDetailViewAndSlidesAway()
     QCOMPARE(detailTexts(),
              (QStringList{"Alpha", "A <b>bold</b> & fine game", "Game type: PAL",
                           "Game Size: " + size + " Mbytes", "File Path: " + rom, rom, lengthLine}));
+    waitForPicture(*main::get().Image1);
     QVERIFY(main::get().Image1->hasPicture());
     QVERIFY(slidOut(browser));
     QVERIFY(!mnu_error::get().isVisible());
@@ -193,6 +194,7 @@ void TestBrowser::doubleClick_readsRecordLeftByHand()
     // With no ROM path there is no length to show, and no figure stands in for it.
     expected << "Average File Size: " + mnu_list::missingRomText();
     QCOMPARE(detailTexts(), expected);
+    waitForPicture(*main::get().Image1);
     QVERIFY(!main::get().Image1->hasPicture());
     QVERIFY(slidOut(mnu_list::get()));
 }
@@ -222,12 +224,14 @@ void TestBrowser::doubleClick_picture()
 
     click(hub.Label8);
     viewRow(mnu_list::get(), 0);
+    waitForPicture(*hub.Image1);
     QVERIFY(hub.Image1->hasPicture());
 
     // The second game replaces the first one's picture, or leaves none.
     click(hub.Label8);
     viewRow(mnu_list::get(), 1);
     QCOMPARE(hub.lbl_title1->text(), QString("Second"));
+    waitForPicture(*hub.Image1);
     QCOMPARE(hub.Image1->hasPicture(), shown);
 }
 

@@ -1,13 +1,20 @@
+#include "add/mnu_add_rom.h"
 #include "app/mnu_error.h"
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "platform/dialogs.h"
 #include "platform/listbox.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
+#include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 using namespace vx;
@@ -51,6 +58,12 @@ class TestStartup : public QObject
 
 private slots:
     void start_withCatalogue_listsIndexWithoutNotice();
+    void settled_listsIndexAndSweepsTemporaries_data();
+    void settled_listsIndexAndSweepsTemporaries();
+    void commandBeforeHeldBackWork_leavesBrowserAsBefore_data();
+    void commandBeforeHeldBackWork_leavesBrowserAsBefore();
+    void windowIcon_drawsEachSizeAsked_data();
+    void windowIcon_drawsEachSizeAsked();
     void start_withoutIndex_reportsAndRecreatesIt();
     void start_placesDetailViewControls();
     void firstRun_createsSettingsBinAndIndex();
@@ -67,11 +80,111 @@ void TestStartup::start_withCatalogue_listsIndexWithoutNotice()
     test::Sandbox box;
     box.makeCatalogue("\r\nAlpha\r\nBeta\r\nAlpha\r\n");
     start();
+    test::settleStartup();
     QVERIFY(main::get().isVisible());
     QVERIFY(!mnu_list::get().isVisible());
     QCOMPARE(test::listed(*mnu_list::get().rom_list), (QStringList{"", "Alpha", "Beta", "Alpha"}));
     QVERIFY(!mnu_error::get().isVisible());
     QCOMPARE(main::get().lbl_title1->text(), QString("[None]"));
+}
+
+void TestStartup::settled_listsIndexAndSweepsTemporaries_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("after the first paint") << true;
+    QTest::newRow("hub never shown") << false;
+}
+
+void TestStartup::settled_listsIndexAndSweepsTemporaries()
+{
+    QFETCH(bool, shown);
+    test::Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\n\r\nBeta\r\nAlpha\r\n");
+    box.writeFile("bin/notes.txt", "kept");
+    const QMap<QString, QByteArray> kept = box.snapshot();
+    for (const char* stray : {"vx.log.a1B2c3", "bin/bootlist.lst.Zz9Yy8", "bin/Alpha.lib.QwErTy"})
+        box.writeFile(QString::fromLatin1(stray), "half");
+
+    if (shown)
+        start();
+    else
+        main::get();
+    test::settleStartup();
+
+    QCOMPARE(box.snapshot(), kept);
+    // The index as it stands: repeats and empty entries included, nothing shown.
+    QCOMPARE(test::listed(*mnu_list::get().rom_list),
+             (QStringList{"", "Alpha", "", "Beta", "Alpha"}));
+    QVERIFY(!mnu_list::get().isVisible());
+    QCOMPARE(main::get().isVisible(), shown);
+}
+
+void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("View ROM") << "view" << QStringList{"Alpha", "Beta"};
+    // The index as start-up read it, then the whole index the save wrote.
+    QTest::newRow("add save") << "add" << QStringList{"",      "Alpha", "Beta",  "Alpha", "",
+                                                      "Alpha", "Beta",  "Alpha", "New"};
+    QTest::newRow("clearing the index") << "clear" << QStringList{"", "Alpha", "Beta", "Alpha"};
+}
+
+void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, expected);
+    test::Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\nBeta\r\nAlpha\r\n");
+    box.writeFile("roms/new.v64", "rom");
+    box.writeFile("pics/new.png", "png");
+    start();
+    main& hub = main::get();
+    QVERIFY(hub.startupPending());
+
+    if (command == "view") {
+        test::click(hub.Label8);
+    } else if (command == "add") {
+        test::click(hub.Label4);
+        mnu_add_rom& add = mnu_add_rom::get();
+        add.Text1->setText("New");
+        add.Text2->setText(box.path("roms/new.v64"));
+        add.Text3->setText(box.path("pics/new.png"));
+        add.Combo1->setCurrentText("US");
+        add.Combo2->setCurrentText("64");
+        add.Text4->setPlainText("new");
+        test::click(add.Picture5);
+        QCOMPARE(box.indexLines(), (QStringList{"", "Alpha", "Beta", "Alpha", "New"}));
+    } else {
+        dialogs::queueAnswer(QMessageBox::Yes);
+        test::click(mnu_options::get().cmd_clear);
+        QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
+    }
+    test::settleStartup();
+    QCOMPARE(test::listed(*mnu_list::get().rom_list), expected);
+}
+
+void TestStartup::windowIcon_drawsEachSizeAsked_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("16") << 16;
+    QTest::newRow("22, not a size drawn ahead") << 22;
+    QTest::newRow("256") << 256;
+}
+
+void TestStartup::windowIcon_drawsEachSizeAsked()
+{
+    QFETCH(int, size);
+    test::Sandbox box;
+    box.makeCatalogue();
+    start();
+    const QIcon icon = QApplication::windowIcon();
+    QVERIFY(!icon.isNull());
+    const QImage image = icon.pixmap(QSize(size, size), 1.0).toImage();
+    QCOMPARE(image.size(), QSize(size, size));
+    // The cartridge fills the middle; the corners stay clear.
+    QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
 }
 
 void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
@@ -90,6 +203,7 @@ void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
     QCOMPARE(notice.Top(), 5380.0);
     QCOMPARE(notice.Left(), 5760.0);
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
+    test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), QStringList{""});
 }
 
@@ -118,6 +232,7 @@ void TestStartup::firstRun_createsSettingsBinAndIndex()
     QVERIFY(!mnu_setup::get().isVisible());
     QCOMPARE(mnu_setup::get().windowTitle(), QString("Setup..."));
     QVERIFY(!mnu_error::get().isVisible());
+    test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), QStringList{""});
 }
 
@@ -152,6 +267,7 @@ void TestStartup::firstRun_keepsExistingIndex()
     start();
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nAlpha\r\nBeta\r\n"));
     QCOMPARE(box.readFile("vx.log"), kFreshSettings);
+    test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), (QStringList{"", "Alpha", "Beta"}));
 }
 
@@ -163,6 +279,7 @@ void TestStartup::start_withEmptySettingsFile_skipsSetup()
     start();
     QCOMPARE(box.readFile("vx.log"), QByteArray());
     QVERIFY(main::get().isVisible());
+    test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), (QStringList{"", "A"}));
 }
 
@@ -188,6 +305,7 @@ void TestStartup::start_whenIndexCannotBeCreated_saysSoAndKeepsRunning()
     QCOMPARE(notice.Label2->text(), QString("Check that the bin folder can be written."));
     QCOMPARE(box.readFile("bin"), QByteArray("not a folder"));
     QVERIFY(main::get().isVisible());
+    test::settleStartup();
     QCOMPARE(mnu_list::get().rom_list->count(), 0);
 }
 

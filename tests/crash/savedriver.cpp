@@ -7,12 +7,14 @@
 
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
+#include "app/vx_main.h"
 #include "crashnames.h"
 #include "platform/appfolder.h"
 #include "platform/listbox.h"
 #include "store/game_save.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <cstdio>
 
 int main(int argc, char** argv)
@@ -28,8 +30,11 @@ int main(int argc, char** argv)
     const QString rom = QString::fromLocal8Bit(argv[3]);
     const QString image = QString::fromLocal8Bit(argv[4]);
 
-    // Start-up as the program does it, stray temporaries swept away.
+    // Start-up as the program does it, until the sweep of stray temporaries after its first paint.
     vx::start();
+    const QDeadlineTimer deadline(20000);
+    while (vx::main::get().startupPending() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     // The window is made before "ready", so kills land on saves rather than on its painting.
     vx::mnu_add_rom& window = vx::mnu_add_rom::get();
     window.show();

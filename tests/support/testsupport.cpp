@@ -5,6 +5,7 @@
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "platform/appfolder.h"
+#include "platform/controls.h"
 #include "platform/dialogs.h"
 #include "platform/form.h"
 #include "platform/forms.h"
@@ -131,6 +132,16 @@ QString Sandbox::stored(const QString& name, const char* section, const char* ke
 {
     return profile::read(path(QStringLiteral("bin/") + name + QStringLiteral(".lib")),
                          QLatin1String(section), QLatin1String(key));
+}
+
+void settleStartup()
+{
+    QVERIFY(QTest::qWaitFor([] { return !main::get().startupPending(); }));
+}
+
+void waitForPicture(const ImageBox& box)
+{
+    QTRY_VERIFY(!box.isLoading());
 }
 
 void click(QWidget* widget)

@@ -13,6 +13,7 @@ class QComboBox;
 namespace vx
 {
 class Form;
+class ImageBox;
 class ListBox;
 class mnu_edit_rom;
 } // namespace vx
@@ -80,6 +81,14 @@ private:
     QTemporaryDir m_dir;
     FakeClock m_clock;
 };
+
+// Runs the event loop until the hub has done what start-up holds back past its first paint:
+// the browser's list filled from the index, stray temporaries swept.
+void settleStartup();
+
+// Runs the event loop until the picture the box was last asked for is decoded (or found
+// unreadable) and shown.
+void waitForPicture(const ImageBox& box);
 
 // Widgets by object name, failing the test when missing.
 template <class T = QWidget> T* child(QWidget& window, const QString& name)
