@@ -2,6 +2,7 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "platform/memory.h"
 #include "platform/pictureicon.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ namespace vx
 
 void start()
 {
+    keepFreedMemoryForReuse();
     QApplication::setApplicationName(QStringLiteral("Vexloutil"));
     if (QApplication::windowIcon().isNull())
         QApplication::setWindowIcon(pictureIcon(art::appIcon()));

@@ -6,6 +6,7 @@
 #include "store/sys_procs.h"
 
 #include <QCoreApplication>
+#include <cstring>
 #include <vector>
 
 namespace vx::VX_modules
@@ -28,19 +29,47 @@ QString file_name_of(const QString& path)
     return path.mid(cut + 1);
 }
 
+namespace
+{
+
+// A quick hash of a name, eight bytes a step; the table compares texts whenever hashes agree,
+// so it only has to spread names well, not resist anyone.
+quint32 hashText(QStringView text)
+{
+    constexpr quint64 k = 0x9e3779b97f4a7c15ULL;
+    quint64 h = quint64(text.size()) * k;
+    const QChar* at = text.data();
+    qsizetype left = text.size();
+    for (; left >= 4; left -= 4, at += 4) {
+        quint64 word;
+        std::memcpy(&word, at, 8);
+        h = (h ^ word) * k;
+        h ^= h >> 29;
+    }
+    for (; left > 0; --left, ++at)
+        h = (h ^ at->unicode()) * k;
+    h ^= h >> 32;
+    return quint32(h);
+}
+
+} // namespace
+
 void remove_duplicates(ListBox& list)
 {
     // One pass; the list is replaced in one step, and only when something repeats. The list is
     // read in runs with the event loop served between them, and taken afresh after each. The texts
-    // seen are found through an open table of (hash, kept row) pairs: eight bytes a slot stay in
-    // the processor's cache at a hundred thousand names where a set of strings would not, and texts
-    // are compared only when their hashes agree. The kept entries share the list's text.
+    // kept are found through an open table of (hash, length, where) slots, and texts are compared
+    // only when hash and length agree. At a hundred thousand names the table and the texts lie
+    // beyond the processor's nearer caches, so each run of names has its hashes worked out first
+    // and their slots asked for ahead, letting the memory fetch them side by side.
     struct Slot {
         quint32 hash = 0;
-        qint32 row = -1;
+        qint32 size = 0;
+        const QChar* text = nullptr;
     };
     std::vector<Slot> table;
     quint32 mask = 0;
+    qsizetype keptCount = 0;
     auto grow = [&](qsizetype wanted) {
         qsizetype size = 1024;
         while (size < wanted * 2)
@@ -48,10 +77,10 @@ void remove_duplicates(ListBox& list)
         std::vector<Slot> bigger(static_cast<size_t>(size));
         const quint32 newMask = quint32(size - 1);
         for (const Slot& slot : table) {
-            if (slot.row < 0)
+            if (!slot.text)
                 continue;
             quint32 at = slot.hash & newMask;
-            while (bigger[at].row >= 0)
+            while (bigger[at].text)
                 at = (at + 1) & newMask;
             bigger[at] = slot;
         }
@@ -61,25 +90,30 @@ void remove_duplicates(ListBox& list)
     grow(list.count());
 
     TextList kept;
-    // Where the kept texts are, in the order kept: a lookup by row in `kept` would search.
-    std::vector<QStringView> keptTexts;
-    keptTexts.reserve(size_t(list.count()));
-    TextList all = list.texts();
-    qsizetype i = 0;
-    auto consider = [&](const TextList::Segment& segment, const TextList::Span& span) {
-        const QStringView text(segment.block.constData() + span.begin, span.size);
-        if (qsizetype(keptTexts.size()) * 2 >= qsizetype(table.size()))
-            grow(qsizetype(keptTexts.size()) + 1);
-        const quint32 hash = quint32(qHash(text));
+    // Adds the entry unless its text is kept already.
+    auto consider = [&](const TextList::Segment& segment, const TextList::Span& span,
+                        quint32 hash) {
+        const QChar* text = segment.block.constData() + span.begin;
         quint32 at = hash & mask;
-        for (; table[at].row >= 0; at = (at + 1) & mask) {
-            if (table[at].hash == hash && keptTexts[size_t(table[at].row)] == text)
+        for (; table[at].text; at = (at + 1) & mask) {
+            const Slot& slot = table[at];
+            if (slot.hash == hash && slot.size == span.size &&
+                std::memcmp(slot.text, text, size_t(span.size) * sizeof(QChar)) == 0)
                 return;
         }
-        table[at] = {hash, qint32(keptTexts.size())};
-        keptTexts.push_back(text);
+        // A slot in use always points somewhere, even for an empty text.
+        static const QChar nowhere;
+        table[at] = {hash, qint32(span.size), text ? text : &nowhere};
+        ++keptCount;
         kept.appendShared(segment, span);
+        if (keptCount * 2 >= qsizetype(table.size()))
+            grow(keptCount + 1);
     };
+
+    constexpr qsizetype kRun = 64;
+    quint32 hashes[kRun];
+    TextList all = list.texts();
+    qsizetype i = 0;
     // Walks the list from entry i on until it ends or a pump is due every 4096 entries; a list
     // changed meanwhile is taken afresh and the walk goes on at the same entry.
     for (bool changed = true; changed;) {
@@ -91,17 +125,29 @@ void remove_duplicates(ListBox& list)
                 first += count;
                 continue;
             }
-            for (qsizetype k = i - first; k < count; ++k) {
-                consider(segment, segment.spans.at(k));
-                ++i;
-                if (i % 4096 == 0) {
-                    sys_procs::pumpIfDue();
-                    if (list.texts().segments().constData() != all.segments().constData()) {
-                        all = list.texts();
-                        changed = true;
-                        break;
+            for (qsizetype k = i - first; k < count && !changed;) {
+                const qsizetype run = std::min(kRun, count - k);
+                for (qsizetype r = 0; r < run; ++r) {
+                    const TextList::Span& span = segment.spans.at(k + r);
+                    hashes[r] =
+                        hashText(QStringView(segment.block.constData() + span.begin, span.size));
+#if defined(__GNUC__) || defined(__clang__)
+                    __builtin_prefetch(&table[hashes[r] & mask]);
+#endif
+                }
+                for (qsizetype r = 0; r < run; ++r) {
+                    consider(segment, segment.spans.at(k + r), hashes[r]);
+                    ++i;
+                    if (i % 4096 == 0) {
+                        sys_procs::pumpIfDue();
+                        if (list.texts().segments().constData() != all.segments().constData()) {
+                            all = list.texts();
+                            changed = true;
+                            break;
+                        }
                     }
                 }
+                k += run;
             }
             if (changed)
                 break;
