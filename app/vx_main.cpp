@@ -187,7 +187,7 @@ void main::finishStartup()
     // As load_list reads, but without serving events between the steps: a View ROM or a save
     // handled meanwhile would find the list half filled and then see the rest added after its own.
     if (const auto bytes = readWholeFile(catalogue::indexPath()))
-        browser.rom_list->addItems(readFieldTexts(*bytes));
+        browser.rom_list->addItems(sys_procs::listFileItems(*bytes));
 }
 
 bool main::startupPending() const

@@ -2,7 +2,6 @@
 
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
-#include "platform/fields.h"
 #include "platform/listbox.h"
 #include "platform/number.h"
 #include "platform/profile.h"
@@ -144,11 +143,10 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     mnu_list& browser = mnu_list::get();
     browser.hide();
     // What load_list would read back from the index just written: the same items when they are
-    // plain ASCII; otherwise the written bytes are read as the file would be.
+    // plain; otherwise the written bytes are read as the file would be.
     if (plain)
-        sys_procs::appendItems(*browser.rom_list, items);
-    else
-        sys_procs::appendItems(*browser.rom_list, readFieldTexts(bytes));
+        sys_procs::rememberListFile(bytes, items);
+    sys_procs::appendItems(*browser.rom_list, sys_procs::listFileItems(bytes));
 
     sys_procs::slide_out_left(window);
     return SaveOutcome::Saved;

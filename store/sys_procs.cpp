@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace vx::sys_procs
 {
@@ -58,7 +59,36 @@ bool needsQuotes(QStringView item)
     return false;
 }
 
+// The last list file read or written, and its items: a save reads back the index it wrote a
+// moment before, and View ROM and Edit ROM read the same index again and again. Items depend
+// on the bytes alone, so equal bytes give the same items without reading them again.
+struct KnownListFile {
+    QByteArray bytes;
+    TextList items;
+};
+
+KnownListFile& knownListFile()
+{
+    static KnownListFile known;
+    return known;
+}
+
 } // namespace
+
+TextList listFileItems(const QByteArray& bytes)
+{
+    KnownListFile& known = knownListFile();
+    if (known.bytes.size() == bytes.size() && known.bytes == bytes)
+        return known.items;
+    TextList items = readFieldTexts(bytes);
+    known = {bytes, items};
+    return items;
+}
+
+void rememberListFile(const QByteArray& bytes, const TextList& items)
+{
+    knownListFile() = {bytes, items};
+}
 
 bool file_exists(const QString& path)
 {
@@ -97,7 +127,7 @@ void load_list(const QString& path, ListBox& list)
     if (!bytes)
         return;
     pumpIfDue();
-    const TextList items = readFieldTexts(*bytes);
+    const TextList items = listFileItems(*bytes);
     pumpIfDue();
     appendItems(list, items);
 }
@@ -134,8 +164,16 @@ QString listFileText(const TextList& items)
 
 QByteArray listFileBytes(const TextList& items, bool* plain)
 {
-    // Plain ASCII, the usual catalogue, is the same bytes in every local encoding: written
-    // straight into the file's bytes without a text in between.
+    // Plain ASCII, the usual catalogue, is the same bytes in every local encoding: each block is
+    // narrowed in one step and the items copied out of it.
+    bool ascii = true;
+    for (const TextList::Segment& segment : items.segments())
+        ascii = ascii && isAscii(segment.block);
+    if (!ascii) {
+        if (plain)
+            *plain = false;
+        return toLocalBytes(listFileText(items));
+    }
     qsizetype total = 0;
     for (const TextList::Segment& segment : items.segments()) {
         for (const TextList::Span& span : segment.spans)
@@ -143,25 +181,33 @@ QByteArray listFileBytes(const TextList& items, bool* plain)
     }
     QByteArray bytes(total, Qt::Uninitialized);
     char* out = bytes.data();
-    char16_t used = 0;
-    items.forEach([&](QStringView item) {
-        const bool quoted = needsQuotes(item);
-        if (quoted)
-            *out++ = '"';
-        for (const QChar c : item) {
-            used |= c.unicode();
-            *out++ = char(c.unicode());
+    // Items holding a quote or a line break may not read back as themselves.
+    bool readsBack = true;
+    for (const TextList::Segment& segment : items.segments()) {
+        const QByteArray narrow = segment.block.toLatin1();
+        for (const TextList::Span& span : segment.spans) {
+            const char* item = narrow.constData() + span.begin;
+            bool comma = false;
+            for (qsizetype k = 0; k < span.size; ++k) {
+                const char c = item[k];
+                comma = comma || c == ',';
+                readsBack = readsBack && c != '"' && c != '\r' && c != '\n';
+            }
+            const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+            const bool quoted =
+                span.size > 0 && (comma || blank(item[0]) || blank(item[span.size - 1]));
+            if (quoted)
+                *out++ = '"';
+            std::memcpy(out, item, size_t(span.size));
+            out += span.size;
+            if (quoted)
+                *out++ = '"';
+            *out++ = '\r';
+            *out++ = '\n';
         }
-        if (quoted)
-            *out++ = '"';
-        *out++ = '\r';
-        *out++ = '\n';
-    });
-    const bool ascii = used < 0x80;
+    }
     if (plain)
-        *plain = ascii;
-    if (!ascii)
-        return toLocalBytes(listFileText(items));
+        *plain = readsBack;
     bytes.truncate(out - bytes.constData());
     return bytes;
 }

@@ -44,9 +44,13 @@ void drag_form(QWidget& window);
 void slide_out_left(Form& window);
 
 // Lower-level forms shared with other callers.
-// The list file's bytes. `plain` (when given) tells whether every item is plain ASCII, so that
-// reading the bytes back gives exactly these items.
+// The list file's bytes. `plain` (when given) tells whether reading the bytes back surely gives
+// exactly these items: every item plain ASCII without quotes or line breaks.
 QByteArray listFileBytes(const TextList& items, bool* plain = nullptr);
+// The items a list file's bytes hold, as load_list reads them.
+TextList listFileItems(const QByteArray& bytes);
+// Notes that `bytes`, just written, hold `items`, so reading them back need not parse them.
+void rememberListFile(const QByteArray& bytes, const TextList& items);
 TextList listItems(const ListBox& list);
 // Appends in one step, then serves the event loop as a fill of the list always has.
 void appendItems(ListBox& list, const TextList& items);

@@ -1,3 +1,4 @@
+#include "platform/fields.h"
 #include "platform/form.h"
 #include "platform/listbox.h"
 #include "store/sys_procs.h"
@@ -58,6 +59,9 @@ private slots:
     void saveList_writesEveryItemOnItsOwnLine();
     void loadList_appendsEveryField_data();
     void loadList_appendsEveryField();
+    void listFileBytes_plainOnlyWhenItemsReadBack_data();
+    void listFileBytes_plainOnlyWhenItemsReadBack();
+    void listFileItems_followsTheBytes();
     void loadSave_keepsEveryItemWhole_data();
     void loadSave_keepsEveryItemWhole();
     void failedRewrite_leavesOldFileByteIdentical();
@@ -166,6 +170,45 @@ void TestSysProcs::loadList_appendsEveryField()
     QCOMPARE(test::listed(widget), QStringList{"kept"} + expected);
     sys_procs::load_list(box.path("missing.lst"), widget);
     QCOMPARE(widget.count(), 1 + expected.size());
+}
+
+void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack_data()
+{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<bool>("plain");
+    QTest::newRow("names") << QStringList{"", "Alpha", "Beta (U) [!]"} << true;
+    QTest::newRow("quoted for a comma or blanks") << QStringList{"Zelda, The", " x", "y\t"} << true;
+    QTest::newRow("inner quote") << QStringList{"Alpha", "a\"b"} << false;
+    QTest::newRow("line break inside") << QStringList{"a\r\nb"} << false;
+    QTest::newRow("quoted with a quote inside") << QStringList{" \"x"} << false;
+    QTest::newRow("non-ASCII") << QStringList{"Café"} << false;
+}
+
+void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack()
+{
+    QFETCH(QStringList, items);
+    QFETCH(bool, plain);
+    bool saidPlain = !plain;
+    const QByteArray bytes = sys_procs::listFileBytes(TextList(items), &saidPlain);
+    QCOMPARE(saidPlain, plain);
+    QCOMPARE(bytes, sys_procs::listFileBytes(TextList(items)));
+    if (plain)
+        QCOMPARE(readFields(bytes), items);
+}
+
+void TestSysProcs::listFileItems_followsTheBytes()
+{
+    const QByteArray first("\r\nAlpha\r\nBeta\r\n");
+    QCOMPARE(sys_procs::listFileItems(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
+    // Same length, other bytes: read afresh.
+    const QByteArray second("\r\nAlpha\r\nBetA\r\n");
+    QCOMPARE(sys_procs::listFileItems(second).toStringList(), QStringList({"", "Alpha", "BetA"}));
+    // What a writer noted for its bytes is what they give, until other bytes come.
+    const TextList written(QStringList{"", "Gamma"});
+    const QByteArray writtenBytes = sys_procs::listFileBytes(written);
+    sys_procs::rememberListFile(writtenBytes, written);
+    QCOMPARE(sys_procs::listFileItems(writtenBytes), written);
+    QCOMPARE(sys_procs::listFileItems(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
 }
 
 void TestSysProcs::loadSave_keepsEveryItemWhole_data()
