@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMap>
@@ -320,7 +321,7 @@ int childStartup(int& argc, char** argv, const QString& folder)
     return 0;
 }
 
-int childStartupFloor(int& argc, char** argv)
+int childStartupFloor(int& argc, char** argv, bool withText)
 {
     QApplication app(argc, argv);
     PaintWatch watch;
@@ -328,6 +329,10 @@ int childStartupFloor(int& argc, char** argv)
     QWidget window(nullptr, Qt::FramelessWindowHint);
     window.setObjectName(QStringLiteral("main"));
     window.resize(vx::twipsToPixels(10620), vx::twipsToPixels(5220));
+    // The same window with one line of text: what any window that shows words pays for its
+    // fonts on top of the bare one.
+    QLabel line(QStringLiteral("View ROM"), &window);
+    line.setVisible(withText);
     window.show();
     if (!waitForFirstPaint(watch))
         return 2;

@@ -11,8 +11,9 @@ namespace vxbench
 
 // The program's start-up on the catalogue in `folder`; prints "exposed <monotonic ns>".
 int childStartup(int& argc, char** argv, const QString& folder);
-// A bare Qt program showing one window of the hub's size; prints "exposed <monotonic ns>".
-int childStartupFloor(int& argc, char** argv);
+// A bare Qt program showing one window of the hub's size, with one line of text in it or none;
+// prints "exposed <monotonic ns>".
+int childStartupFloor(int& argc, char** argv, bool withText);
 // Every in-process figure and its floor, `runs` times each, medians printed as
 // "figure <key> <ours ms> <floor ms>", then "gap <key> <ms>" for the longest stretch without
 // event pumping.
