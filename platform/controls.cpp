@@ -34,6 +34,14 @@ void Picture::paintCached(QPainter& painter, const QRectF& target) const
     const qreal ratio = painter.device() ? painter.device()->devicePixelRatio() : 1.0;
     if (m_rendered.deviceIndependentSize().toSize() != size ||
         m_rendered.devicePixelRatio() != ratio) {
+        // A picture painted once at a size (a window's first showing) is drawn straight away;
+        // the rendering is kept from the second time on.
+        const QSizeF key(size * ratio);
+        if (m_firstAt != key) {
+            m_firstAt = key;
+            paint(painter, target);
+            return;
+        }
         m_rendered = QImage(size * ratio, QImage::Format_ARGB32_Premultiplied);
         m_rendered.setDevicePixelRatio(ratio);
         m_rendered.fill(Qt::transparent);

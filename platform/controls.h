@@ -38,6 +38,7 @@ private:
     Painter m_painter;
     QSizeF m_natural;
     mutable QImage m_rendered;
+    mutable QSizeF m_firstAt;
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 
