@@ -1,8 +1,8 @@
 #include "platform/fields.h"
 
+#include "platform/bytescan.h"
 #include "platform/textfile.h"
 
-#include <QtAlgorithms>
 #include <cstring>
 
 namespace vx
@@ -37,42 +37,18 @@ template <typename Ch> qsizetype skipLineEnd(const Ch* data, qsizetype size, qsi
     return pos;
 }
 
-// 0x80 in each byte of `word` that equals `b`, nothing elsewhere.
-inline quint64 bytesEqual(quint64 word, unsigned char b)
-{
-    constexpr quint64 low7 = 0x7f7f7f7f7f7f7f7fULL;
-    const quint64 v = word ^ (0x0101010101010101ULL * b);
-    return ~(((v & low7) + low7) | v | low7);
-}
-
-// Where in the eight bytes, read from memory, the first marked byte lies.
-inline int firstMarked(quint64 marks)
-{
-#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
-    return int(qCountTrailingZeroBits(marks) / 8);
-#else
-    return int(qCountLeadingZeroBits(marks) / 8);
-#endif
-}
-
-inline quint64 loadWord(const char* at)
-{
-    quint64 word;
-    std::memcpy(&word, at, 8);
-    return word;
-}
-
 // Moves `pos` to the end of an unquoted field's text: a comma or a line end.
 template <typename Ch> void skipPlain(const Ch* data, qsizetype size, qsizetype& pos)
 {
     if constexpr (sizeof(Ch) == 1) {
         // Eight bytes a step through the body of a name, straight to the delimiter.
         for (; pos + 8 <= size; pos += 8) {
-            const quint64 word = loadWord(data + pos);
-            const quint64 marks =
-                bytesEqual(word, ',') | bytesEqual(word, '\r') | bytesEqual(word, '\n');
+            const quint64 word = bytescan::load(data + pos);
+            const quint64 marks = bytescan::bytesEqual(word, ',') |
+                                  bytescan::bytesEqual(word, '\r') |
+                                  bytescan::bytesEqual(word, '\n');
             if (marks) {
-                pos += firstMarked(marks);
+                pos += bytescan::firstMarked(marks);
                 return;
             }
         }
@@ -89,9 +65,7 @@ qsizetype countOf(const QByteArray& data, char c)
     qsizetype count = 0;
     qsizetype i = 0;
     for (; i + 8 <= size; i += 8)
-        // One in the top byte for each marked byte, summed there by the multiplication.
-        count += qsizetype(
-            ((bytesEqual(loadWord(bytes + i), uchar(c)) >> 7) * 0x0101010101010101ULL) >> 56);
+        count += bytescan::countMarked(bytescan::bytesEqual(bytescan::load(bytes + i), uchar(c)));
     for (; i < size; ++i)
         count += bytes[i] == c;
     return count;

@@ -1,5 +1,6 @@
 #include "store/sys_procs.h"
 
+#include "platform/bytescan.h"
 #include "platform/clock.h"
 #include "platform/fields.h"
 #include "platform/filesearch.h"
@@ -179,33 +180,43 @@ QByteArray listFileBytes(const TextList& items, bool* plain)
         for (const TextList::Span& span : segment.spans)
             total += span.size + 4;
     }
-    QByteArray bytes(total, Qt::Uninitialized);
+    // Room for a whole word written past the last item's end.
+    QByteArray bytes(total + 8, Qt::Uninitialized);
     char* out = bytes.data();
-    // Items holding a quote or a line break may not read back as themselves.
-    bool readsBack = true;
+    using namespace bytescan;
+    // A comma asks for quotes; a quote or a line break may keep an item from reading back.
+    quint64 troubles = 0;
     for (const TextList::Segment& segment : items.segments()) {
-        const QByteArray narrow = segment.block.toLatin1();
+        // Padded, so that a word read at an item's last bytes stays inside.
+        QByteArray narrow = segment.block.toLatin1();
+        narrow.append(8, '\0');
         for (const TextList::Span& span : segment.spans) {
             const char* item = narrow.constData() + span.begin;
-            bool comma = false;
-            for (qsizetype k = 0; k < span.size; ++k) {
-                const char c = item[k];
-                comma = comma || c == ',';
-                readsBack = readsBack && c != '"' && c != '\r' && c != '\n';
+            const qsizetype size = span.size;
+            quint64 commas = 0;
+            for (qsizetype k = 0; k < size; k += 8) {
+                quint64 word = load(item + k);
+                std::memcpy(out + k, &word, 8);
+                if (size - k < 8)
+                    word &= keepFirst(size - k);
+                commas |= bytesEqual(word, ',');
+                troubles |= bytesEqual(word, '"') | bytesEqual(word, '\r') | bytesEqual(word, '\n');
             }
             const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-            const bool quoted =
-                span.size > 0 && (comma || blank(item[0]) || blank(item[span.size - 1]));
-            if (quoted)
+            const bool quoted = size > 0 && (commas || blank(item[0]) || blank(item[size - 1]));
+            if (quoted) {
+                // Rare: written again one place further on, after its opening quote.
+                std::memmove(out + 1, item, size_t(size));
                 *out++ = '"';
-            std::memcpy(out, item, size_t(span.size));
-            out += span.size;
+            }
+            out += size;
             if (quoted)
                 *out++ = '"';
             *out++ = '\r';
             *out++ = '\n';
         }
     }
+    const bool readsBack = troubles == 0;
     if (plain)
         *plain = readsBack;
     bytes.truncate(out - bytes.constData());

@@ -182,6 +182,14 @@ void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack_data()
     QTest::newRow("line break inside") << QStringList{"a\r\nb"} << false;
     QTest::newRow("quoted with a quote inside") << QStringList{" \"x"} << false;
     QTest::newRow("non-ASCII") << QStringList{"Café"} << false;
+    // Names are read eight bytes at a time: delimiters in later words, and at a word's end.
+    QTest::newRow("long names") << QStringList{"Super Cartridge Adventure 64 (U) [!]",
+                                               "Another long entry, quoted past word two",
+                                               "exactly8", "sixteen letters!", "x"}
+                                << true;
+    QTest::newRow("quote late in a long name")
+        << QStringList{"Alpha", "Twelve chars and a \" late"} << false;
+    QTest::newRow("line break at a word's end") << QStringList{"1234567\n"} << false;
 }
 
 void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack()
