@@ -187,15 +187,17 @@ QByteArray listFileBytes(const TextList& items, bool* plain)
     // A comma asks for quotes; a quote or a line break may keep an item from reading back.
     quint64 troubles = 0;
     for (const TextList::Segment& segment : items.segments()) {
-        // Padded, so that a word read at an item's last bytes stays inside.
-        QByteArray narrow = segment.block.toLatin1();
-        narrow.append(8, '\0');
+        const QByteArray narrow = segment.block.toLatin1();
+        // A word read at an item's last bytes runs on into what follows it in the block, except
+        // at the very end.
+        const char* end = narrow.constData() + narrow.size();
         for (const TextList::Span& span : segment.spans) {
             const char* item = narrow.constData() + span.begin;
             const qsizetype size = span.size;
             quint64 commas = 0;
             for (qsizetype k = 0; k < size; k += 8) {
-                quint64 word = load(item + k);
+                quint64 word =
+                    item + k + 8 <= end ? load(item + k) : loadTail(item + k, end - item - k);
                 std::memcpy(out + k, &word, 8);
                 if (size - k < 8)
                     word &= keepFirst(size - k);
