@@ -17,36 +17,37 @@ QString fromLocalBytes(const QByteArray& bytes)
     return QString::fromLocal8Bit(bytes);
 }
 
+namespace
+{
+
+// Whether every unit of the text is below 0x80, eight bytes a step; `high` marks, in a word,
+// the bits a unit at or above 0x80 would set.
+template <typename Unit> bool allAscii(const Unit* units, qsizetype size, quint64 high)
+{
+    constexpr qsizetype perWord = 8 / sizeof(Unit);
+    quint64 seen = 0;
+    qsizetype i = 0;
+    for (; i + perWord <= size; i += perWord) {
+        quint64 word;
+        std::memcpy(&word, units + i, 8);
+        seen |= word;
+    }
+    quint64 rest = 0;
+    for (; i < size; ++i)
+        rest |= quint64(units[i]);
+    return (seen & high) == 0 && rest < 0x80;
+}
+
+} // namespace
+
 bool isAscii(const char* data, qsizetype size)
 {
-    // Eight bytes a step.
-    quint64 high = 0;
-    qsizetype i = 0;
-    for (; i + 8 <= size; i += 8) {
-        quint64 word;
-        std::memcpy(&word, data + i, 8);
-        high |= word;
-    }
-    for (; i < size; ++i)
-        high |= uchar(data[i]);
-    return (high & 0x8080808080808080ULL) == 0;
+    return allAscii(reinterpret_cast<const uchar*>(data), size, 0x8080808080808080ULL);
 }
 
 bool isAscii(QStringView text)
 {
-    // Four characters a step.
-    const char16_t* chars = text.utf16();
-    const qsizetype size = text.size();
-    quint64 high = 0;
-    qsizetype i = 0;
-    for (; i + 4 <= size; i += 4) {
-        quint64 word;
-        std::memcpy(&word, chars + i, 8);
-        high |= word;
-    }
-    for (; i < size; ++i)
-        high |= chars[i];
-    return (high & 0xff80ff80ff80ff80ULL) == 0;
+    return allAscii(text.utf16(), text.size(), 0xff80ff80ff80ff80ULL);
 }
 
 std::optional<QByteArray> readWholeFile(const QString& path)
