@@ -52,10 +52,49 @@ quint32 hashText(QStringView text)
     return quint32(h);
 }
 
+// Whether two lists hold the very same stored entries: the same spans of the same blocks. Such
+// lists are equal without looking at a single text.
+bool sameEntries(const TextList& a, const TextList& b)
+{
+    const auto& x = a.segments();
+    const auto& y = b.segments();
+    if (x.size() != y.size())
+        return false;
+    for (qsizetype k = 0; k < x.size(); ++k) {
+        if (x[k].block.constData() != y[k].block.constData() ||
+            x[k].spans.constData() != y[k].spans.constData() ||
+            x[k].spans.size() != y[k].spans.size())
+            return false;
+    }
+    return true;
+}
+
+// The last list freed of repeats and what was kept of it: View ROM fills the browser from the
+// same index again and again, and its entries are then the very same stored ones.
+struct LastRemoval {
+    TextList before;
+    TextList kept;
+};
+
+LastRemoval& lastRemoval()
+{
+    static LastRemoval last;
+    return last;
+}
+
 } // namespace
 
 void remove_duplicates(ListBox& list)
 {
+    LastRemoval& last = lastRemoval();
+    if (!list.texts().isEmpty() && sameEntries(list.texts(), last.before)) {
+        if (last.kept.size() == last.before.size())
+            return;
+        list.setItems(last.kept);
+        QCoreApplication::processEvents();
+        return;
+    }
+
     // One pass; the list is replaced in one step, and only when something repeats. The list is
     // read in runs with the event loop served between them, and taken afresh after each. The texts
     // kept are found through an open table of (hash, length, where) slots, and texts are compared
@@ -113,6 +152,7 @@ void remove_duplicates(ListBox& list)
     constexpr qsizetype kRun = 64;
     quint32 hashes[kRun];
     TextList all = list.texts();
+    bool retaken = false;
     qsizetype i = 0;
     // Walks the list from entry i on until it ends or a pump is due every 4096 entries; a list
     // changed meanwhile is taken afresh and the walk goes on at the same entry.
@@ -143,6 +183,7 @@ void remove_duplicates(ListBox& list)
                         if (list.texts().segments().constData() != all.segments().constData()) {
                             all = list.texts();
                             changed = true;
+                            retaken = true;
                             break;
                         }
                     }
@@ -154,6 +195,9 @@ void remove_duplicates(ListBox& list)
             first += count;
         }
     }
+    // Only a walk over one unchanged list is worth keeping.
+    if (!retaken && sameEntries(all, list.texts()))
+        last = {all, kept};
     if (kept.size() == i)
         return;
     list.setItems(kept);

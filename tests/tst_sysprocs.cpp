@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QtTest>
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 
 using namespace vx;
@@ -72,6 +73,7 @@ private slots:
     void fileNameOf_takesTextAfterLastSeparator();
     void removeDuplicates_keepsFirstOfEachInOrder_data();
     void removeDuplicates_keepsFirstOfEachInOrder();
+    void removeDuplicates_again_followsTheList();
 };
 
 void TestSysProcs::fileExists_answersForNormalFilesOnly_data()
@@ -372,6 +374,38 @@ void TestSysProcs::removeDuplicates_keepsFirstOfEachInOrder()
     fill(widget, before);
     VX_modules::remove_duplicates(widget);
     QCOMPARE(test::listed(widget), after);
+}
+
+void TestSysProcs::removeDuplicates_again_followsTheList()
+{
+    const TextList index = readFieldTexts("\r\nA\r\nB\r\nA\r\nC\r\nB\r\n");
+    ListBox widget;
+    const auto again = [&](const std::function<void()>& fill, const QStringList& expected) {
+        widget.clear();
+        fill();
+        VX_modules::remove_duplicates(widget);
+        QCOMPARE(test::listed(widget), expected);
+    };
+    // The same stored entries twice, as View ROM fills the browser from an unchanged index.
+    for (int round = 0; round < 2; ++round)
+        again([&] { widget.addItems(index); }, {"", "A", "B", "C"});
+    again(
+        [&] {
+            widget.addItems(index);
+            widget.removeItem(1);
+        },
+        {"", "B", "A", "C"});
+    again([&] { widget.addItems(readFieldTexts("X\r\nX\r\n")); }, {"X"});
+    again(
+        [&] {
+            widget.addItems(index);
+            widget.addItem("D");
+            widget.addItem("A");
+        },
+        {"", "A", "B", "C", "D"});
+    again([&] { widget.addItems(index); }, {"", "A", "B", "C"});
+    // Equal texts stored elsewhere.
+    again([&] { widget.addItems(QStringList{"", "A", "B", "A", "C", "B"}); }, {"", "A", "B", "C"});
 }
 
 QTEST_MAIN(TestSysProcs)
