@@ -271,12 +271,7 @@ void TestAdd::save_secondPressDuringSaveIgnored()
     box.writeFile("p.jpg", "jpg");
     start();
     mnu_add_rom& add = openAdd();
-    add.Text1->setText("B");
-    add.Text2->setText(box.path("r.rom"));
-    add.Text3->setText(box.path("p.jpg"));
-    add.Combo1->setCurrentText("US");
-    add.Combo2->setCurrentText("64");
-    add.Text4->setPlainText("d");
+    fillAdd(add, "B", box.path("r.rom"), box.path("p.jpg"));
 
     // A second press waiting in the queue arrives while the save reads the index.
     const QPointF centre = QRectF(add.Picture5->rect()).center();

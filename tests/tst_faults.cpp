@@ -65,13 +65,8 @@ void folderAt(Sandbox& box, const QString& relative)
 
 void fillAdd(const QString& name, const Sandbox& box)
 {
-    mnu_add_rom& add = mnu_add_rom::get();
-    add.Text1->setText(name);
-    add.Text2->setText(box.path("roms/mario.v64"));
-    add.Text3->setText(box.path("pics/mario.png"));
-    add.Combo1->setEditText("US");
-    add.Combo2->setEditText("8");
-    add.Text4->setPlainText("New game");
+    test::fillAdd(mnu_add_rom::get(), name, box.path("roms/mario.v64"), box.path("pics/mario.png"),
+                  "New game", "US", "8");
 }
 
 // The program still answers: View ROM lists the catalogue and a double click shows a game.

@@ -147,12 +147,7 @@ void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
     } else if (command == "add") {
         test::click(hub.Label4);
         mnu_add_rom& add = mnu_add_rom::get();
-        add.Text1->setText("New");
-        add.Text2->setText(box.path("roms/new.v64"));
-        add.Text3->setText(box.path("pics/new.png"));
-        add.Combo1->setCurrentText("US");
-        add.Combo2->setCurrentText("64");
-        add.Text4->setPlainText("new");
+        test::fillAdd(add, "New", box.path("roms/new.v64"), box.path("pics/new.png"), "new");
         test::click(add.Picture5);
         QCOMPARE(box.indexLines(), (QStringList{"", "Alpha", "Beta", "Alpha", "New"}));
     } else {

@@ -1,5 +1,6 @@
 #include "support/testsupport.h"
 
+#include "add/mnu_add_rom.h"
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "edit/edit_rom_list.h"
@@ -17,6 +18,8 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 namespace vx::test
 {
@@ -187,6 +190,18 @@ void clickListed(ListBox& list, const QString& name)
     list.doItemsLayout();
     list.scrollTo(list.model()->index(row, 0));
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
+}
+
+void fillAdd(mnu_add_rom& add, const QString& name, const QString& romPath,
+             const QString& imagePath, const QString& description, const QString& type,
+             const QString& size)
+{
+    add.Text1->setText(name);
+    add.Text2->setText(romPath);
+    add.Text3->setText(imagePath);
+    add.Combo1->setEditText(type);
+    add.Combo2->setEditText(size);
+    add.Text4->setPlainText(description);
 }
 
 mnu_edit_rom& openInEditor(const QString& name)

@@ -15,6 +15,7 @@ namespace vx
 class Form;
 class ImageBox;
 class ListBox;
+class mnu_add_rom;
 class mnu_edit_rom;
 } // namespace vx
 
@@ -110,6 +111,12 @@ void clickListed(ListBox& list, const QString& name);
 
 // Edit ROM on the hub, then a click on the game's name in the picker.
 mnu_edit_rom& openInEditor(const QString& name);
+
+// Fills every field of the add window: a game of type US and size 64 unless told otherwise.
+void fillAdd(mnu_add_rom& add, const QString& name, const QString& romPath,
+             const QString& imagePath, const QString& description = QStringLiteral("d"),
+             const QString& type = QStringLiteral("US"),
+             const QString& size = QStringLiteral("64"));
 
 // The texts of a list's rows, or of a drop-down's items, in order.
 QStringList listed(const ListBox& list);
