@@ -9,6 +9,7 @@
 #include "store/vx_modules.h"
 
 #include <QDir>
+#include <QLineEdit>
 
 namespace vx
 {
@@ -102,6 +103,7 @@ void exportRom(main& hub)
         options.setTop(hub.Top() + 700);
         options.setLeft(hub.Left() + 300);
         options.show();
+        options.bringToFront(options.Text1);
         return;
     }
 

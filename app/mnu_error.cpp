@@ -6,6 +6,7 @@
 #include "store/sys_procs.h"
 
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace vx
 {
@@ -24,6 +25,7 @@ mnu_error::mnu_error()
       Picture3(new PictureBox(QStringLiteral("Picture3"), this))
 {
     setWindowTitle(QStringLiteral("Notice"));
+    setStaysInFront(true);
     setClientSize(4320, 1920);
     setBackground(art::noticeBackground());
 
@@ -50,20 +52,30 @@ mnu_error::mnu_error()
     connect(Picture1, &PictureBox::mouseUp, this, &mnu_error::Picture1_MouseUp);
 }
 
-void mnu_error::showNotice(const QString& upper, const QString& lower, bool makeTopmost)
+QPointF noticePlace(QSizeF screen, QRectF room, QSizeF notice)
 {
-    const QSizeF screen = screenSizeTwips();
-    const float x = static_cast<float>(screen.width()) / 2;
-    const float y = static_cast<float>(screen.height()) / 2;
+    const float top = static_cast<float>(screen.width()) / 2 - 2300;
+    const float left = static_cast<float>(screen.height()) / 2;
+    const auto fit = [](double at, double size, double from, double to) {
+        return std::max(from, std::min(at, to - size));
+    };
+    return {fit(left, notice.width(), room.left(), room.right()),
+            fit(top, notice.height(), room.top(), room.bottom())};
+}
+
+void mnu_error::showNotice(const QString& upper, const QString& lower)
+{
     hide();
     Label1->setCaption(upper);
     Label2->setCaption(lower);
-    setTop(x - 2300);
-    setLeft(y);
+    const QPointF at =
+        noticePlace(screenSizeTwips(), availableScreenTwips(), QSizeF(Width(), Height()));
+    setTop(at.y());
+    setLeft(at.x());
+    // Topmost before it shows: shown first, it would go under the topmost windows raised then.
+    sys_procs::stay_on_top(*this);
     show();
-    if (makeTopmost)
-        sys_procs::stay_on_top(*this);
-    Picture1->setFocus(Qt::OtherFocusReason);
+    bringToFront(Picture1);
 }
 
 void mnu_error::Picture1_MouseDown()

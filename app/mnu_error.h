@@ -5,6 +5,12 @@
 namespace vx
 {
 
+// Where a notice of the given size goes, in twips: the legacy rule takes its Top from the
+// screen's width and its Left from its height. That place is kept wherever the notice fits
+// there, and moved the least distance that brings it wholly into `room` where it does not
+// (wide and portrait screens).
+QPointF noticePlace(QSizeF screen, QRectF room, QSizeF notice);
+
 // The notice window: two lines and an OK picture; it slides away when OK is released.
 class mnu_error : public Form
 {
@@ -14,9 +20,9 @@ public:
     static mnu_error& get();
     mnu_error();
 
-    // Hides the window, sets both lines, places it by the notice rule and shows it; the
-    // missing-record notices leave it as topmost as it already was.
-    void showNotice(const QString& upper, const QString& lower, bool makeTopmost);
+    // Hides the window, sets both lines, places it by the notice rule and shows it above every
+    // other window of the program, with the keyboard.
+    void showNotice(const QString& upper, const QString& lower);
 
     Label* Label1;
     Label* Label2;

@@ -21,9 +21,9 @@
 #include "store/vx_modules.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
-#include <QWindow>
 #include <cmath>
 
 namespace vx
@@ -70,6 +70,7 @@ main::main()
       file_path(new Label(QStringLiteral("file_path"), this))
 {
     setWindowTitle(QStringLiteral("Vexloutil"));
+    setOwner(this);
     setClientSize(10620, 5220);
     setBackground(art::hubBackground());
     // The hub first appears in the middle of the screen; the windows it opens sit beside it.
@@ -156,12 +157,12 @@ void main::Form_Load()
     if (!sys_procs::file_exists(catalogue::indexPath())) {
         mnu_error::get().showNotice(
             QStringLiteral("Your ROM archives main index file has been deleted or moved."),
-            QStringLiteral("New index created."), true);
+            QStringLiteral("New index created."));
         // Saying a new index was made when none could be would mislead.
         if (!sys_procs::write_text_file(QString(), catalogue::indexPath()))
             mnu_error::get().showNotice(
                 QStringLiteral("Your ROM archives main index file could not be created."),
-                QStringLiteral("Check that the bin folder can be written."), true);
+                QStringLiteral("Check that the bin folder can be written."));
     }
 
     placeAt(*lbl_title1, 1440, 600 - 56);
@@ -203,15 +204,20 @@ void main::paintEvent(QPaintEvent* event)
         QMetaObject::invokeMethod(this, &main::finishStartup, Qt::QueuedConnection);
 }
 
-void main::openBeside(Form& window, double offset)
+void main::openBeside(Form& window, double offset, QWidget* start)
 {
     window.hide();
     window.setTop(Top() + offset);
     window.setLeft(Left() + 300);
+    showOnTop(window, start);
+}
+
+void main::showOnTop(Form& window, QWidget* start)
+{
     window.show();
     sys_procs::stay_on_top(window);
     // Just opened, so in front of the other topmost windows too.
-    window.raise();
+    window.bringToFront(start);
 }
 
 void main::Label1_MouseDown()
@@ -225,16 +231,16 @@ void main::Label2_Click()
     strip.hide();
     strip.setTop(Top());
     strip.setLeft(Left());
-    // Not topmost, but it belongs to the hub: a click on the hub must not bury it.
-    strip.winId();
-    if (QWindow* handle = strip.windowHandle())
-        handle->setTransientParent(windowHandle());
+    // Not topmost, but it belongs to the hub (as every window does): a click on the hub does not
+    // bury it.
     strip.show();
+    strip.bringToFront(strip.Label1);
 }
 
 void main::Label4_Click()
 {
-    openBeside(mnu_add_rom::get(), 700);
+    mnu_add_rom& add = mnu_add_rom::get();
+    openBeside(add, 700, add.Text1);
 }
 
 void main::Label5_Click()
@@ -249,9 +255,7 @@ void main::Label5_Click()
     picker.setTop(Top() + 930);
     picker.setLeft(Left() + 300);
     sys_procs::load_list(catalogue::indexPath(), *picker.rom_list);
-    picker.show();
-    sys_procs::stay_on_top(picker);
-    picker.raise();
+    showOnTop(picker, picker.rom_list);
 }
 
 void main::Label6_Click()
@@ -282,9 +286,7 @@ void main::Label8_Click()
     sys_procs::load_list(catalogue::indexPath(), list);
     VX_modules::remove_duplicates(list);
     list.removeItem(0);
-    browser.show();
-    sys_procs::stay_on_top(browser);
-    browser.raise();
+    showOnTop(browser, &list);
 }
 
 void main::Label9_Click()
@@ -299,12 +301,14 @@ void main::Label10_Click()
 
 void main::Label11_Click()
 {
-    openBeside(mnu_options::get(), 680);
+    mnu_options& options = mnu_options::get();
+    openBeside(options, 680, options.Text1);
 }
 
 void main::Label12_Click()
 {
-    openBeside(mnu_about::get(), 2090);
+    mnu_about& about = mnu_about::get();
+    openBeside(about, 2090, &about);
 }
 
 void main::Form_MouseMove()

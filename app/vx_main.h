@@ -65,6 +65,9 @@ public:
     void Label12_Click();
     void Form_MouseMove();
 
+    // Shows a window placed already, on top, with the keyboard and the focus on `start`.
+    static void showOnTop(Form& window, QWidget* start);
+
     // The seven command labels in their order.
     QList<Label*> commands() const;
 
@@ -72,8 +75,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Hide, place below the hub by `offset` twips and 300 to the right, show, keep on top.
-    void openBeside(Form& window, double offset);
+    // Hide, place below the hub by `offset` twips and 300 to the right, show, keep on top, and
+    // give it the keyboard with the focus on `start`.
+    void openBeside(Form& window, double offset, QWidget* start);
 
     bool m_viewing = false;
     bool m_editing = false;

@@ -101,7 +101,7 @@ void mnu_list::rom_list_DblClick()
     const QString recordPath = catalogue::recordPath(name);
     if (!recordExists(recordPath)) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
-                                    QStringLiteral("Deleting Entry"), false);
+                                    QStringLiteral("Deleting Entry"));
         // Off the screen only: the index keeps the name.
         rom_list->removeItem(row);
         // The detail view keeps the last game shown, and the browser stays for another choice.

@@ -44,8 +44,6 @@ edit_rom_list::edit_rom_list()
     place(*Label1, 120, 3240, 1515, 210);
     Label1->setFont(designFont(8.25));
     Label1->setForeColor(0xFF8080);
-    // Fonts that run wider than the designed ones would cut the hint short.
-    Label1->setAutoSize(true);
 
     place(*Label2, 1680, 3240, 630, 240);
     Label2->setFont(designFont(9.75, true, true));
@@ -77,7 +75,7 @@ void edit_rom_list::rom_list_Click()
     // the folder search would pass over as hidden.
     if (recordPath.isEmpty() || !QFileInfo(recordPath).isFile()) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
-                                    QStringLiteral("Deleting Entry"), false);
+                                    QStringLiteral("Deleting Entry"));
         // Only the list on screen loses the entry; the index keeps it.
         rom_list->removeItem(row);
         rom_list->setCurrentRow(-1);
@@ -103,9 +101,7 @@ void edit_rom_list::rom_list_Click()
     const main& hub = main::get();
     editor.setTop(hub.Top() + 1860);
     editor.setLeft(hub.Left() + 300);
-    editor.show();
-    sys_procs::stay_on_top(editor);
-    editor.activateWindow();
+    main::showOnTop(editor, editor.Text1);
 }
 
 void edit_rom_list::Label2_Click()

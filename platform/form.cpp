@@ -6,14 +6,100 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 #include <cmath>
 
 namespace vx
 {
 
+namespace
+{
+
+QPointer<Form>& ownerForm()
+{
+    static QPointer<Form> form;
+    return form;
+}
+
+// The program's windows that stay in front and are showing, other than `except`.
+Form* visibleInFront(const QWidget* except)
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
+        auto* form = qobject_cast<Form*>(window);
+        if (form && form != except && form->staysInFront() && form->isVisible())
+            return form;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void Form::setOwner(Form* owner)
+{
+    ownerForm() = owner;
+}
+
+Form* Form::owner()
+{
+    return ownerForm();
+}
+
+void Form::setVisible(bool visible)
+{
+    if (visible && !isVisible() && isWindow()) {
+        m_leaving = false;
+        // A transient for a window that is not on screen would be left to the window manager's
+        // whims; such a window (a notice before the hub first shows) stays on its own.
+        Form* main = owner();
+        QWindow* parent =
+            main && main != this && main->isVisible() ? main->windowHandle() : nullptr;
+        winId();
+        if (QWindow* handle = windowHandle())
+            handle->setTransientParent(parent);
+    } else if (!visible && isVisible()) {
+        m_leaving = true;
+        yieldKeyboard();
+    }
+    QWidget::setVisible(visible);
+}
+
+void Form::bringToFront(QWidget* start)
+{
+    QWidget* active = QApplication::activeWindow();
+    if (active && active != this)
+        m_returnTo = active;
+    raise();
+    if (start)
+        start->setFocus(Qt::ActiveWindowFocusReason);
+    if (Form* front = visibleInFront(this)) {
+        front->raise();
+        front->activateWindow();
+        return;
+    }
+    activateWindow();
+}
+
+void Form::yieldKeyboard()
+{
+    m_leaving = true;
+    if (QApplication::activeWindow() != this)
+        return;
+    QWidget* next = visibleInFront(this);
+    const auto* back = qobject_cast<Form*>(m_returnTo.data());
+    if (!next && m_returnTo && m_returnTo->isVisible() && !(back && back->m_leaving))
+        next = m_returnTo;
+    if (!next && owner() && owner() != this && owner()->isVisible())
+        next = owner();
+    if (next)
+        next->activateWindow();
+}
+
 Form::Form(const QString& name, Qt::WindowFlags flags) : QWidget(nullptr, Qt::Window | flags)
 {
     setObjectName(name);
+    // How a window manager, an accessibility tool or the desktop tests tell the windows apart.
+    setWindowRole(name);
     setMouseTracking(true);
     setAttribute(Qt::WA_QuitOnClose, false);
     QPalette pal = palette();
@@ -89,14 +175,16 @@ void Form::moveEvent(QMoveEvent* event)
 void Form::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (isTopmost(*this))
-        return;
     // Without a window manager nothing keeps topmost windows above one shown later.
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
-        if (window != this && window->isVisible() && isTopmost(*window))
-            window->raise();
+    if (!isTopmost(*this)) {
+        for (QWidget* window : windows) {
+            if (window != this && window->isVisible() && isTopmost(*window))
+                window->raise();
+        }
     }
+    if (Form* front = visibleInFront(this))
+        front->raise();
 }
 
 void Form::mouseMoveEvent(QMouseEvent* event)

@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 
+#include <QPointer>
 #include <QWidget>
 
 namespace vx
@@ -32,6 +33,24 @@ public:
     // The window's load handler; runs once, when the window is first touched.
     virtual void Form_Load() {}
 
+    // The program's main window. The others belong to it: the window manager keeps them above
+    // it and minimises and restores them with it.
+    static void setOwner(Form* owner);
+    static Form* owner();
+
+    // Raises a window just shown and gives it the keyboard, with the focus on `start` when
+    // given. A window that stays in front (a notice) and is showing stays above it and keeps
+    // the keyboard.
+    void bringToFront(QWidget* start = nullptr);
+    // Hands the keyboard on, when this window has it: to a window in front, else to the window
+    // that had it before this one came to the front, else to the owner.
+    void yieldKeyboard();
+    // Marks a window that stays above the program's other windows while it shows.
+    void setStaysInFront(bool on) { m_staysInFront = on; }
+    bool staysInFront() const { return m_staysInFront; }
+
+    void setVisible(bool visible) override;
+
     // Places a child control in twips.
     static void place(QWidget& control, double left, double top, double width, double height);
     static void placeAt(QWidget& control, double left, double top);
@@ -58,6 +77,9 @@ private:
     double m_height = 0;
     PicturePtr m_background;
     bool m_pressed = false;
+    bool m_staysInFront = false;
+    bool m_leaving = false;
+    QPointer<QWidget> m_returnTo;
 };
 
 } // namespace vx

@@ -33,6 +33,14 @@ QSizeF screenSizeTwips()
     return {size.width() * tpp, size.height() * tpp};
 }
 
+QRectF availableScreenTwips()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const double tpp = twipsPerPixel();
+    return {room.x() * tpp, room.y() * tpp, room.width() * tpp, room.height() * tpp};
+}
+
 QColor colorFromBgr(quint32 bgr)
 {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);

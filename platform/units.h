@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRectF>
 #include <QSizeF>
 
 namespace vx
@@ -14,6 +15,8 @@ double pixelsToTwips(int pixels);
 
 // The primary screen's size in twips.
 QSizeF screenSizeTwips();
+// The part of the primary screen left to windows (without panels), in twips.
+QRectF availableScreenTwips();
 
 // Colours as the catalogue's windows were designed: 0x00BBGGRR.
 QColor colorFromBgr(quint32 bgr);

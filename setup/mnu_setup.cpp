@@ -29,6 +29,8 @@ mnu_setup::mnu_setup()
     place(*Label1, 0, 0, 4575, 255);
     Label1->setFont(designFont(8.25));
     Label1->setForeColor(0x000000);
+    // Text flush against the frame reads as cut off.
+    Label1->setIndent(twipsToPixels(90));
     Label1->setAutoFillBackground(true);
     QPalette pal = Label1->palette();
     pal.setColor(QPalette::Window, colorFromBgr(0xFFFFFF));

@@ -270,10 +270,14 @@ void drag_form(QWidget& window)
 
 void slide_out_left(Form& window)
 {
+    // Keys typed during or after the slide must not reach a window that is leaving.
+    window.yieldKeyboard();
     do {
         QCoreApplication::processEvents();
         window.setLeft(std::floor(window.Left()) - 300);
     } while (!(window.Left() < -window.Width()));
+    // Window managers keep part of every window on screen; hidden, nothing is left of it.
+    window.hide();
 }
 
 } // namespace vx::sys_procs

@@ -40,7 +40,7 @@ void pause(int seconds);
 void stay_on_top(QWidget& window);
 void drag_form(QWidget& window);
 
-// Moves the window off the left edge of the screen, 300 twips a step; it stays shown.
+// Moves the window off the left edge of the screen, 300 twips a step, then hides it.
 void slide_out_left(Form& window);
 
 // Lower-level forms shared with other callers.

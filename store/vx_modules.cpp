@@ -19,7 +19,7 @@ bool copy_file(const QString& source, const QString& destination)
 
 void show_notice(const QString& upper, const QString& lower)
 {
-    mnu_error::get().showNotice(upper, lower, true);
+    mnu_error::get().showNotice(upper, lower);
 }
 
 QString file_name_of(const QString& path)

@@ -8,60 +8,46 @@
 
 using namespace vx;
 
-// Where the catalogue of a copy of the program lives, by how that copy was laid down.
+// Where the catalogue of a copy of the program lives, by what lies beside the executable.
 class tst_appfolder : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void chooseAppFolder_followsLayout_data();
-    void chooseAppFolder_followsLayout();
+    void chooseAppFolder_followsWhatLiesBeside_data();
+    void chooseAppFolder_followsWhatLiesBeside();
 };
 
-void tst_appfolder::chooseAppFolder_followsLayout_data()
+void tst_appfolder::chooseAppFolder_followsWhatLiesBeside_data()
 {
-    QTest::addColumn<QString>("exeFolder");
-    QTest::addColumn<QString>("desktopEntry");
-    QTest::addColumn<bool>("installed");
+    QTest::addColumn<QStringList>("beside");
+    QTest::addColumn<bool>("exeFolder");
 
-    QTest::newRow("installed: bin beside share/applications")
-        << "usr/bin"
-        << "usr/share/applications/vexloutil.desktop" << true;
-    QTest::newRow("portable: a plain folder") << "games/vexloutil"
-                                              << "" << false;
-    QTest::newRow("portable: a bin folder without the desktop entry") << "opt/bin"
-                                                                      << "" << false;
-    QTest::newRow("portable: another program's desktop entry")
-        << "usr/bin"
-        << "usr/share/applications/other.desktop" << false;
-    QTest::newRow("portable: the entry beside a folder not named bin")
-        << "usr/build"
-        << "usr/share/applications/vexloutil.desktop" << false;
+    QTest::newRow("a build folder") << QStringList{"CMakeCache.txt"} << false;
+    QTest::newRow("an install prefix's bin") << QStringList{} << false;
+    QTest::newRow("a legacy catalogue copied with the program")
+        << QStringList{"vx.log", "bin/bootlist.lst"} << true;
+    QTest::newRow("marked portable") << QStringList{"portable"} << true;
+    QTest::newRow("only an index, no settings") << QStringList{"bin/bootlist.lst"} << false;
 }
 
-void tst_appfolder::chooseAppFolder_followsLayout()
+void tst_appfolder::chooseAppFolder_followsWhatLiesBeside()
 {
-    QFETCH(QString, exeFolder);
-    QFETCH(QString, desktopEntry);
-    QFETCH(bool, installed);
+    QFETCH(QStringList, beside);
+    QFETCH(bool, exeFolder);
 
     QTemporaryDir root;
     QVERIFY(root.isValid());
     const QDir dir(root.path());
-    QVERIFY(dir.mkpath(exeFolder));
-    if (!desktopEntry.isEmpty()) {
-        QVERIFY(dir.mkpath(QFileInfo(desktopEntry).path()));
-        QFile entry(dir.filePath(desktopEntry));
-        QVERIFY(entry.open(QIODevice::WriteOnly));
+    for (const QString& name : beside) {
+        QVERIFY(dir.mkpath(QFileInfo(name).path()));
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
     }
-    const QString exe = dir.filePath(exeFolder);
-
-    QCOMPARE(isInstalledCopy(exe), installed);
-    // The folder is writable either way: an installed copy still keeps its catalogue per user.
     const QString expected =
-        installed ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) : exe;
-    QCOMPARE(chooseAppFolder(exe), QDir::toNativeSeparators(expected));
+        exeFolder ? root.path() : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCOMPARE(chooseAppFolder(root.path()), QDir::toNativeSeparators(expected));
 }
 
 QTEST_GUILESS_MAIN(tst_appfolder)

@@ -266,7 +266,8 @@ void TestBrowser::doubleClick_missingRecord_removesEntryOnScreenOnly()
     QCOMPARE(notice.Label2->text(), QString("Deleting Entry"));
     QCOMPARE(notice.Top(), 15360.0 / 2 - 2300);
     QCOMPARE(notice.Left(), 11520.0 / 2);
-    QVERIFY(!isTopmost(notice));
+    QVERIFY(isTopmost(notice));
+    QTRY_COMPARE(QApplication::activeWindow(), &notice);
     QCOMPARE(listed(*browser.rom_list), QStringList{"Kept"});
     // The browser stays for another choice and the detail view is untouched.
     QVERIFY(browser.isVisible() && !slidOut(browser));

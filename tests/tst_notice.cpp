@@ -18,6 +18,8 @@ private slots:
     void secondNotice_replacesFirstAtSamePlace();
     void keyboard_dismissesNotice_data();
     void keyboard_dismissesNotice();
+    void noticePlace_movesOnlyWhatDoesNotFit_data();
+    void noticePlace_movesOnlyWhatDoesNotFit();
 };
 
 void TestNotice::showNotice_placesByScreenRuleOnTop()
@@ -56,7 +58,7 @@ void TestNotice::okPicture_showsPressedImageThenSlidesAway()
     QTest::mouseRelease(notice.Picture1, Qt::LeftButton, {}, at);
     QCOMPARE(notice.Picture1->picture(), notice.Picture2->picture());
     QVERIFY(notice.Left() < -notice.Width());
-    QVERIFY(notice.isVisible()); // slid away, not hidden
+    QVERIFY(!notice.isVisible()); // nothing of it is left for a window manager to keep on screen
 }
 
 void TestNotice::secondNotice_replacesFirstAtSamePlace()
@@ -92,6 +94,33 @@ void TestNotice::keyboard_dismissesNotice()
     QTest::keyClick(&notice, static_cast<Qt::Key>(key));
     QVERIFY(notice.Left() < -notice.Width());
     QCOMPARE(notice.Picture1->picture(), notice.Picture2->picture());
+}
+
+void TestNotice::noticePlace_movesOnlyWhatDoesNotFit_data()
+{
+    // Screens and the room left by panels, in pixels; the place in twips (15 a pixel).
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QRect>("room");
+    QTest::addColumn<QPointF>("place");
+    QTest::newRow("1024x768: the rule")
+        << QSize(1024, 768) << QRect(0, 0, 1024, 768) << QPointF(5760, 5380);
+    QTest::newRow("1920x1080 with a panel: the rule")
+        << QSize(1920, 1080) << QRect(0, 0, 1920, 1040) << QPointF(8100, 12100);
+    QTest::newRow("2560x1080: raised onto the screen")
+        << QSize(2560, 1080) << QRect(0, 0, 2560, 1080) << QPointF(8100, 16200 - 1920);
+    QTest::newRow("2560x1080 with a bottom panel: above it")
+        << QSize(2560, 1080) << QRect(0, 0, 2560, 1040) << QPointF(8100, 15600 - 1920);
+    QTest::newRow("1080x1920 portrait: moved left onto it")
+        << QSize(1080, 1920) << QRect(0, 0, 1080, 1920) << QPointF(16200 - 4320, 5800);
+}
+
+void TestNotice::noticePlace_movesOnlyWhatDoesNotFit()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QRect, room);
+    QFETCH(QPointF, place);
+    const auto twips = [](QRectF r) { return QRectF(r.topLeft() * 15, r.size() * 15); };
+    QCOMPARE(noticePlace(QSizeF(screen) * 15, twips(room), QSizeF(4320, 1920)), place);
 }
 
 QTEST_MAIN(TestNotice)

@@ -3,7 +3,8 @@
 # run finish, finds the hub by its title, checks the files the first run made byte for byte and
 # ends the program through the hub's end corner.
 #
-#   smoke.sh portable EXECUTABLE   a copy of the program in a fresh folder keeps its catalogue there
+#   smoke.sh portable EXECUTABLE   a copy of the program in a fresh folder marked portable keeps
+#                                  its catalogue there
 #   smoke.sh installed BUILD_DIR   cmake --install into a fresh prefix: the catalogue goes to the
 #                                  per-user data folder, even though the prefix can be written
 #   smoke.sh prefix PREFIX         the same for a copy installed already, e.g. the Debian
@@ -39,6 +40,7 @@ case $mode in
 portable)
   mkdir "$work/app"
   cp "$target" "$work/app/vexloutil"
+  touch "$work/app/portable"
   exe=$work/app/vexloutil
   catalogue=$work/app
   ;;
@@ -83,7 +85,7 @@ cmp "$work/index" "$catalogue/bin/bootlist.lst" || fail "the index is not one em
 if [ "$mode" != portable ]; then
   [ "$(ls -A "$prefix/bin")" = vexloutil ] || fail "the installed copy wrote beside itself: $(ls -A "$prefix/bin")"
 else
-  [ "$(ls -A "$catalogue" | tr '\n' ' ')" = "bin vexloutil vx.log " ] ||
+  [ "$(ls -A "$catalogue" | tr '\n' ' ')" = "bin portable vexloutil vx.log " ] ||
     fail "unexpected files beside the program: $(ls -A "$catalogue")"
 fi
 

@@ -254,7 +254,7 @@ bool isAway(const Form& window)
 
 bool slidOut(const Form& window)
 {
-    return window.isVisible() && isAway(window);
+    return !window.isVisible() && isAway(window);
 }
 
 } // namespace vx::test

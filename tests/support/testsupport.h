@@ -132,7 +132,7 @@ Form* topLevel(const QString& name);
 
 // Slid out to the left, past the screen's edge.
 bool isAway(const Form& window);
-// Slid out and still shown, as a window the program moved away.
+// Slid out past the screen's edge and hidden there, as a window the program moved away.
 bool slidOut(const Form& window);
 
 // The process-wide count of how often endProgram was asked for.
