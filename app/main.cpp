@@ -1,9 +1,11 @@
 #include "app/start.h"
+#include "platform/session.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    vx::preferPlacedWindows();
     QApplication app(argc, argv);
     vx::start();
     return app.exec();
