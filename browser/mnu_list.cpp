@@ -140,6 +140,11 @@ bool mnu_list::eventFilter(QObject* watched, QEvent* event)
     // Enter on the list views the selected game, as a double click does.
     if (watched == rom_list && event->type() == QEvent::KeyPress &&
         isActivationKey(*static_cast<QKeyEvent*>(event))) {
+        // The keyboard's cursor shows on a row from the moment the list has the focus: Enter
+        // views that row even before an arrow has selected it.
+        const int current = rom_list->currentRow();
+        if (current >= 0 && rom_list->selectedRow() < 0)
+            rom_list->setCurrentRow(current);
         rom_list_DblClick();
         return true;
     }

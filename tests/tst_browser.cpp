@@ -66,6 +66,7 @@ private slots:
     void doubleClick_missingRecord_removesEntryOnScreenOnly_data();
     void doubleClick_missingRecord_removesEntryOnScreenOnly();
     void doubleClick_withoutSelection_changesNothing();
+    void enterKey_viewsSelectedGame_data();
     void enterKey_viewsSelectedGame();
     void cancel_hidesBrowserAndKeepsDetailView();
 };
@@ -299,15 +300,28 @@ void TestBrowser::doubleClick_withoutSelection_changesNothing()
     }
 }
 
+void TestBrowser::enterKey_viewsSelectedGame_data()
+{
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("selected") << true;
+    // As the list shows when it gets the keyboard: the cursor on a row, nothing chosen yet.
+    QTest::newRow("under the keyboard's cursor") << false;
+}
+
 void TestBrowser::enterKey_viewsSelectedGame()
 {
+    QFETCH(bool, selected);
     Sandbox box;
     box.makeCatalogue("\r\nA\r\nB\r\n");
     box.writeRecord("B", "", "", "JAP", "256", "bee");
     start();
     click(main::get().Label8);
     mnu_list& browser = mnu_list::get();
-    browser.rom_list->setCurrentRow(1);
+    if (selected)
+        browser.rom_list->setCurrentRow(1);
+    else
+        browser.rom_list->selectionModel()->setCurrentIndex(browser.rom_list->model()->index(1, 0),
+                                                            QItemSelectionModel::NoUpdate);
     QTest::keyClick(browser.rom_list, Qt::Key_Return);
     QCOMPARE(main::get().lbl_title1->text(), QString("B"));
     QCOMPARE(main::get().Label14->text(), QString("Game Size: 256 Mbytes"));

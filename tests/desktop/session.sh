@@ -75,6 +75,7 @@ start_app() {
     sleep 0.05
   done
   [ -n "$hub" ] || fail "no hub after 10 s"
+  wait_until "the hub did not get the keyboard when it first showed" is_active main
   settle
 }
 
@@ -126,7 +127,23 @@ list_windows() {
 }
 
 # Lets the program and the window manager catch up with what was sent.
-settle() { sleep "${1:-0.4}"; }
+settle() { sleep "${1:-0.3}"; }
+
+# wait_until WHAT COMMAND...: polls the command for up to 10 s (a busy machine is slow to
+# answer); fails saying WHAT did not happen.
+wait_until() {
+  local what=$1
+  shift
+  for _ in $(seq 100); do
+    "$@" && return
+    sleep 0.1
+  done
+  fail "$what"
+}
+
+shown() { local id; id=$(window_of "$1"); [ -n "$id" ] && viewable "$id"; }
+gone() { ! shown "$1"; }
+is_active() { local a; a=$(active_window); [ -n "$a" ] && [ "$(role_of "$a")" = "$1" ]; }
 
 key() { xdotool key --delay 60 "$@"; settle; }
 type_text() { xdotool type --delay 20 "$1"; settle 0.2; }
@@ -134,7 +151,9 @@ type_text() { xdotool type --delay 20 "$1"; settle 0.2; }
 # click ID LEFT TOP: a click at a point of a window given in twips (15 a pixel).
 click() {
   geometry "$1"
-  xdotool mousemove $((X + $2 / 15)) $((Y + $3 / 15)) click 1
+  xdotool mousemove $((X + $2 / 15)) $((Y + $3 / 15))
+  sleep 0.1
+  xdotool click 1
   settle
 }
 

@@ -1,0 +1,243 @@
+#!/usr/bin/env bash
+# The program where users live: under Xvfb with a window manager (openbox), driven by real input
+# (xdotool), read back from the X server (active window, stacking, mapped state, geometry) and
+# from the catalogue's files. A failure leaves a screenshot in $VX_DESKTOP_SHOTS.
+#
+#   desktop.sh SCENARIO EXECUTABLE
+#
+# Exit 77 (skipped) when a tool is missing; scripts/deps installs them all.
+set -euo pipefail
+
+test_name=${1:?scenario}
+VX_EXE=${2:?executable}
+for tool in Xvfb openbox xdotool xprop xwininfo import; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=session.sh
+source "$here/session.sh"
+
+# The hub's commands, in twips from its top-left corner: a point inside each caption.
+declare -A command_at=([add]=660 [edit]=900 [copy]=1140 [export]=1380 [view]=1620 [setup]=1860
+  [about]=2100)
+command() { click "$hub" 400 "${command_at[$1]}"; }
+
+# A ROM and a picture to point records at.
+make_files() {
+  mkdir -p "$work/roms"
+  head -c 4096 /dev/urandom >"$work/roms/zelda.rom"
+  cp "$work/roms/zelda.rom" "$work/roms/mario.rom"
+  head -c 64 /dev/zero >"$work/roms/box.png"
+}
+
+record_has() { tr -d '\r' <"$catalogue/bin/$1.lib" | grep -qxF "$2"; }
+
+# Fills the add window, which has the keyboard, from its first field and saves with Enter on OK.
+add_game() {
+  local name=$1 rom=$2 picture=$3
+  type_text "$name"
+  key Tab
+  type_text "$rom"
+  key Tab
+  type_text "$picture"
+  key Tab
+  type_text US
+  key Tab
+  type_text 64
+  key Tab
+  type_text "A game"
+  # Past the ROM's browse button to OK.
+  key Tab Tab Return
+}
+
+# Each window the hub opens takes what the user types: proved by what its save writes.
+scenario_typing() {
+  start_x 1024 768
+  make_files
+  seed_catalogue
+  start_app
+  command add
+  wait_until "the add window did not get the keyboard" is_active mnu_add_rom
+  add_game Zelda "$work/roms/zelda.rom" "$work/roms/box.png"
+  wait_until "the add window did not slide away" gone mnu_add_rom
+  record_has Zelda "file=$work/roms/zelda.rom" || fail "the add window's typing was lost"
+  record_has Zelda "gametype=US" || fail "the typed game type was not stored"
+
+  mkdir "$work/export"
+  command setup
+  wait_until "the options window did not get the keyboard" is_active mnu_options
+  key ctrl+a
+  type_text "$work/export"
+  key Tab Tab Return
+  wait_until "the options window did not close" gone mnu_options
+  tr -d '\r' <"$catalogue/vx.log" | grep -qxF "path=$work/export" || fail "the export folder typed was not stored"
+
+  command edit
+  wait_until "the record picker did not get the keyboard" is_active edit_rom_list
+  # The arrows choose.
+  key Down
+  wait_until "the edit window did not get the keyboard" is_active mnu_edit_rom
+  key Tab Tab Tab Tab Tab
+  key ctrl+a
+  type_text "Edited by keyboard"
+  # Past the two browse buttons to OK.
+  key Tab Tab Tab Return
+  wait_until "the edit window did not slide away" gone mnu_edit_rom
+  record_has Zelda "desc=Edited by keyboard" || fail "the edit window's typing was lost"
+
+  command view
+  wait_until "the browser did not get the keyboard" is_active mnu_list
+  key Down Return
+  wait_until "the browser did not slide away" gone mnu_list
+  command export
+  wait_until "Export ROM did not copy the viewed game" test -f "$work/export/zelda.rom"
+}
+
+# A notice raised by a save is above everything and has the keyboard; Enter dismisses it and
+# goes no further.
+scenario_notice() {
+  start_x 1024 768
+  seed_catalogue
+  start_app
+  command add
+  wait_until "the add window did not get the keyboard" is_active mnu_add_rom
+  # An empty name: refused.
+  key Tab Tab Tab Tab Tab Tab Tab Return
+  wait_until "the refusal did not take the keyboard" is_active mnu_error
+  expect_on_top mnu_error "refusal:"
+  key Return
+  wait_until "the notice did not go" gone mnu_error
+  wait_until "the add window did not get the keyboard back" is_active mnu_add_rom
+  key shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
+  # Paths that name no file: the save warns and goes on.
+  add_game Mario /nowhere/mario.rom /nowhere/box.png
+  wait_until "the warning did not take the keyboard" is_active mnu_error
+  expect_on_top mnu_error "warning:"
+  wait_until "the add window did not slide away" gone mnu_add_rom
+  key Return
+  wait_until "Enter did not dismiss the warning" gone mnu_error
+  key Return
+  settle 1
+  [ "$(index_lines | grep -c '^Mario$')" -eq 1 ] || fail "a second Enter saved again: $(index_lines | tr '\n' '|')"
+}
+
+# Every window opened and closed again: nothing of them is left on screen.
+scenario_strips() {
+  start_x 1024 768
+  make_files
+  seed_catalogue
+  start_app
+  command add
+  wait_until "no add window" is_active mnu_add_rom
+  add_game Zelda "$work/roms/zelda.rom" /nowhere.png
+  wait_until "no warning" is_active mnu_error
+  key Return
+  command view
+  wait_until "no browser" is_active mnu_list
+  key Down Return
+  command edit
+  wait_until "no picker" is_active edit_rom_list
+  key Down
+  wait_until "no edit window" is_active mnu_edit_rom
+  key Tab Tab Tab Tab Tab Tab Tab Tab Return
+  wait_until "no warning" is_active mnu_error
+  key Return
+  command setup
+  wait_until "no options window" is_active mnu_options
+  key Tab Tab Tab Return
+  command about
+  wait_until "no about window" is_active mnu_about
+  key Escape
+  click "$hub" 180 180
+  wait_until "no close strip" is_active main_close
+  key Escape
+  settle 1
+  local left
+  left=$(list_windows | awk '$1 != "main" && $2 == "shown"')
+  [ -z "$left" ] || fail "windows left on screen: $left"
+  is_active main || fail "the hub did not get the keyboard back"
+}
+
+# Minimising the hub takes the browser with it; restoring brings both back, the browser above.
+scenario_minimise() {
+  start_x 1024 768
+  seed_catalogue
+  start_app
+  local how
+  for how in key strip; do
+    command view
+    wait_until "no browser" is_active mnu_list
+    local browser before
+    browser=$(window_of mnu_list)
+    geometry "$browser"
+    before="$X,$Y"
+    if [ "$how" = key ]; then
+      click "$hub" 10087 187
+    else
+      click "$hub" 180 180
+      wait_until "no close strip" is_active main_close
+      click "$(window_of main_close)" 500 240
+    fi
+    wait_until "$how: the hub did not minimise" gone main
+    wait_until "$how: the browser stayed on screen" gone mnu_list
+    xdotool windowactivate "$hub"
+    wait_until "$how: the hub did not come back" shown main
+    wait_until "$how: the browser did not come back" shown mnu_list
+    geometry "$browser"
+    [ "$X,$Y" = "$before" ] || fail "$how: the browser came back elsewhere ($X,$Y, not $before)"
+    expect_on_top mnu_list "$how:"
+    xprop -id "$browser" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "$how: the browser is no longer topmost"
+    click "$browser" 1800 3300
+    wait_until "the browser did not close" gone mnu_list
+  done
+}
+
+# A notice is wholly on screen, whatever the screen's shape.
+notice_fits() {
+  start_x "$1" "$2"
+  seed_catalogue
+  start_app
+  command export
+  wait_until "no notice" shown mnu_error
+  geometry "$(window_of mnu_error)"
+  [ "$X" -ge 0 ] && [ "$Y" -ge 0 ] && [ $((X + W)) -le "$1" ] && [ $((Y + H)) -le "$2" ] ||
+    fail "the notice at ${X},${Y} ${W}x${H} leaves the $1x$2 screen"
+  is_active mnu_error || fail "the notice does not have the keyboard"
+}
+scenario_notice_wide() { notice_fits 2560 1080; }
+scenario_notice_portrait() { notice_fits 1080 1920; }
+
+# Add, view, edit and export without touching the mouse.
+scenario_keyboard() {
+  start_x 1024 768
+  make_files
+  seed_catalogue "$work/export"
+  mkdir -p "$work/export"
+  start_app
+  # The hub starts with Add ROM focused; Tab goes on through Edit ROM, Copy ROM, Export ROM,
+  # View ROM.
+  key Return
+  wait_until "Add ROM from the keyboard did not open" is_active mnu_add_rom
+  add_game Mario "$work/roms/mario.rom" "$work/roms/box.png"
+  wait_until "the add window did not slide away" gone mnu_add_rom
+  wait_until "the hub did not get the keyboard back" is_active main
+  key Tab Tab Tab Tab Return
+  wait_until "View ROM from the keyboard did not open" is_active mnu_list
+  key Down Return
+  wait_until "the browser did not slide away" gone mnu_list
+  key shift+Tab shift+Tab shift+Tab Return
+  wait_until "Edit ROM from the keyboard did not open" is_active edit_rom_list
+  key Down
+  wait_until "the edit window did not open" is_active mnu_edit_rom
+  key Tab Tab Tab
+  type_text "JAP"
+  key Tab Tab Tab Tab Tab Return
+  wait_until "the edit window did not slide away" gone mnu_edit_rom
+  record_has Mario "gametype=JAP" || fail "the edit did not store the typed type"
+  key Tab Tab Return
+  wait_until "Export ROM did not copy the viewed game" test -f "$work/export/mario.rom"
+}
+
+declare -F "scenario_$test_name" >/dev/null || { echo "no scenario $test_name" >&2; exit 2; }
+"scenario_$test_name"
+echo "desktop $test_name: ok"
