@@ -6,11 +6,13 @@
 #include "crash/crashnames.h"
 #include "platform/fields.h"
 #include "platform/profile.h"
+#include "platform/textfile.h"
 #include "store/catalogue.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -23,7 +25,10 @@ using vx::test::Sandbox;
 namespace
 {
 
-const QRegularExpression kTemporary(QStringLiteral("\\.(lib|lst|log)\\.[A-Za-z0-9]{6}$"));
+bool isTemporary(const QString& relative)
+{
+    return isTemporaryName(QFileInfo(relative).fileName());
+}
 
 QString oneLine(QString text)
 {
@@ -34,7 +39,7 @@ QStringList temporariesIn(const Sandbox& box)
 {
     QStringList found;
     for (const QString& name : box.snapshot().keys()) {
-        if (kTemporary.match(name).hasMatch())
+        if (isTemporary(name))
             found.append(name);
     }
     return found;
@@ -138,10 +143,13 @@ void tst_crash::killedSaves_leaveWholeCatalogue()
         QSet<QString> records;
         for (auto it = files.begin(); it != files.end(); ++it) {
             const QString& name = it.key();
+            // The lock a killed save held (or the one guarding its takeover), which the next
+            // writer takes over.
             if (name == QLatin1String("vx.log") || name.startsWith(QLatin1String("roms/")) ||
-                name == QLatin1String("bin/bootlist.lst"))
+                name == QLatin1String("bin/bootlist.lst") ||
+                name.startsWith(QLatin1String("vx.lock")))
                 continue;
-            if (kTemporary.match(name).hasMatch()) {
+            if (isTemporary(name)) {
                 ++temporariesLeft;
                 continue;
             }
@@ -203,12 +211,14 @@ void tst_crash::startUp_sweepsOnlyStrayTemporaries()
                     QStringLiteral("t"), QStringLiteral("1"), QStringLiteral("d"));
     box.writeFile(QStringLiteral("bin/notes.txt"), "kept");
     box.writeFile(QStringLiteral("bin/bootlist.lst.tmp"), "kept: no rewrite's temporary");
-    // Beside the program only the settings' temporaries go; a user's own files stay.
-    box.writeFile(QStringLiteral("notes.log.backup"), "kept");
-    box.writeFile(QStringLiteral("old.lib.abc123"), "kept");
+    // A user's own backups, however much they look like a catalogue file plus a suffix.
+    for (const char* backup :
+         {"vx.log.before", "vx.log.a1B2c3", "bin/bootlist.lst.backup", "bin/Mario.lib.oldv01",
+          "bin/game 1.lib.QwErTy", "old.lib.abc123", "bin/.~vx-short.tmp", "bin/~vx-a1B2c3d4.tmp"})
+        box.writeFile(QString::fromLatin1(backup), "kept");
     const QMap<QString, QByteArray> kept = box.snapshot();
-    for (const char* stray : {"vx.log.a1B2c3", "bin/bootlist.lst.Zz9Yy8", "bin/game 1.lib.QwErTy",
-                              "bin/.hidden.lib.000000"})
+    for (const char* stray :
+         {".~vx-a1B2c3d4.tmp", "bin/.~vx-Zz9Yy8Xx.tmp", "bin/.~vx-00000000.tmp"})
         box.writeFile(QString::fromLatin1(stray), "half");
 
     catalogue::removeStrayTemporaries();
