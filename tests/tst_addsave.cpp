@@ -4,8 +4,10 @@
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "edit/mnu_edit_rom.h"
+#include "platform/dialogs.h"
 #include "platform/listbox.h"
 #include "platform/windowing.h"
+#include "setup/mnu_options.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
@@ -103,6 +105,7 @@ private slots:
     void save_failedWriteReportedAndNothingLost();
     void save_writesIndexAnewWhenItWentMissing();
     void save_fromOtherWindowDuringSave_losesNoIndexLine();
+    void clearDuringSave_isIgnored();
 };
 
 void TestAddSave::save_stopsAtFirstEmptyField_data()
@@ -420,6 +423,25 @@ void TestAddSave::save_fromOtherWindowDuringSave_losesNoIndexLine()
     else
         QCOMPARE(lines, (QStringList{"", "Beta", "Alpha"}));
     QCOMPARE(lines.count("Alpha"), 1);
+}
+
+void TestAddSave::clearDuringSave_isIgnored()
+{
+    Scene scene("\r\nBeta\r\n");
+    click(main::get().Label11);
+    mnu_options& options = mnu_options::get();
+    // The Clear lands while the save is serving events mid-way; confirmed, it would be undone
+    // by the save writing the index it read before.
+    dialogs::queueAnswer(QMessageBox::Yes);
+    QTimer::singleShot(0, &options, [&options] { options.cmd_clear_Click(); });
+    scene.save(scene.good("Alpha"));
+    QCoreApplication::processEvents();
+    QCOMPARE(dialogs::questions().size(), 0);
+    QCOMPARE(scene.box.indexLines(), (QStringList{"", "Beta", "Alpha"}));
+    // Once the save is done, Clear works as ever.
+    dialogs::queueAnswer(QMessageBox::Yes);
+    click(options.cmd_clear);
+    QCOMPARE(scene.index(), QByteArray("\r\n"));
 }
 
 QTEST_MAIN(TestAddSave)

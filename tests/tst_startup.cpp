@@ -5,6 +5,7 @@
 #include "browser/mnu_list.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
+#include "platform/textfile.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
 #include "setup/mnu_options.h"
@@ -65,7 +66,9 @@ private slots:
     void commandBeforeHeldBackWork_leavesBrowserAsBefore();
     void windowIcon_drawsEachSizeAsked_data();
     void windowIcon_drawsEachSizeAsked();
+    void start_withoutIndex_reportsAndRecreatesIt_data();
     void start_withoutIndex_reportsAndRecreatesIt();
+    void start_unreadableIndex_saysSoAndWritesNothing();
     void start_placesDetailViewControls();
     void firstRun_createsSettingsBinAndIndex();
     void firstRun_tellsEachStepInOrder();
@@ -184,11 +187,21 @@ void TestStartup::windowIcon_drawsEachSizeAsked()
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
 }
 
+void TestStartup::start_withoutIndex_reportsAndRecreatesIt_data()
+{
+    QTest::addColumn<QString>("removed");
+    QTest::newRow("index deleted") << "bin/bootlist.lst";
+    // A first run killed after writing the settings, before making bin.
+    QTest::newRow("bin never made") << "bin";
+}
+
 void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
 {
+    QFETCH(QString, removed);
     test::Sandbox box;
     box.makeCatalogue();
     QFile::remove(box.path("bin/bootlist.lst"));
+    QDir(box.folder()).rmdir(removed);
     start();
     mnu_error& notice = mnu_error::get();
     QVERIFY(notice.isVisible());
@@ -202,6 +215,21 @@ void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
     test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), QStringList{""});
+}
+
+void TestStartup::start_unreadableIndex_saysSoAndWritesNothing()
+{
+    test::Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\n");
+    failReadsOf(box.path("bin/bootlist.lst"));
+    const QMap<QString, QByteArray> before = box.snapshot();
+    start();
+    test::settleStartup();
+    QCOMPARE(test::visibleNotice(),
+             (QStringList{"Your ROM archives main index file could not be read.",
+                          "Check that the bin folder can be read."}));
+    QCOMPARE(box.snapshot(), before);
+    QVERIFY(main::get().isVisible());
 }
 
 void TestStartup::start_placesDetailViewControls()
