@@ -1,7 +1,8 @@
 // Kills a process that saves games in a loop, at seeded random moments, and checks after every
 // kill that the catalogue is whole: the index and every record parse, the index holds exactly
 // the saves that finished (and perhaps the one under way), no file is empty or mixed from two
-// saves, and the next start sweeps away the temporaries a kill leaves.
+// saves, and the next start sweeps away the temporaries a kill leaves. First runs, Clears and
+// options OKs are killed the same way; two copies of the program save side by side.
 
 #include "crash/crashnames.h"
 #include "platform/fields.h"
