@@ -10,7 +10,6 @@
 #include "store/vx_modules.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace vx
 {
