@@ -83,8 +83,8 @@ void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry_data()
     // Only an empty first entry is the index's own; a hand-written first name stays.
     QTest::newRow("written by hand, no empty line")
         << QByteArray("A\r\nB\r\n") << QStringList{"A", "B"};
-    QTest::newRow("empty line further down") << QByteArray("A\r\n\r\nB\r\n")
-                                             << QStringList{"A", "", "B"};
+    QTest::newRow("empty line further down")
+        << QByteArray("A\r\n\r\nB\r\n") << QStringList{"A", "", "B"};
 }
 
 void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry()
