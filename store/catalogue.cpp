@@ -6,6 +6,7 @@
 #include "platform/textfile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -138,6 +139,23 @@ HeldLock& heldLock()
 
 constexpr int kLockWaitMs = 8000;
 
+// A holder killed between making the lock and writing itself into it leaves it empty, which
+// QLockFile takes for stale only after its stale time. The owner is written at once, so an empty
+// lock a second old is abandoned; it is removed under the guard QLockFile's own removal takes.
+void removeAbandonedEmptyLock(const QString& path)
+{
+    const auto abandoned = [&] {
+        const QFileInfo info(path);
+        return info.isFile() && info.size() == 0 &&
+               qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) >= 1000;
+    };
+    if (!abandoned())
+        return;
+    QLockFile guard(path + QStringLiteral(".rmlock"));
+    if (guard.tryLock(0) && abandoned())
+        QFile::remove(path);
+}
+
 } // namespace
 
 WriteLock::WriteLock() : WriteLock(kLockWaitMs) {}
@@ -157,7 +175,12 @@ WriteLock::WriteLock(int waitMs)
     QDeadlineTimer deadline(waitMs);
     while (!file->tryLock(0)) {
         // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
-        if (file->error() != QLockFile::LockFailedError || deadline.hasExpired())
+        if (file->error() != QLockFile::LockFailedError)
+            return;
+        removeAbandonedEmptyLock(lockPath());
+        if (file->tryLock(0))
+            break;
+        if (deadline.hasExpired())
             return;
         // Painting goes on meanwhile; clicks wait, so no other write starts inside this one.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);

@@ -4,8 +4,10 @@
 // saves, and the next start sweeps away the temporaries a kill leaves. First runs, Clears and
 // options OKs are killed the same way; two copies of the program save side by side.
 
+#include "add/mnu_add_rom.h"
 #include "crash/crashnames.h"
 #include "platform/fields.h"
+#include "platform/listbox.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
 #include "store/catalogue.h"
@@ -81,6 +83,7 @@ private slots:
     void killedSetupClearOrOptions_leaveWorkingCatalogue_data();
     void killedSetupClearOrOptions_leaveWorkingCatalogue();
     void twoCopiesSavingSideBySide_loseNothing();
+    void emptyLockLeftByKill_takenOverBySave();
 };
 
 void tst_crash::killedSaves_leaveWholeCatalogue()
@@ -382,6 +385,24 @@ void tst_crash::twoCopiesSavingSideBySide_loseNothing()
     QCOMPARE(stored, expected);
     QCOMPARE(QDir(box.path(QStringLiteral("bin"))).entryList({QStringLiteral("*.lib")}).size(),
              2 * each);
+    QVERIFY(!box.exists(QStringLiteral("vx.lock")));
+}
+
+void tst_crash::emptyLockLeftByKill_takenOverBySave()
+{
+    // Killed between making its lock and writing itself into it, a copy leaves the lock empty.
+    Sandbox box;
+    box.makeCatalogue();
+    box.writeFile(QStringLiteral("vx.lock"), QByteArray());
+    QFile lock(box.path(QStringLiteral("vx.lock")));
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-2),
+                             QFileDevice::FileModificationTime));
+    lock.close();
+    mnu_add_rom& add = mnu_add_rom::get();
+    const QString rom = box.path(QStringLiteral("vx.log"));
+    QCOMPARE(saveGame(crash::entryFor(0, rom, rom), *add.List1, add), SaveOutcome::Saved);
+    QCOMPARE(box.indexLines(), (QStringList{QString(), crash::nameFor(0)}));
     QVERIFY(!box.exists(QStringLiteral("vx.lock")));
 }
 
