@@ -7,12 +7,32 @@
 #include "store/game_save.h"
 
 #include <QComboBox>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace vx
 {
+
+namespace
+{
+
+// The picture filter's patterns: the long-offered types first, then every other type the
+// detail view can show, the common PNG leading.
+QString picturePatterns()
+{
+    QStringList patterns{QStringLiteral("*.jpg"), QStringLiteral("*.gif"), QStringLiteral("*.bmp"),
+                         QStringLiteral("*.ico"), QStringLiteral("*.png")};
+    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
+        if (!patterns.contains(pattern))
+            patterns.append(pattern);
+    }
+    return patterns.join(QLatin1Char(';'));
+}
+
+} // namespace
 
 mnu_add_rom& mnu_add_rom::get()
 {
@@ -129,7 +149,8 @@ void mnu_add_rom::Picture6_MouseDown()
 {
     Picture6->setPicture(Picture3->picture());
     cd1.DialogTitle = QStringLiteral("Path to image to be used...");
-    cd1.Filter = QStringLiteral("Possible image types|*.jpg;*.gif;*.bmp;*.ico|All Files|*.*");
+    cd1.Filter = QStringLiteral("Possible image types|") + picturePatterns() +
+                 QStringLiteral("|All Files|*.*");
     cd1.ShowOpen(this);
     Text3->setText(cd1.FileName);
     Picture6->setPicture(Picture2->picture());
@@ -156,7 +177,7 @@ void mnu_add_rom::Picture5_MouseDown()
     Picture5->setPicture(ok2->picture());
     // A second press while the save pumps events is ignored by the save itself.
     saveGame({Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(),
-              Combo2->currentText(), Text4->toPlainText()},
+              Combo2->currentText(), typedText(*Text4)},
              *List1, *this);
 }
 

@@ -21,6 +21,7 @@
 #include "store/vx_modules.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -40,6 +41,35 @@ QPointer<main>& heldBack()
 }
 
 constexpr int kUnpaintedFinishMs = 200;
+
+void reportUnreadableIndex()
+{
+    VX_modules::show_notice(QStringLiteral("Your ROM archives main index file could not be read."),
+                            QStringLiteral("Check that the bin folder can be read."));
+}
+
+// Start-up's repair of a missing index, and of the bin folder when a first run was cut short
+// before making it.
+void recreateIndex()
+{
+    const QString index = catalogue::indexPath();
+    const catalogue::WriteLock lock;
+    // Something there that the folder search does not show (a folder, an unreadable bin) is
+    // never replaced.
+    if (pathTaken(index)) {
+        reportUnreadableIndex();
+        return;
+    }
+    mnu_error::get().showNotice(
+        QStringLiteral("Your ROM archives main index file has been deleted or moved."),
+        QStringLiteral("New index created."));
+    QDir().mkpath(catalogue::binPath());
+    // Saying a new index was made when none could be would mislead.
+    if (!lock.held() || !sys_procs::write_text_file(QString(), index))
+        mnu_error::get().showNotice(
+            QStringLiteral("Your ROM archives main index file could not be created."),
+            QStringLiteral("Check that the bin folder can be written."));
+}
 
 } // namespace
 
@@ -154,16 +184,8 @@ void main::Form_Load()
         mnu_setup::get();
     }
 
-    if (!sys_procs::file_exists(catalogue::indexPath())) {
-        mnu_error::get().showNotice(
-            QStringLiteral("Your ROM archives main index file has been deleted or moved."),
-            QStringLiteral("New index created."));
-        // Saying a new index was made when none could be would mislead.
-        if (!sys_procs::write_text_file(QString(), catalogue::indexPath()))
-            mnu_error::get().showNotice(
-                QStringLiteral("Your ROM archives main index file could not be created."),
-                QStringLiteral("Check that the bin folder can be written."));
-    }
+    if (!sys_procs::file_exists(catalogue::indexPath()))
+        recreateIndex();
 
     placeAt(*lbl_title1, 1440, 600 - 56);
     place(*Image1, 6000 - 75, 480 - 10, 4575, 3015 + 98);
@@ -189,6 +211,8 @@ void main::finishStartup()
     // handled meanwhile would find the list half filled and then see the rest added after its own.
     if (const auto bytes = readWholeFile(catalogue::indexPath()))
         browser.rom_list->addItems(sys_procs::listFileItems(*bytes));
+    else if (pathTaken(catalogue::indexPath()))
+        reportUnreadableIndex();
 }
 
 bool main::startupPending() const
@@ -254,7 +278,8 @@ void main::Label5_Click()
     sys_procs::clearItems(*picker.rom_list);
     picker.setTop(Top() + 930);
     picker.setLeft(Left() + 300);
-    sys_procs::load_list(catalogue::indexPath(), *picker.rom_list);
+    if (!sys_procs::load_list(catalogue::indexPath(), *picker.rom_list))
+        reportUnreadableIndex();
     showOnTop(picker, picker.rom_list);
 }
 
@@ -283,9 +308,13 @@ void main::Label8_Click()
     browser.setTop(Top() + 1860);
     browser.setLeft(Left() + 300);
     // Filled while hidden: a visible list relays itself out at every pump.
-    sys_procs::load_list(catalogue::indexPath(), list);
+    if (!sys_procs::load_list(catalogue::indexPath(), list))
+        reportUnreadableIndex();
     VX_modules::remove_duplicates(list);
-    list.removeItem(0);
+    // The empty first line every index starts with; a hand-written index without it keeps its
+    // first name.
+    if (list.count() > 0 && list.text(0).isEmpty())
+        list.removeItem(0);
     showOnTop(browser, &list);
 }
 

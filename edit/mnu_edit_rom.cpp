@@ -155,7 +155,7 @@ void mnu_edit_rom::Picture3_Click()
 {
     // The record keeps the name it was opened under; the visible name box is not read.
     const GameEntry entry{Text5->text(),         Text2->text(),         Text3->text(),
-                          Combo1->currentText(), Combo2->currentText(), Text4->toPlainText()};
+                          Combo1->currentText(), Combo2->currentText(), typedText(*Text4)};
     saveGame(entry, *List1, *this);
 }
 

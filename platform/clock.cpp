@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -16,6 +17,14 @@ public:
     double secondsSinceMidnight() override
     {
         return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+    }
+
+    double elapsedSeconds() override
+    {
+        static QElapsedTimer timer;
+        if (!timer.isValid())
+            timer.start();
+        return timer.nsecsElapsed() / 1e9;
     }
 
     void idle() override

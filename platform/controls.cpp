@@ -2,6 +2,7 @@
 
 #include "platform/units.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -245,6 +246,9 @@ namespace
 // at most that large, which for a photo spares most of the decoding too.
 QImage decodePicture(const QString& path, QSize bound)
 {
+    // Only a regular file: reading a pipe or a device could wait forever.
+    if (!QFileInfo(path).isFile())
+        return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
@@ -256,6 +260,15 @@ QImage decodePicture(const QString& path, QSize bound)
             reader.setScaledSize(stored.boundedTo(bound));
     }
     return reader.read();
+}
+
+// The decodes' own threads, which quitting does not wait for (the application's pool it does):
+// a picture on a hung network folder must not keep the program from ending. Never destroyed
+// for the same reason.
+QThreadPool& decodePool()
+{
+    static QThreadPool* const pool = new QThreadPool;
+    return *pool;
 }
 
 } // namespace
@@ -283,9 +296,8 @@ void ImageBox::loadPicture(const QString& path)
     // The picture is stretched over the whole box, so twice its size in each direction is
     // as sharp as it can ever look.
     const QSize bound = size() * devicePixelRatioF() * 2;
-    // The application object waits for the pool as it goes, after the windows: a decode still
-    // running then finds no box.
-    QThreadPool::globalInstance()->start([link = m_link, path, bound, request] {
+    // A decode still running when the box goes finds no box.
+    decodePool().start([link = m_link, path, bound, request] {
         const QImage image = decodePicture(path, bound);
         const QMutexLocker lock(&link->mutex);
         // Posted while the box is known to live; should it go before delivery, so does the call.
@@ -294,6 +306,11 @@ void ImageBox::loadPicture(const QString& path)
                 box, [box, request, image] { box->takePicture(request, image); },
                 Qt::QueuedConnection);
     });
+}
+
+bool ImageBox::waitForDecodes(int timeoutMs)
+{
+    return decodePool().waitForDone(timeoutMs);
 }
 
 void ImageBox::takePicture(quint64 request, const QImage& image)

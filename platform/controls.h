@@ -129,6 +129,8 @@ public:
     // that cannot be read as a picture leaves the control empty. A later call, or clear(), wins
     // over a decode still under way.
     void loadPicture(const QString& path);
+    // Waits for every decode under way in any box; false when one outlasts `timeoutMs`.
+    static bool waitForDecodes(int timeoutMs = -1);
     void clear();
     // A picture is shown.
     bool hasPicture() const { return !m_image.isNull(); }

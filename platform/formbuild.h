@@ -7,6 +7,7 @@
 
 class QComboBox;
 class QFont;
+class QPlainTextEdit;
 
 namespace vx
 {
@@ -19,8 +20,13 @@ template <class T> T* makeControl(const QString& name, QWidget* parent)
     return control;
 }
 
-// A drop-down that offers `items` and takes any typed text; typing never adds to the list.
+// A drop-down that offers `items` and takes any typed text exactly as typed: no completion, no
+// change of case, and typing never adds to the list.
 QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& items);
+
+// The box's text character for character (toPlainText would turn a no-break space into a
+// plain one); paragraph and line separators become line breaks.
+QString typedText(const QPlainTextEdit& box);
 
 // Tab moves through `controls` in the order given.
 void setTabChain(std::initializer_list<QWidget*> controls);

@@ -182,6 +182,16 @@ QByteArray withValue(const QByteArray& content, const QString& section, const QS
     return result;
 }
 
+QString asReadBack(const QString& value)
+{
+    const QByteArray bytes = toLocalBytes(value);
+    QByteArrayView text = trimmedView(bytes);
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+        text.back() == text.front())
+        text = text.sliced(1, text.size() - 2);
+    return fromLocalBytes(text.toByteArray());
+}
+
 QString read(const QString& file, const QString& section, const QString& key)
 {
     const std::optional<QByteArray> content = readWholeFile(file);

@@ -29,6 +29,9 @@ QString read(const QString& file, const QString& section, const QString& key);
 // False when the file could not be replaced (it is then untouched).
 bool write(const QString& file, const QString& section, const QString& key, const QString& value);
 
+// What reading back a value written as `value` gives: trimmed, one pair of quotes dropped.
+QString asReadBack(const QString& value);
+
 // Several values applied in order, as separate writes would, in one replacement of the file.
 bool writeAll(const QString& file, const QList<Entry>& entries);
 

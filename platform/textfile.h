@@ -16,9 +16,19 @@ bool isAscii(QStringView text);
 
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<QByteArray> readWholeFile(const QString& path);
+// Whether anything (a file, a folder, a link, readable or not) stands at `path`.
+bool pathTaken(const QString& path);
+// Tests: reads of `path` fail from now on, as on a failing disk; an empty path ends that.
+void failReadsOf(const QString& path);
 
 // Replaces the file through a temporary renamed over it, so a failed or interrupted write
-// never leaves a truncated file behind. False when nothing was replaced.
+// never leaves a truncated file behind. A link to an existing file is written through; a
+// dangling link is refused rather than creating its target elsewhere. False when nothing was
+// replaced.
 bool replaceFile(const QString& path, const QByteArray& bytes);
+
+// Whether a file name is one replaceFile gives its temporaries (".~vx-" and eight letters or
+// digits, then ".tmp"): a name no user would choose, so a sweep can remove them safely.
+bool isTemporaryName(QStringView fileName);
 
 } // namespace vx

@@ -6,11 +6,14 @@
 #include "platform/forms.h"
 #include "platform/profile.h"
 #include "platform/reentry.h"
+#include "platform/textfile.h"
 #include "platform/units.h"
 #include "store/catalogue.h"
+#include "store/game_save.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -100,6 +103,8 @@ void mnu_options::Form_Load()
     cmd_ok->setPicture(ok1->picture());
     cmd_cancel->setPicture(cancel1->picture());
     cmd_clear->setPicture(clear1->picture());
+    // Shown as stored, so an OK without typing keeps the folder rather than erasing it.
+    Text1->setText(catalogue::exportFolder());
 }
 
 void mnu_options::slideAway()
@@ -114,8 +119,12 @@ void mnu_options::cmd_ok_Click()
 {
     if (m_sliding)
         return;
-    if (!profile::write(catalogue::settingsPath(), QStringLiteral("export"), QStringLiteral("path"),
-                        Text1->text())) {
+    // Stored as it will be read back: without blanks at its ends or one pair of quotes around
+    // it, which a folder copied from elsewhere often carries.
+    const QString folder = profile::asReadBack(Text1->text());
+    const catalogue::WriteLock lock;
+    if (!lock.held() || !profile::write(catalogue::settingsPath(), QStringLiteral("export"),
+                                        QStringLiteral("path"), folder)) {
         VX_modules::show_notice(QStringLiteral("The export folder could not be saved."),
                                 QStringLiteral("Check that the program folder can be written."));
         return;
@@ -130,7 +139,8 @@ void mnu_options::cmd_cancel_Click()
 
 void mnu_options::cmd_clear_Click()
 {
-    ReentryGuard guard(m_clearing);
+    // A save under way would write back the index it read before and undo the clear.
+    ReentryGuard guard(catalogueWriteRunning());
     if (!guard.entered())
         return;
     const auto answer =
@@ -141,7 +151,15 @@ void mnu_options::cmd_clear_Click()
         return;
     // The browser keeps the index it was started with until View ROM reads it again.
     main::finishStartup();
-    if (!sys_procs::write_text_file(QString(), catalogue::indexPath()))
+    const QString index = catalogue::indexPath();
+    const catalogue::WriteLock lock;
+    // An index that is there but cannot be read is not the user's to lose unseen.
+    if (QFileInfo(index).isFile() && !readWholeFile(index)) {
+        VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
+                                QStringLiteral("Check that the bin folder can be read."));
+        return;
+    }
+    if (!lock.held() || !sys_procs::write_text_file(QString(), index))
         VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
                                 QStringLiteral("Check that the bin folder can be written."));
 }

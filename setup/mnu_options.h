@@ -42,7 +42,6 @@ private:
     void slideAway();
 
     bool m_sliding = false;
-    bool m_clearing = false;
 };
 
 } // namespace vx

@@ -3,13 +3,13 @@
 #include "app/vx_main.h"
 #include "platform/forms.h"
 #include "platform/profile.h"
+#include "platform/textfile.h"
 #include "platform/units.h"
 #include "store/catalogue.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 namespace vx
 {
@@ -49,6 +49,12 @@ void mnu_setup::Form_Load()
     const QString settings = catalogue::settingsPath();
     const QString bin = catalogue::binPath();
     const QString index = catalogue::indexPath();
+    // Each write holds the catalogue's lock, as every write does; the pauses do not.
+    const auto setting = [&](const char* section, const char* key, const QString& value) {
+        const catalogue::WriteLock lock;
+        return lock.held() &&
+               profile::write(settings, QLatin1String(section), QLatin1String(key), value);
+    };
 
     pause(1);
     // Centred, so the first thing a new user sees is not lost in a corner.
@@ -60,25 +66,24 @@ void mnu_setup::Form_Load()
     pause(2);
     // Every value is attempted; a settings file that could not be written is reported at the
     // end, since the next start would otherwise run the setup again without saying why.
-    bool settingsWritten = profile::write(settings, QStringLiteral("info"), QStringLiteral("runs"),
-                                          QStringLiteral("1"));
+    bool settingsWritten = setting("info", "runs", QStringLiteral("1"));
     pause(1);
     status(QStringLiteral("Creating Bin"));
     QDir().mkpath(bin);
-    settingsWritten &= profile::write(settings, QStringLiteral("dir"), QStringLiteral("made"),
-                                      QStringLiteral("bin"));
+    settingsWritten &= setting("dir", "made", QStringLiteral("bin"));
     pause(1);
     status(QStringLiteral("Bin Created"));
     pause(2);
     status(QStringLiteral("Creating Bootlist"));
     pause(2);
     // A catalogue kept from an earlier install (only the settings were lost) stays as it is.
-    if (!QFileInfo::exists(index))
-        sys_procs::write_text_file(QString(), index);
-    settingsWritten &= profile::write(settings, QStringLiteral("file"), QStringLiteral("made"),
-                                      QStringLiteral("boolist.lst"));
-    settingsWritten &=
-        profile::write(settings, QStringLiteral("export"), QStringLiteral("path"), QString());
+    {
+        const catalogue::WriteLock lock;
+        if (lock.held() && !pathTaken(index))
+            sys_procs::write_text_file(QString(), index);
+    }
+    settingsWritten &= setting("file", "made", QStringLiteral("boolist.lst"));
+    settingsWritten &= setting("export", "path", QString());
     pause(2);
     hide();
     main::get().show();

@@ -5,10 +5,15 @@
 #include "platform/profile.h"
 #include "platform/textfile.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
+#include <QLockFile>
+#include <QThread>
+#include <memory>
 
 namespace vx::catalogue
 {
@@ -38,25 +43,43 @@ QString indexPath()
     return binPath() + QDir::separator() + QStringLiteral("bootlist.lst");
 }
 
+namespace
+{
+
+constexpr qsizetype kMaxFileName = 255;
+
+// Whether "<name>.lib", `spare` bytes short of the limit, is a plain file name in bin.
+bool fitsRecordName(const QString& name, qsizetype spare)
+{
+#ifdef Q_OS_WIN
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+#else
+    // A colon is a plain character here, common in titles; such a catalogue cannot move to
+    // Windows as it is.
+    static const QString forbidden = QStringLiteral("\\/*?\"<>|");
+#endif
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c))
+            return false;
+    }
+    const qsizetype suffix = QByteArrayLiteral(".lib").size();
+    return QFile::encodeName(name).size() + suffix + spare <= kMaxFileName;
+}
+
+} // namespace
+
 QString recordPath(const QString& name)
 {
-    if (!isUsableGameName(name))
+    if (!fitsRecordName(name, 0))
         return {};
     return binPath() + QDir::separator() + name + QStringLiteral(".lib");
 }
 
 bool isUsableGameName(const QString& name)
 {
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c))
-            return false;
-    }
-    // A file name holds at most 255 bytes, and the record's rewrite goes through a temporary
-    // named "<name>.lib.XXXXXX"; a longer name could never be saved.
-    constexpr qsizetype kMaxFileName = 255;
-    const qsizetype temporarySuffix = QByteArrayLiteral(".lib.XXXXXX").size();
-    return QFile::encodeName(name).size() + temporarySuffix <= kMaxFileName;
+    // Earlier versions kept room after "<name>.lib" for a temporary's suffix and read no longer
+    // name, so saves still leave it: a catalogue written here stays readable by them.
+    return fitsRecordName(name, QByteArrayLiteral(".XXXXXX").size());
 }
 
 Record readRecord(const QString& recordPath)
@@ -77,25 +100,104 @@ QString exportFolder()
 
 void removeStrayTemporaries()
 {
-    // A rewrite's temporary is the file's name plus a dot and six letters or digits. A record
-    // always ends in ".lib", so no record can look like one; beside the program only the
-    // settings' own temporaries are touched.
-    static const QRegularExpression inApp(QStringLiteral("^vx\\.log\\.[A-Za-z0-9]{6}$"));
-    static const QRegularExpression inBin(
-        QStringLiteral("^(.+\\.lib|bootlist\\.lst)\\.[A-Za-z0-9]{6}$"));
-    // Only names with a dot seven from the end are decoded and matched.
+    // A rewrite holds the lock from its temporary's making to its rename, so with the lock held
+    // no temporary is in use; another copy busy writing is left alone.
+    const WriteLock lock(0);
+    if (!lock.held())
+        return;
+    // Only hidden names of a temporary's length are decoded and matched.
     const auto candidate = [](const char* name, std::size_t length) {
-        return length >= 12 && name[length - 7] == '.';
+        return length == 17 && name[0] == '.';
     };
-    const auto sweep = [&](const QString& folder, const QRegularExpression& temporary) {
+    for (const QString& folder : {appFolder(), binPath()}) {
         const QDir dir(folder);
         for (const QString& name : namesInFolder(folder, candidate)) {
-            if (temporary.match(name).hasMatch() && QFileInfo(dir.filePath(name)).isFile())
+            if (isTemporaryName(name) && QFileInfo(dir.filePath(name)).isFile())
                 QFile::remove(dir.filePath(name));
         }
+    }
+}
+
+QString lockPath()
+{
+    return inApp(QStringLiteral("vx.lock"));
+}
+
+namespace
+{
+
+struct HeldLock {
+    std::unique_ptr<QLockFile> file;
+    int depth = 0;
+};
+
+HeldLock& heldLock()
+{
+    static HeldLock held;
+    return held;
+}
+
+constexpr int kLockWaitMs = 8000;
+
+// A holder killed between making the lock and writing itself into it leaves it empty, which
+// QLockFile takes for stale only after its stale time. The owner is written at once, so an empty
+// lock a second old is abandoned; it is removed under the guard QLockFile's own removal takes.
+void removeAbandonedEmptyLock(const QString& path)
+{
+    const auto abandoned = [&] {
+        const QFileInfo info(path);
+        return info.isFile() && info.size() == 0 &&
+               qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) >= 1000;
     };
-    sweep(appFolder(), inApp);
-    sweep(binPath(), inBin);
+    if (!abandoned())
+        return;
+    QLockFile guard(path + QStringLiteral(".rmlock"));
+    if (guard.tryLock(0) && abandoned())
+        QFile::remove(path);
+}
+
+} // namespace
+
+WriteLock::WriteLock() : WriteLock(kLockWaitMs) {}
+
+WriteLock::WriteLock(int waitMs)
+{
+    HeldLock& held = heldLock();
+    if (held.depth > 0) {
+        ++held.depth;
+        m_held = true;
+        return;
+    }
+    auto file = std::make_unique<QLockFile>(lockPath());
+    // Another copy holds it for the moment of a write; a holder that died is seen at once on
+    // this machine, and after this long on another one sharing the folder.
+    file->setStaleLockTime(30000);
+    QDeadlineTimer deadline(waitMs);
+    while (!file->tryLock(0)) {
+        // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
+        if (file->error() != QLockFile::LockFailedError)
+            return;
+        removeAbandonedEmptyLock(lockPath());
+        if (file->tryLock(0))
+            break;
+        if (deadline.hasExpired())
+            return;
+        // Painting goes on meanwhile; clicks wait, so no other write starts inside this one.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        QThread::msleep(20);
+    }
+    held.file = std::move(file);
+    held.depth = 1;
+    m_held = true;
+}
+
+WriteLock::~WriteLock()
+{
+    if (!m_held)
+        return;
+    HeldLock& held = heldLock();
+    if (--held.depth == 0)
+        held.file.reset();
 }
 
 } // namespace vx::catalogue

@@ -10,10 +10,12 @@ QString settingsPath(); // vx.log
 QString binPath();      // the folder of the index and the records
 QString indexPath();    // bin/bootlist.lst
 // The record of a game, always inside bin; empty for a name that cannot be a file name there
-// (such a name, from a hand-edited index, then reads as a missing record).
+// (such a name, from a hand-edited index, then reads as a missing record). Any name that fits
+// a file name is read, even one too long for a save.
 QString recordPath(const QString& name);
 
-// Whether a game name can be a plain file name inside bin on Linux and Windows alike.
+// Whether a save may use a game name: a plain file name inside bin on this platform (a colon
+// only where the platform allows it), short enough for earlier versions to read.
 bool isUsableGameName(const QString& name);
 
 struct Record {
@@ -31,7 +33,31 @@ Record readRecord(const QString& recordPath);
 QString exportFolder();
 
 // Removes what an interrupted rewrite of the settings, the index or a record left behind: the
-// temporary beside the file ("bootlist.lst.Ab12Cd"). The file itself is always whole, old or new.
+// temporaries beside the program and in bin, and only those. The files themselves are always
+// whole, old or new. Skipped while another copy of the program writes.
 void removeStrayTemporaries();
+
+// Held around every read-modify-write of the catalogue's files (and the sweep), so two copies of
+// the program on one catalogue, or two users of a shared folder, never lose each other's
+// changes. A lock left by a killed process is taken over. Waits a few seconds for another copy;
+// within this process it nests.
+class WriteLock
+{
+public:
+    WriteLock();
+    explicit WriteLock(int waitMs);
+    ~WriteLock();
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    // False when another copy kept the catalogue, or the lock could not be made.
+    bool held() const { return m_held; }
+
+private:
+    bool m_held = false;
+};
+
+// The lock's file, beside the settings.
+QString lockPath();
 
 } // namespace vx::catalogue

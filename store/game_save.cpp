@@ -58,7 +58,20 @@ void reportWriteFailure()
                 QStringLiteral("Check that the bin folder can be written."));
 }
 
+void reportCatalogueBusy()
+{
+    show_notice(
+        QStringLiteral("The game could not be saved."),
+        QStringLiteral("Another copy of the program is busy with the catalogue; try again."));
+}
+
 } // namespace
+
+bool& catalogueWriteRunning()
+{
+    static bool running = false;
+    return running;
+}
 
 void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
                     QWidget* size, QWidget* description)
@@ -73,11 +86,10 @@ void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget
 
 SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
 {
-    // A save pumps events while it reads and writes the index. Another save started meanwhile,
-    // from either window, would write an index read before this one's line was added and lose
-    // it, so only one save runs at a time and a second press is ignored.
-    static bool saving = false;
-    ReentryGuard guard(saving);
+    // A save pumps events while it reads and writes the index. Another save or a Clear started
+    // meanwhile, from any window, would be undone or lose this one's line, so only one runs at
+    // a time and a second press is ignored.
+    ReentryGuard guard(catalogueWriteRunning());
     if (!guard.entered())
         return SaveOutcome::Busy;
 
@@ -104,9 +116,22 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     }
 
     main::finishStartup(); // the browser first takes the index as it was before this save
+    // Another copy of the program must not write between this save's read and its write.
+    const catalogue::WriteLock lock;
+    if (!lock.held()) {
+        reportCatalogueBusy();
+        return SaveOutcome::Failed;
+    }
     const QString indexPath = catalogue::indexPath();
     sys_procs::clearItems(workingList);
-    sys_procs::load_list(indexPath, workingList);
+    if (!sys_procs::load_list(indexPath, workingList)) {
+        // Written back from an empty list it would lose every name it holds.
+        reportWriteFailure();
+        return SaveOutcome::Failed;
+    }
+    // An index gone since start-up begins again as every index does, with its empty first line.
+    if (!pathTaken(indexPath))
+        workingList.addItem(QString());
 
     const QString recordPath = catalogue::recordPath(entry.name);
     const std::optional<QByteArray> previousRecord = readWholeFile(recordPath);

@@ -25,9 +25,14 @@ struct GameEntry {
 void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
                     QWidget* size, QWidget* description);
 
+// Set while a save or a Clear runs. Both pump events, and a write started inside another would
+// write an index read before it, so a second one meanwhile is ignored.
+bool& catalogueWriteRunning();
+
 enum class SaveOutcome {
     Refused, // a field was empty or unusable; nothing was read or written
-    Failed,  // the record or the index could not be written; both are as they were
+    Failed,  // the index could not be read, or the record or the index could not be written;
+             // both are as they were
     Saved,   // record and index written, browser list refreshed, window slid away
     Busy,    // another save was still running; this one was ignored
 };

@@ -122,15 +122,16 @@ void clearItems(ListBox& list)
     list.clear();
 }
 
-void load_list(const QString& path, ListBox& list)
+bool load_list(const QString& path, ListBox& list)
 {
     const auto bytes = readWholeFile(path);
     if (!bytes)
-        return;
+        return !pathTaken(path);
     pumpIfDue();
     const TextList items = listFileItems(*bytes);
     pumpIfDue();
     appendItems(list, items);
+    return true;
 }
 
 namespace
@@ -243,16 +244,13 @@ QString read_ini(const QString& section, const QString& key, const QString& file
 void pause(int seconds)
 {
     Clock& timer = clock();
-    const double start = std::nearbyint(timer.secondsSinceMidnight()); // halves to even
-    auto elapsed = [&] {
-        double now = timer.secondsSinceMidnight();
-        // The timer restarts at midnight. A start rounded up may lie just ahead of the timer,
-        // so only a large step back counts as the day turning.
-        if (now < start - 43200.0)
-            now += 86400.0;
-        return now - start;
-    };
-    while (elapsed() < seconds) {
+    const double now = timer.secondsSinceMidnight();
+    const double start = std::nearbyint(now); // halves to even
+    // The wait ends when the timer would reach start + seconds, measured on a clock that is
+    // never stepped: the timer set back an hour meanwhile would otherwise wait that hour.
+    const double length = start + seconds - now;
+    const double began = timer.elapsedSeconds();
+    while (timer.elapsedSeconds() - began < length) {
         QCoreApplication::processEvents();
         timer.idle();
     }

@@ -24,8 +24,8 @@ bool file_exists(const QString& path);
 bool write_text_file(const QString& text, const QString& path);
 
 // Appends every field of the file to the list, keeping the windows alive while it reads.
-// A file that cannot be opened adds nothing.
-void load_list(const QString& path, ListBox& list);
+// A missing file adds nothing. False, adding nothing, when the file is there but cannot be read.
+bool load_list(const QString& path, ListBox& list);
 
 // Replaces the file with the list's items, one a line; an item that would not read back as
 // itself is written in double quotes. False when it could not be written.

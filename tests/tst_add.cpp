@@ -143,7 +143,7 @@ void TestAdd::browse_fillsPathFromDialog_data()
     QTest::newRow("picture") << "Picture6"
                              << "Text3"
                              << "Path to image to be used..."
-                             << "Possible image types (*.jpg *.gif *.bmp *.ico);;All Files (*)";
+                             << "Possible image types (*.jpg *.gif *.bmp *.ico *.png *";
 }
 
 void TestAdd::browse_fillsPathFromDialog()
@@ -166,7 +166,15 @@ void TestAdd::browse_fillsPathFromDialog()
     const dialogs::FileRequest request = dialogs::fileRequests().constFirst();
     QVERIFY(!request.save);
     QCOMPARE(request.title, title);
-    QCOMPARE(request.filter, filter);
+    // The picture types offered from the first are followed by the others the hub can show.
+    if (filter.endsWith('*'))
+        QVERIFY2(QRegularExpression("^" + QRegularExpression::escape(filter.chopped(1)) +
+                                    "[^)]*\\);;All Files \\(\\*\\)$")
+                     .match(request.filter)
+                     .hasMatch(),
+                 qPrintable(request.filter));
+    else
+        QCOMPARE(request.filter, filter);
     QCOMPARE(request.fileName, QString());
     QCOMPARE(path->text(), QString("/roms/chosen file.v64"));
     // Back to the released image as soon as the dialog closes.

@@ -4,8 +4,10 @@
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "edit/mnu_edit_rom.h"
+#include "platform/dialogs.h"
 #include "platform/listbox.h"
 #include "platform/windowing.h"
+#include "setup/mnu_options.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
@@ -103,6 +105,7 @@ private slots:
     void save_failedWriteReportedAndNothingLost();
     void save_writesIndexAnewWhenItWentMissing();
     void save_fromOtherWindowDuringSave_losesNoIndexLine();
+    void clearDuringSave_isIgnored();
 };
 
 void TestAddSave::save_stopsAtFirstEmptyField_data()
@@ -265,10 +268,13 @@ void TestAddSave::save_refusesNameOrSizeItCannotStore_data()
     for (const char* size : {"Other!", "32768", "32767.5", "-32769", "12abc", "1.2.3", "   "})
         QTest::newRow(qPrintable(QString("size ") + size)) << "Combo2" << QString(size) << badSize;
     const QStringList badName{"The Game name cannot be used as a file name.", "Invalid Game Name"};
-    for (const char* name : {"../x", "a/b", "a:b", "a\\b", "what?", "star*", "<tag>", "pipe|d",
+    for (const char* name : {"../x", "a/b", "a\\b", "what?", "star*", "<tag>", "pipe|d",
                              "say \"hi\"", "two\nlines", "a\tb"})
         QTest::newRow(qPrintable("name " + QString(name).replace('\n', "\\n").replace('\t', "\\t")))
             << "Text1" << QString(name) << badName;
+#ifdef Q_OS_WIN
+    QTest::newRow("name a:b") << "Text1" << QString("a:b") << badName;
+#endif
 }
 
 void TestAddSave::save_refusesNameOrSizeItCannotStore()
@@ -394,7 +400,10 @@ void TestAddSave::save_writesIndexAnewWhenItWentMissing()
     Scene scene("\r\nOld\r\n");
     QVERIFY(QFile::remove(scene.box.path("bin/bootlist.lst")));
     scene.save(scene.good("Only"));
-    QCOMPARE(scene.index(), QByteArray("Only\r\n"));
+    // Begun as every index is, so View ROM still lists the game.
+    QCOMPARE(scene.index(), QByteArray("\r\nOnly\r\n"));
+    click(main::get().Label8);
+    QCOMPARE(listed(*mnu_list::get().rom_list), QStringList{"Only"});
 }
 
 void TestAddSave::save_fromOtherWindowDuringSave_losesNoIndexLine()
@@ -414,6 +423,25 @@ void TestAddSave::save_fromOtherWindowDuringSave_losesNoIndexLine()
     else
         QCOMPARE(lines, (QStringList{"", "Beta", "Alpha"}));
     QCOMPARE(lines.count("Alpha"), 1);
+}
+
+void TestAddSave::clearDuringSave_isIgnored()
+{
+    Scene scene("\r\nBeta\r\n");
+    click(main::get().Label11);
+    mnu_options& options = mnu_options::get();
+    // The Clear lands while the save is serving events mid-way; confirmed, it would be undone
+    // by the save writing the index it read before.
+    dialogs::queueAnswer(QMessageBox::Yes);
+    QTimer::singleShot(0, &options, [&options] { options.cmd_clear_Click(); });
+    scene.save(scene.good("Alpha"));
+    QCoreApplication::processEvents();
+    QCOMPARE(dialogs::questions().size(), 0);
+    QCOMPARE(scene.box.indexLines(), (QStringList{"", "Beta", "Alpha"}));
+    // Once the save is done, Clear works as ever.
+    dialogs::queueAnswer(QMessageBox::Yes);
+    click(options.cmd_clear);
+    QCOMPARE(scene.index(), QByteArray("\r\n"));
 }
 
 QTEST_MAIN(TestAddSave)

@@ -81,6 +81,11 @@ void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry_data()
     QTest::newRow("case kept apart") << QByteArray("\r\nA\r\na\r\nA\r\n") << QStringList{"A", "a"};
     QTest::newRow("quoted comma name")
         << QByteArray("\r\n\"Zelda, The\"\r\nZelda\r\n") << QStringList{"Zelda, The", "Zelda"};
+    // Only an empty first entry is the index's own; a hand-written first name stays.
+    QTest::newRow("written by hand, no empty line")
+        << QByteArray("A\r\nB\r\n") << QStringList{"A", "B"};
+    QTest::newRow("empty line further down")
+        << QByteArray("A\r\n\r\nB\r\n") << QStringList{"A", "", "B"};
 }
 
 void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry()

@@ -1,21 +1,27 @@
 // Kills a process that saves games in a loop, at seeded random moments, and checks after every
 // kill that the catalogue is whole: the index and every record parse, the index holds exactly
 // the saves that finished (and perhaps the one under way), no file is empty or mixed from two
-// saves, and the next start sweeps away the temporaries a kill leaves.
+// saves, and the next start sweeps away the temporaries a kill leaves. First runs, Clears and
+// options OKs are killed the same way; two copies of the program save side by side.
 
+#include "add/mnu_add_rom.h"
 #include "crash/crashnames.h"
 #include "platform/fields.h"
+#include "platform/listbox.h"
 #include "platform/profile.h"
+#include "platform/textfile.h"
 #include "store/catalogue.h"
 #include "support/testsupport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
 #include <QThread>
+#include <algorithm>
 
 using namespace vx;
 using vx::test::Sandbox;
@@ -23,7 +29,10 @@ using vx::test::Sandbox;
 namespace
 {
 
-const QRegularExpression kTemporary(QStringLiteral("\\.(lib|lst|log)\\.[A-Za-z0-9]{6}$"));
+bool isTemporary(const QString& relative)
+{
+    return isTemporaryName(QFileInfo(relative).fileName());
+}
 
 QString oneLine(QString text)
 {
@@ -34,10 +43,32 @@ QStringList temporariesIn(const Sandbox& box)
 {
     QStringList found;
     for (const QString& name : box.snapshot().keys()) {
-        if (kTemporary.match(name).hasMatch())
+        if (isTemporary(name))
             found.append(name);
     }
     return found;
+}
+
+// Starts the driver and, unless `ready` is false, waits for its "ready".
+bool startDriver(QProcess& driver, const QString& folder, int first, const QString& rom,
+                 const QString& image, const QString& mode, bool ready = true)
+{
+    driver.start(QStringLiteral(VX_SAVEDRIVER), {folder, QString::number(first), rom, image, mode});
+    if (!driver.waitForStarted())
+        return false;
+    if (!ready)
+        return true;
+    while (!driver.canReadLine()) {
+        if (!driver.waitForReadyRead(20000))
+            return false;
+    }
+    return driver.readLine() == "ready\n";
+}
+
+void kill(QProcess& driver)
+{
+    driver.kill();
+    driver.waitForFinished(10000);
 }
 
 } // namespace
@@ -49,6 +80,10 @@ class tst_crash : public QObject
 private slots:
     void killedSaves_leaveWholeCatalogue();
     void startUp_sweepsOnlyStrayTemporaries();
+    void killedSetupClearOrOptions_leaveWorkingCatalogue_data();
+    void killedSetupClearOrOptions_leaveWorkingCatalogue();
+    void twoCopiesSavingSideBySide_loseNothing();
+    void emptyLockLeftByKill_takenOverBySave();
 };
 
 void tst_crash::killedSaves_leaveWholeCatalogue()
@@ -138,10 +173,13 @@ void tst_crash::killedSaves_leaveWholeCatalogue()
         QSet<QString> records;
         for (auto it = files.begin(); it != files.end(); ++it) {
             const QString& name = it.key();
+            // The lock a killed save held (or the one guarding its takeover), which the next
+            // writer takes over.
             if (name == QLatin1String("vx.log") || name.startsWith(QLatin1String("roms/")) ||
-                name == QLatin1String("bin/bootlist.lst"))
+                name == QLatin1String("bin/bootlist.lst") ||
+                name.startsWith(QLatin1String("vx.lock")))
                 continue;
-            if (kTemporary.match(name).hasMatch()) {
+            if (isTemporary(name)) {
                 ++temporariesLeft;
                 continue;
             }
@@ -203,17 +241,169 @@ void tst_crash::startUp_sweepsOnlyStrayTemporaries()
                     QStringLiteral("t"), QStringLiteral("1"), QStringLiteral("d"));
     box.writeFile(QStringLiteral("bin/notes.txt"), "kept");
     box.writeFile(QStringLiteral("bin/bootlist.lst.tmp"), "kept: no rewrite's temporary");
-    // Beside the program only the settings' temporaries go; a user's own files stay.
-    box.writeFile(QStringLiteral("notes.log.backup"), "kept");
-    box.writeFile(QStringLiteral("old.lib.abc123"), "kept");
+    // A user's own backups, however much they look like a catalogue file plus a suffix.
+    for (const char* backup :
+         {"vx.log.before", "vx.log.a1B2c3", "bin/bootlist.lst.backup", "bin/Mario.lib.oldv01",
+          "bin/game 1.lib.QwErTy", "old.lib.abc123", "bin/.~vx-short.tmp", "bin/~vx-a1B2c3d4.tmp"})
+        box.writeFile(QString::fromLatin1(backup), "kept");
     const QMap<QString, QByteArray> kept = box.snapshot();
-    for (const char* stray : {"vx.log.a1B2c3", "bin/bootlist.lst.Zz9Yy8", "bin/game 1.lib.QwErTy",
-                              "bin/.hidden.lib.000000"})
+    for (const char* stray :
+         {".~vx-a1B2c3d4.tmp", "bin/.~vx-Zz9Yy8Xx.tmp", "bin/.~vx-00000000.tmp"})
         box.writeFile(QString::fromLatin1(stray), "half");
 
     catalogue::removeStrayTemporaries();
 
     QCOMPARE(box.snapshot(), kept);
+}
+
+void tst_crash::killedSetupClearOrOptions_leaveWorkingCatalogue_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::newRow("first-run setup") << "setup";
+    QTest::newRow("Clear") << "clears";
+    QTest::newRow("options OK") << "options";
+}
+
+void tst_crash::killedSetupClearOrOptions_leaveWorkingCatalogue()
+{
+    QFETCH(QString, mode);
+    Sandbox box;
+    box.writeFile(QStringLiteral("roms/game.rom"), "r");
+    const QString rom = box.path(QStringLiteral("roms/game.rom"));
+    QRandomGenerator random(20241208);
+    const int kills = 30;
+    QStringList index{QString()}; // clears: the index as the last finished step left it
+    QString folder;               // options: the export folder the last finished OK stored
+    int next = 0;
+    if (mode != QLatin1String("setup"))
+        box.makeCatalogue();
+
+    for (int kill = 0; kill < kills; ++kill) {
+        QProcess driver;
+        if (mode == QLatin1String("setup")) {
+            // A first run in a fresh folder, killed at any moment of its half-second setup;
+            // the next start must end with a catalogue that takes a save.
+            const QString fresh = box.path(QStringLiteral("run%1").arg(kill));
+            QVERIFY(QDir().mkpath(fresh));
+            QVERIFY(startDriver(driver, fresh, 0, rom, rom, mode, false));
+            QThread::msleep(random.bounded(900));
+            ::kill(driver);
+            QProcess next;
+            QVERIFY2(startDriver(next, fresh, 0, rom, rom, mode), qPrintable(fresh));
+            next.write("go\n");
+            QByteArray line;
+            while (line != "saved 0\n") {
+                while (!next.canReadLine())
+                    QVERIFY2(next.waitForReadyRead(20000), qPrintable(fresh));
+                line = next.readLine();
+                QVERIFY2(line == "saving 0\n" || line == "saved 0\n", line.constData());
+            }
+            ::kill(next);
+            const QStringList stored = readFields(
+                readWholeFile(fresh + QStringLiteral("/bin/bootlist.lst")).value_or("?"));
+            QCOMPARE(stored.value(0), QString());
+            QVERIFY(stored.contains(crash::nameFor(0)));
+            QVERIFY(QFileInfo(fresh + QStringLiteral("/vx.log")).isFile());
+            continue;
+        }
+
+        QVERIFY(startDriver(driver, box.folder(), next, rom, rom, mode));
+        driver.write("go\n");
+        driver.waitForBytesWritten(5000);
+        QThread::msleep(random.bounded(1, 60));
+        ::kill(driver);
+
+        // What the kill may have caught under way, besides the steps that finished.
+        QStringList underWayIndex;
+        QString underWayFolder;
+        for (const QByteArray& line : driver.readAllStandardOutput().split('\n')) {
+            const int n = line.mid(line.indexOf(' ') + 1).toInt();
+            if (line.startsWith("saving ")) {
+                underWayIndex = index + QStringList{crash::nameFor(n)};
+            } else if (line.startsWith("saved ")) {
+                index = underWayIndex;
+                underWayIndex.clear();
+                next = n + 1;
+            } else if (line == "clearing") {
+                underWayIndex = QStringList{QString()};
+            } else if (line == "cleared") {
+                index = underWayIndex;
+                underWayIndex.clear();
+            } else if (line.startsWith("storing ")) {
+                underWayFolder = crash::folderFor(n);
+            } else if (line.startsWith("stored ")) {
+                folder = underWayFolder;
+                underWayFolder.clear();
+                next = n + 1;
+            } else {
+                QVERIFY2(line.isEmpty() || line == "ready", line.constData());
+            }
+        }
+        const QStringList stored = readFields(box.readFile(QStringLiteral("bin/bootlist.lst")));
+        QVERIFY2(stored == index || (!underWayIndex.isEmpty() && stored == underWayIndex),
+                 qPrintable(stored.join('|')));
+        index = stored;
+        const QByteArray settings = box.readFile(QStringLiteral("vx.log"));
+        if (!underWayFolder.isEmpty() &&
+            settings == Sandbox::settingsBytes(underWayFolder.toUtf8()))
+            folder = underWayFolder;
+        QCOMPARE(settings, Sandbox::settingsBytes(folder.toUtf8()));
+        if (mode == QLatin1String("options"))
+            next += underWayFolder.isEmpty() ? 0 : 1;
+    }
+}
+
+void tst_crash::twoCopiesSavingSideBySide_loseNothing()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    box.writeFile(QStringLiteral("roms/game.rom"), "r");
+    const QString rom = box.path(QStringLiteral("roms/game.rom"));
+    const int each = 100;
+    QProcess first, second;
+    QVERIFY(startDriver(first, box.folder(), 0, rom, rom, QStringLiteral("batch:%1").arg(each)));
+    QVERIFY(
+        startDriver(second, box.folder(), 1000, rom, rom, QStringLiteral("batch:%1").arg(each)));
+    // Both started at once: a write waits for the process's own waitFor call otherwise.
+    for (QProcess* driver : {&first, &second}) {
+        driver->write("go\n");
+        QVERIFY(driver->waitForBytesWritten(5000));
+    }
+    for (QProcess* driver : {&first, &second}) {
+        QVERIFY(driver->waitForFinished(120000));
+        QCOMPARE(driver->exitCode(), 0);
+        QVERIFY(driver->readAllStandardOutput().endsWith("done\n"));
+    }
+
+    QStringList expected{QString()};
+    for (int n = 0; n < each; ++n)
+        expected << crash::batchEntryFor(n, rom, rom).name
+                 << crash::batchEntryFor(1000 + n, rom, rom).name;
+    QStringList stored = readFields(box.readFile(QStringLiteral("bin/bootlist.lst")));
+    std::sort(stored.begin(), stored.end());
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(stored, expected);
+    QCOMPARE(QDir(box.path(QStringLiteral("bin"))).entryList({QStringLiteral("*.lib")}).size(),
+             2 * each);
+    QVERIFY(!box.exists(QStringLiteral("vx.lock")));
+}
+
+void tst_crash::emptyLockLeftByKill_takenOverBySave()
+{
+    // Killed between making its lock and writing itself into it, a copy leaves the lock empty.
+    Sandbox box;
+    box.makeCatalogue();
+    box.writeFile(QStringLiteral("vx.lock"), QByteArray());
+    QFile lock(box.path(QStringLiteral("vx.lock")));
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-2),
+                             QFileDevice::FileModificationTime));
+    lock.close();
+    mnu_add_rom& add = mnu_add_rom::get();
+    const QString rom = box.path(QStringLiteral("vx.log"));
+    QCOMPARE(saveGame(crash::entryFor(0, rom, rom), *add.List1, add), SaveOutcome::Saved);
+    QCOMPARE(box.indexLines(), (QStringList{QString(), crash::nameFor(0)}));
+    QVERIFY(!box.exists(QStringLiteral("vx.lock")));
 }
 
 QTEST_MAIN(tst_crash)

@@ -7,6 +7,7 @@
 #include "platform/profile.h"
 #include "support/testsupport.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -62,6 +63,8 @@ private slots:
     void save_size_storedAsPlainDigits_data();
     void save_size_storedAsPlainDigits();
     void save_keepsOtherKeysAndLinesOfRecord();
+    void save_storesExactlyWhatWasTyped_data();
+    void save_storesExactlyWhatWasTyped();
     void twoSaves_addExactlyTwoIndexLines();
     void secondClickDuringSave_isIgnored();
     void unwritableRecord_noticeAndWindowStays();
@@ -267,6 +270,79 @@ void EditSave::save_size_storedAsPlainDigits()
 
     QCOMPARE(sandbox.stored("Mario", "info", "size"), expected);
     QVERIFY(isAway(editor));
+}
+
+void EditSave::save_storesExactlyWhatWasTyped_data()
+{
+    QTest::addColumn<QString>("field"); // typed into after emptying it; none: tabbed through
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    // No completion from the offered items, no change of case.
+    QTest::newRow("size 32, not 320") << "Combo2"
+                                      << "32"
+                                      << "size"
+                                      << "32";
+    QTest::newRow("size 9, not 96") << "Combo2"
+                                    << "9"
+                                    << "size"
+                                    << "9";
+    QTest::newRow("size 12, not 128") << "Combo2"
+                                      << "12"
+                                      << "size"
+                                      << "12";
+    QTest::newRow("type J, not JAP") << "Combo1"
+                                     << "J"
+                                     << "gametype"
+                                     << "J";
+    QTest::newRow("type pal, not PAL") << "Combo1"
+                                       << "pal"
+                                       << "gametype"
+                                       << "pal";
+    QTest::newRow("tabbed through: type") << ""
+                                          << ""
+                                          << "gametype"
+                                          << "us";
+    QTest::newRow("tabbed through: no-break space") << ""
+                                                    << ""
+                                                    << "desc" << QString("Old\u00A0text");
+    QTest::newRow("typed no-break space")
+        << "Text4" << QString("new\u00A0one") << "desc" << QString("new\u00A0one");
+}
+
+void EditSave::save_storesExactlyWhatWasTyped()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    Sandbox sandbox;
+    makeGames(sandbox);
+    sandbox.writeRecord("Mario", sandbox.path("roms/mario.v64"), sandbox.path("pics/mario.png"),
+                        "us", "64", QString("Old\u00A0text"));
+    mnu_edit_rom& editor = openGame("Mario");
+    // Completion and the check on leaving a box work on the focused box of the active window.
+    QApplication::setActiveWindow(&editor);
+    QVERIFY(QTest::qWaitForWindowActive(&editor));
+    if (field.isEmpty()) {
+        editor.Text1->setFocus();
+        for (int i = 0; i < 6; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    } else {
+        QWidget* box = child(editor, field);
+        if (auto* combo = qobject_cast<QComboBox*>(box))
+            box = combo->lineEdit();
+        if (auto* text = qobject_cast<QPlainTextEdit*>(box))
+            text->clear();
+        else
+            static_cast<QLineEdit*>(box)->clear();
+        box->setFocus();
+        QTest::keyClicks(box, typed);
+        // Leaving the box, as the user does on the way to the save.
+        QTest::keyClick(box, Qt::Key_Tab);
+    }
+    save(editor);
+    QCOMPARE(sandbox.stored("Mario", "info", key.toLatin1().constData()), expected);
 }
 
 void EditSave::save_keepsOtherKeysAndLinesOfRecord()

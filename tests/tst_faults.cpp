@@ -11,6 +11,7 @@
 #include "edit/mnu_edit_rom.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
+#include "platform/textfile.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
 
@@ -32,6 +33,8 @@ const QStringList kSettingsFailed = {"The export folder could not be saved.",
                                      "Check that the program folder can be written."};
 const QStringList kClearFailed = {"The index could not be cleared.",
                                   "Check that the bin folder can be written."};
+const QStringList kClearUnreadable = {"The index could not be cleared.",
+                                      "Check that the bin folder can be read."};
 const QStringList kCopyFailed = {"The ROM could not be copied.",
                                  "Please check the destination and try again."};
 
@@ -44,7 +47,8 @@ enum class Fault {
     FolderAtSettings,
     FileAtBin,
     FolderAtTarget,
-    MissingFolder
+    MissingFolder,
+    UnreadableIndex, // there, but every read of it fails (as on a failing disk)
 };
 
 void makeGames(Sandbox& box)
@@ -108,6 +112,13 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged_data()
         << Action::Edit << Fault::FolderAtRecord << kSaveFailed << mario;
     QTest::newRow("edit: folder at the index")
         << Action::Edit << Fault::FolderAtIndex << kSaveFailed << QStringList();
+    // Written back from what could be read, the index would lose every name.
+    QTest::newRow("add: unreadable index")
+        << Action::Add << Fault::UnreadableIndex << kSaveFailed << QStringList();
+    QTest::newRow("edit: unreadable index")
+        << Action::Edit << Fault::UnreadableIndex << kSaveFailed << QStringList();
+    QTest::newRow("clear: unreadable index")
+        << Action::Clear << Fault::UnreadableIndex << kClearUnreadable << QStringList();
     QTest::newRow("options: folder at the settings")
         << Action::Options << Fault::FolderAtSettings << kSettingsFailed << mario;
     QTest::newRow("clear: folder at the index")
@@ -174,6 +185,9 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
         folderAt(box, "out/mario.v64");
         break;
     case Fault::MissingFolder:
+        break;
+    case Fault::UnreadableIndex:
+        failReadsOf(box.path("bin/bootlist.lst"));
         break;
     }
     const QMap<QString, QByteArray> before = box.snapshot();

@@ -25,7 +25,7 @@ class TestOptions : public QObject
     Q_OBJECT
 
 private slots:
-    void firstOpening_showsEmptyBoxEvenWithStoredFolder();
+    void firstOpening_showsStoredFolder();
     void ok_storesTypedFolderAndSlidesAway_data();
     void ok_storesTypedFolderAndSlidesAway();
     void ok_settingsNotWritable_showsNoticeAndStays();
@@ -40,7 +40,7 @@ private slots:
     void about_hasItsSizeAndHidesOnClick();
 };
 
-void TestOptions::firstOpening_showsEmptyBoxEvenWithStoredFolder()
+void TestOptions::firstOpening_showsStoredFolder()
 {
     test::Sandbox box;
     box.makeCatalogue();
@@ -48,12 +48,12 @@ void TestOptions::firstOpening_showsEmptyBoxEvenWithStoredFolder()
     test::click(main::get().Label11);
     mnu_options& options = mnu_options::get();
     QVERIFY(options.isVisible());
-    QCOMPARE(options.Text1->text(), QString());
+    QCOMPARE(options.Text1->text(), QString("/srv/roms"));
     QCOMPARE(options.Width(), 4320.0);
     QCOMPARE(options.Height(), 4320.0);
-    // OK without typing stores the empty folder, as typed.
+    // OK without typing keeps the stored folder.
     test::click(options.cmd_ok);
-    QVERIFY(box.readFile("vx.log").endsWith("[export]\r\npath=\r\n"));
+    QCOMPARE(box.readFile("vx.log"), kSettingsWithFolder);
 }
 
 void TestOptions::ok_storesTypedFolderAndSlidesAway_data()
@@ -69,6 +69,10 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway_data()
         << QByteArray(fresh + "[export]\r\npath=/home/me/out\r\n");
     QTest::newRow("adds a missing section")
         << fresh << "D:\\out\\" << QByteArray(fresh + "[export]\r\npath=D:\\out\\\r\n");
+    // Stored as it reads back, so Export finds the folder.
+    QTest::newRow("blanks and quotes around it dropped")
+        << fresh << "  \"/home/me/my out\" "
+        << QByteArray(fresh + "[export]\r\npath=/home/me/my out\r\n");
 }
 
 void TestOptions::ok_storesTypedFolderAndSlidesAway()
@@ -81,6 +85,7 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway()
     box.writeFile("vx.log", settings);
     test::click(main::get().Label11);
     mnu_options& options = mnu_options::get();
+    options.Text1->clear();
     QTest::keyClicks(options.Text1, typed);
     test::click(options.cmd_ok);
     QCOMPARE(box.readFile("vx.log"), expected);

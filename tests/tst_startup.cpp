@@ -5,6 +5,7 @@
 #include "browser/mnu_list.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
+#include "platform/textfile.h"
 #include "platform/units.h"
 #include "platform/windowing.h"
 #include "setup/mnu_options.h"
@@ -26,14 +27,15 @@ const QByteArray kFreshSettings =
     "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst"
     "\r\n[export]\r\npath=\r\n";
 
-// Records what the setup window's status line says at every reading of the timer.
+// Records what the setup window's status line says at every reading of the elapsed time.
 class StatusWatchingClock final : public Clock
 {
 public:
     explicit StatusWatchingClock(test::FakeClock& inner) : m_inner(inner) {}
-    double secondsSinceMidnight() override
+    double secondsSinceMidnight() override { return m_inner.secondsSinceMidnight(); }
+    double elapsedSeconds() override
     {
-        const double now = m_inner.secondsSinceMidnight();
+        const double now = m_inner.elapsedSeconds();
         const QString status = mnu_setup::get().Label1->text();
         if (!status.isEmpty() && (m_statuses.isEmpty() || m_statuses.last() != status))
             m_statuses << status;
@@ -64,7 +66,9 @@ private slots:
     void commandBeforeHeldBackWork_leavesBrowserAsBefore();
     void windowIcon_drawsEachSizeAsked_data();
     void windowIcon_drawsEachSizeAsked();
+    void start_withoutIndex_reportsAndRecreatesIt_data();
     void start_withoutIndex_reportsAndRecreatesIt();
+    void start_unreadableIndex_saysSoAndWritesNothing();
     void start_placesDetailViewControls();
     void firstRun_createsSettingsBinAndIndex();
     void firstRun_tellsEachStepInOrder();
@@ -101,8 +105,9 @@ void TestStartup::settled_listsIndexAndSweepsTemporaries()
     test::Sandbox box;
     box.makeCatalogue("\r\nAlpha\r\n\r\nBeta\r\nAlpha\r\n");
     box.writeFile("bin/notes.txt", "kept");
+    box.writeFile("bin/bootlist.lst.backup", "kept");
     const QMap<QString, QByteArray> kept = box.snapshot();
-    for (const char* stray : {"vx.log.a1B2c3", "bin/bootlist.lst.Zz9Yy8", "bin/Alpha.lib.QwErTy"})
+    for (const char* stray : {".~vx-a1B2c3d4.tmp", "bin/.~vx-Zz9Yy8Xx.tmp"})
         box.writeFile(QString::fromLatin1(stray), "half");
 
     if (shown)
@@ -182,11 +187,21 @@ void TestStartup::windowIcon_drawsEachSizeAsked()
     QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
 }
 
+void TestStartup::start_withoutIndex_reportsAndRecreatesIt_data()
+{
+    QTest::addColumn<QString>("removed");
+    QTest::newRow("index deleted") << "bin/bootlist.lst";
+    // A first run killed after writing the settings, before making bin.
+    QTest::newRow("bin never made") << "bin";
+}
+
 void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
 {
+    QFETCH(QString, removed);
     test::Sandbox box;
     box.makeCatalogue();
     QFile::remove(box.path("bin/bootlist.lst"));
+    QDir(box.folder()).rmdir(removed);
     start();
     mnu_error& notice = mnu_error::get();
     QVERIFY(notice.isVisible());
@@ -200,6 +215,21 @@ void TestStartup::start_withoutIndex_reportsAndRecreatesIt()
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
     test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), QStringList{""});
+}
+
+void TestStartup::start_unreadableIndex_saysSoAndWritesNothing()
+{
+    test::Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\n");
+    failReadsOf(box.path("bin/bootlist.lst"));
+    const QMap<QString, QByteArray> before = box.snapshot();
+    start();
+    test::settleStartup();
+    QCOMPARE(test::visibleNotice(),
+             (QStringList{"Your ROM archives main index file could not be read.",
+                          "Check that the bin folder can be read."}));
+    QCOMPARE(box.snapshot(), before);
+    QVERIFY(main::get().isVisible());
 }
 
 void TestStartup::start_placesDetailViewControls()

@@ -66,8 +66,11 @@ private slots:
     void loadSave_keepsEveryItemWhole_data();
     void loadSave_keepsEveryItemWhole();
     void failedRewrite_leavesOldFileByteIdentical();
+    void rewrite_throughLinkOnlyToExistingFile_data();
+    void rewrite_throughLinkOnlyToExistingFile();
     void pause_waitsFromRoundedStart_data();
     void pause_waitsFromRoundedStart();
+    void pause_clockSetBack_keepsItsLength();
     void slideOutLeft_movesPastLeftEdgeIn300TwipSteps();
     void fileNameOf_takesTextAfterLastSeparator_data();
     void fileNameOf_takesTextAfterLastSeparator();
@@ -268,6 +271,36 @@ void TestSysProcs::failedRewrite_leavesOldFileByteIdentical()
     QCOMPARE(QDir(box.folder()).entryList(QDir::Files | QDir::Hidden), QStringList{"l.lst"});
 }
 
+void TestSysProcs::rewrite_throughLinkOnlyToExistingFile_data()
+{
+    QTest::addColumn<QString>("target"); // where the link in bin points, outside it
+    QTest::addColumn<bool>("written");
+    QTest::newRow("existing file: written through") << "outside/old.lst" << true;
+    QTest::newRow("dangling: nothing made outside") << "outside/new.lst" << false;
+    QTest::newRow("folder") << "outside" << false;
+}
+
+void TestSysProcs::rewrite_throughLinkOnlyToExistingFile()
+{
+    QFETCH(QString, target);
+    QFETCH(bool, written);
+    test::Sandbox box;
+    box.writeFile("outside/old.lst", "old\r\n");
+    QDir(box.folder()).mkpath("bin");
+    QVERIFY(QFile::link(box.path(target), box.path("bin/l.lst")));
+    const QMap<QString, QByteArray> before = box.snapshot();
+
+    QCOMPARE(sys_procs::write_text_file("new", box.path("bin/l.lst")), written);
+    QVERIFY(QFileInfo(box.path("bin/l.lst")).isSymLink());
+    if (written)
+        QCOMPARE(box.readFile(target), QByteArray("new\r\n"));
+    else
+        QCOMPARE(box.snapshot(), before);
+    QCOMPARE(QDir(box.path("bin"))
+                 .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System),
+             QStringList{"l.lst"});
+}
+
 void TestSysProcs::pause_waitsFromRoundedStart_data()
 {
     QTest::addColumn<double>("start");
@@ -297,6 +330,46 @@ void TestSysProcs::pause_waitsFromRoundedStart()
     } else {
         QVERIFY2(last >= end && last < end + 0.25, qPrintable(QString::number(last)));
     }
+}
+
+void TestSysProcs::pause_clockSetBack_keepsItsLength()
+{
+    // Both times move on 0.25 a reading; the time of day is set back an hour (time sync, the
+    // end of daylight saving) right after the wait reads it first.
+    class SetBackClock final : public Clock
+    {
+    public:
+        double secondsSinceMidnight() override
+        {
+            const double now = m_day - (m_dayReads++ > 0 ? 3600 : 0);
+            advance();
+            return now;
+        }
+        double elapsedSeconds() override
+        {
+            const double now = m_elapsed;
+            advance();
+            return now;
+        }
+        void idle() override {}
+        double elapsed() const { return m_elapsed; }
+
+    private:
+        void advance()
+        {
+            m_day += 0.25;
+            m_elapsed += 0.25;
+        }
+        double m_day = 100.4;
+        double m_elapsed = 0;
+        int m_dayReads = 0;
+    };
+    test::Sandbox box;
+    SetBackClock setBack;
+    setClock(&setBack);
+    sys_procs::pause(3);
+    QVERIFY2(setBack.elapsed() >= 2.6 && setBack.elapsed() <= 3.5,
+             qPrintable(QString::number(setBack.elapsed())));
 }
 
 void TestSysProcs::slideOutLeft_movesPastLeftEdgeIn300TwipSteps()

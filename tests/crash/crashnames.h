@@ -39,4 +39,21 @@ inline GameEntry entryFor(int n, const QString& rom, const QString& image)
             QStringLiteral("Description of save %1\nsecond line %1").arg(n)};
 }
 
+// A game of its own for every n, for copies of the driver saving side by side.
+inline GameEntry batchEntryFor(int n, const QString& rom, const QString& image)
+{
+    return {QStringLiteral("batch %1").arg(n),
+            rom,
+            image,
+            QStringLiteral("US"),
+            QString::number(n % 30000),
+            QStringLiteral("Batch save %1").arg(n)};
+}
+
+// The export folder the options driver stores at step n.
+inline QString folderFor(int n)
+{
+    return QStringLiteral("/exports/folder %1").arg(n);
+}
+
 } // namespace vx::crash

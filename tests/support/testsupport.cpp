@@ -11,6 +11,7 @@
 #include "platform/form.h"
 #include "platform/forms.h"
 #include "platform/profile.h"
+#include "platform/textfile.h"
 #include "platform/windowing.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ Sandbox::Sandbox()
     dialogs::setScripted(true);
     dialogs::clearScript();
     setEndProgramHook(countEnd);
+    failReadsOf(QString());
 }
 
 Sandbox::~Sandbox()
@@ -53,6 +55,7 @@ Sandbox::~Sandbox()
     unloadAllForms();
     dialogs::clearScript();
     setClock(nullptr);
+    failReadsOf(QString());
 }
 
 QString Sandbox::path(const QString& relative) const

@@ -22,18 +22,21 @@ class mnu_edit_rom;
 namespace vx::test
 {
 
-// A timer that moves on by `step` seconds each time it is read, so waits end at once.
+// A timer that moves on by `step` seconds each time a wait reads its elapsed time, so waits end
+// at once. set() steps the time of day alone, as a clock change does.
 class FakeClock final : public Clock
 {
 public:
     explicit FakeClock(double start = 1000.0, double step = 0.25) : m_now(start), m_step(step) {}
-    double secondsSinceMidnight() override
+    double secondsSinceMidnight() override { return m_now; }
+    double elapsedSeconds() override
     {
-        const double now = m_now;
+        const double elapsed = m_elapsed;
+        m_elapsed += m_step;
         m_now += m_step;
         if (m_now >= 86400.0)
             m_now -= 86400.0;
-        return now;
+        return elapsed;
     }
     void idle() override {}
     void set(double now) { m_now = now; }
@@ -41,6 +44,7 @@ public:
 
 private:
     double m_now;
+    double m_elapsed = 0;
     double m_step;
 };
 
