@@ -262,7 +262,7 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
         if (data >= size)
             break;
         off_t hole = ::lseek(in.get(), data, SEEK_HOLE);
-        if (hole < 0 || hole > size)
+        if (hole <= data || hole > size)
             hole = size;
         off_t reached = hole;
         if (!copyRange(in.get(), out.fd(), data, hole, inKernel, progress, reached))
