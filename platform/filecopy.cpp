@@ -12,8 +12,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <linux/fs.h>
+#endif
 #endif
 
 namespace vx
@@ -251,11 +255,19 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
         return CopyResult::Failed;
 
     progress.total = st.st_size;
-    ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     off_t size = st.st_size;
     bool inKernel = true;
+#ifdef FICLONE
+    // Where the file system shares blocks between files (as cp does by default), the copy is
+    // one step and holes stay holes.
+    const bool cloned = ::ioctl(out.fd(), FICLONE, in.get()) == 0;
+#else
+    const bool cloned = false;
+#endif
+    if (!cloned)
+        ::posix_fadvise(in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     // Only the stretches that hold data are copied; the holes between them stay holes.
-    for (off_t pos = 0; pos < size;) {
+    for (off_t pos = cloned ? size : 0; pos < size;) {
         off_t data = ::lseek(in.get(), pos, SEEK_DATA);
         if (data < 0)
             data = errno == ENXIO ? size : pos; // all hole from here, or no hole support
