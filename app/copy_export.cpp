@@ -1,7 +1,9 @@
 #include "app/copy_export.h"
 
+#include "app/mnu_progress.h"
 #include "app/vx_main.h"
 #include "platform/busypointer.h"
+#include "platform/filecopy.h"
 #include "platform/reentry.h"
 #include "setup/mnu_options.h"
 #include "store/catalogue.h"
@@ -9,7 +11,9 @@
 #include "store/vx_modules.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace vx
 {
@@ -23,11 +27,32 @@ void copyFailed()
                             QStringLiteral("Please check the destination and try again."));
 }
 
-// Copies with the busy pointer up; the pointer is back before any notice.
-bool copyBusy(const QString& source, const QString& destination)
+// A copy is running; Copy ROM and Export ROM are ignored meanwhile.
+bool copying = false;
+
+// Copies on a worker thread with the busy pointer up while the windows keep answering; a copy
+// still running after half a second shows the copy window, whose Cancel stops it. Nothing is
+// reported here: the pointer is back before any notice.
+CopyResult copyBusy(main& hub, const QString& source, const QString& destination)
 {
+    ReentryGuard guard(copying);
     BusyPointer busy;
-    return VX_modules::copy_file(source, destination);
+    BackgroundCopy copy(source, destination);
+    QEventLoop loop;
+    QObject::connect(&copy, &BackgroundCopy::finished, &loop, &QEventLoop::quit);
+    bool shown = false;
+    QTimer reveal;
+    reveal.setSingleShot(true);
+    QObject::connect(&reveal, &QTimer::timeout, &hub, [&] {
+        shown = true;
+        mnu_progress::get().follow(copy, VX_modules::file_name_of(source), hub);
+    });
+    reveal.start(500);
+    copy.start();
+    loop.exec();
+    if (shown)
+        mnu_progress::get().finish();
+    return copy.result();
 }
 
 bool isSeparator(QChar c)
@@ -51,6 +76,8 @@ QString exportTarget(const QString& folder, const QString& source)
 
 void copyRom(main& hub)
 {
+    if (copying)
+        return;
     CommonDialog& dialog = hub.cd1;
     dialog.DialogTitle = QStringLiteral("Choose a ROM to copy");
     dialog.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip|All Files|*.*");
@@ -75,7 +102,7 @@ void copyRom(main& hub)
         return;
     }
 
-    if (!copyBusy(source, destination))
+    if (copyBusy(hub, source, destination) == CopyResult::Failed)
         copyFailed();
 }
 
@@ -83,7 +110,7 @@ void exportRom(main& hub)
 {
     // The notice's pause keeps events flowing; a second Export meanwhile is ignored.
     ReentryGuard guard(exporting);
-    if (!guard.entered())
+    if (!guard.entered() || copying)
         return;
 
     if (hub.lbl_title1->caption().toLower() == QLatin1String("[none]")) {
@@ -113,7 +140,7 @@ void exportRom(main& hub)
                                 QStringLiteral("Please check the path and try again."));
         return;
     }
-    if (!copyBusy(source, exportTarget(folder, source)))
+    if (copyBusy(hub, source, exportTarget(folder, source)) == CopyResult::Failed)
         copyFailed();
 }
 

@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 namespace vx::art
 {
@@ -214,6 +215,31 @@ PicturePtr optionsBackground()
             paintWell(canvas, 1290, 930, 2835, 345, Qt::black);
         });
     return picture;
+}
+
+PicturePtr progressBackground()
+{
+    static const PicturePtr picture = makeFace(
+        QStringLiteral("progress"), 4320, 1560,
+        {{QStringLiteral("Copying"), 225, 120, 9.75, true, true, kTitleBlue}},
+        [](TwipsCanvas& canvas) {
+            canvas.painter().fillRect(canvas.rect(225, 405, 3870, 15), QColor(96, 96, 160));
+            // The well the bar fills.
+            paintWell(canvas, 225, 780, 3870, 255);
+        });
+    return picture;
+}
+
+void paintProgress(QPainter& painter, const QRectF& rect, double fraction)
+{
+    const QRectF filled(rect.topLeft(),
+                        QSizeF(rect.width() * std::clamp(fraction, 0.0, 1.0), rect.height()));
+    if (filled.width() <= 0)
+        return;
+    QLinearGradient fill(filled.topLeft(), filled.bottomLeft());
+    fill.setColorAt(0, QColor(110, 110, 255));
+    fill.setColorAt(1, QColor(30, 30, 170));
+    painter.fillRect(filled, fill);
 }
 
 PicturePtr aboutPicture()

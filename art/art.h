@@ -15,6 +15,10 @@ PicturePtr addBackground();
 PicturePtr editBackground();
 PicturePtr optionsBackground();
 PicturePtr aboutPicture();
+PicturePtr progressBackground();
+
+// The filled part of the copy window's bar, `fraction` (0 to 1) of `rect`.
+void paintProgress(QPainter& painter, const QRectF& rect, double fraction);
 
 PicturePtr okButton(bool pressed);
 PicturePtr cancelButton(bool pressed);

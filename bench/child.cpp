@@ -3,6 +3,7 @@
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
 #include "app/vx_main.h"
+#include "bench/pumpprobe.h"
 #include "browser/mnu_list.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
@@ -108,39 +109,6 @@ void settle()
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
 }
-
-// Times the event-loop turns during a command with a 1 ms timer: the longest stretch between
-// two turns (or between the command's start or end and the nearest turn) is how long the
-// windows could not answer.
-class PumpProbe
-{
-public:
-    PumpProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(1);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { m_stamps.push_back(monotonicNs()); });
-    }
-    void start()
-    {
-        m_stamps.clear();
-        m_stamps.push_back(monotonicNs());
-        m_timer.start();
-    }
-    double stop()
-    {
-        m_stamps.push_back(monotonicNs());
-        m_timer.stop();
-        qint64 longest = 0;
-        for (size_t i = 1; i < m_stamps.size(); ++i)
-            longest = std::max(longest, m_stamps[i] - m_stamps[i - 1]);
-        return double(longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    std::vector<qint64> m_stamps;
-};
 
 QStringList indexLines(const QByteArray& bytes)
 {
@@ -290,6 +258,8 @@ qint64 peakResidentKb()
     return -1;
 }
 
+} // namespace
+
 // Starts the program on the catalogue in `folder` and waits until the hub has been painted.
 bool startHub(QApplication& app, const QString& folder)
 {
@@ -305,8 +275,6 @@ bool startHub(QApplication& app, const QString& folder)
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     return painted;
 }
-
-} // namespace
 
 int childStartup(int& argc, char** argv, const QString& folder)
 {

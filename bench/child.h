@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+class QApplication;
 #include <vector>
 
 // The modes the benchmark runs in child processes, so that start-up is timed from a fresh
@@ -22,6 +23,14 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
 // Start-up and each command once, without floors; prints "peak <kB>".
 int childMemory(int& argc, char** argv, const QString& folder, const QString& romPath,
                 const QString& imagePath);
+
+// Export ROM and Copy ROM of a 1 GiB file and Copy ROM of a sparse 1 GiB file in `work`, each
+// against cp in the same run; prints "copyfig <key> <ours ms> <cp ms>", "copygap <key> <ms>"
+// and "blocks <copy's 512-byte blocks> <source's>".
+int childCopy(int& argc, char** argv, const QString& folder, const QString& work, int runs);
+
+// Starts the program on the catalogue in `folder` and waits until the hub has been painted.
+bool startHub(QApplication& app, const QString& folder);
 
 qint64 monotonicNs();
 // The middle value (the mean of the middle two for an even count); 0 for none.

@@ -1,7 +1,9 @@
 // vexloutil_bench: times the program's commands on catalogues of 1,000, 32,767 and 100,000
 // names against floors measured in the same run, and checks the speed targets.
 //
-//   vexloutil_bench [--check] [--runs N] [--sizes 1000,32767,100000] [--keep]
+//   vexloutil_bench [--check] [--runs N] [--sizes 1000,32767,100000] [--keep] [--no-copy]
+//
+// The copy figures (1 GiB files, written into the temporary folder) run once, after the sizes.
 //
 // Start-up, the per-size figures and the memory peaks each run in a child process of this
 // same binary (the --child-* modes), so start-up is timed from a fresh process and each size
@@ -33,6 +35,8 @@ constexpr int kLarge = 100000;
 constexpr double kGrowthLimit = 3.5;
 constexpr double kGapLimitMs = 50;
 constexpr double kPeakLimitMiB = 300;
+constexpr double kCopyThroughput = 0.9;
+constexpr double kSparseTimeLimit = 2;
 
 struct FigureInfo {
     const char* key;
@@ -131,6 +135,8 @@ int main(int argc, char* argv[])
             return childStartupFloor(argc, argv, true);
         if (mode == QLatin1String("--child-measure"))
             return childMeasure(argc, argv, arg(2), arg(3), arg(4), arg(5).toInt());
+        if (mode == QLatin1String("--child-copy"))
+            return childCopy(argc, argv, arg(2), arg(3), arg(4).toInt());
         if (mode == QLatin1String("--child-memory"))
             return childMemory(argc, argv, arg(2), arg(3), arg(4));
         std::fprintf(stderr, "unknown mode %s\n", argv[1]);
@@ -141,6 +147,7 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
     bool check = false;
     bool keep = false;
+    bool copies = true;
     int runs = 5;
     QList<int> sizes = {1000, kReference, kLarge};
     const QStringList args = app.arguments();
@@ -149,6 +156,8 @@ int main(int argc, char* argv[])
             check = true;
         } else if (args[i] == QLatin1String("--keep")) {
             keep = true;
+        } else if (args[i] == QLatin1String("--no-copy")) {
+            copies = false;
         } else if (args[i] == QLatin1String("--runs") && i + 1 < args.size()) {
             runs = std::max(1, args[++i].toInt());
         } else if (args[i] == QLatin1String("--sizes") && i + 1 < args.size()) {
@@ -157,7 +166,8 @@ int main(int argc, char* argv[])
                 sizes << size.toInt();
         } else {
             std::fprintf(stderr,
-                         "usage: vexloutil_bench [--check] [--runs N] [--sizes a,b,c] [--keep]\n");
+                         "usage: vexloutil_bench [--check] [--runs N] [--sizes a,b,c] [--keep] "
+                         "[--no-copy]\n");
             return 2;
         }
     }
@@ -224,6 +234,32 @@ int main(int argc, char* argv[])
                     result.peakMiB = line.mid(5).toDouble() / 1024.0;
             }
         }
+    }
+
+    // The 1 GiB copies, on the first catalogue (for its export folder).
+    QMap<QString, std::pair<double, double>> copyFigures; // ours, cp (ms)
+    QMap<QString, double> copyGaps;
+    std::pair<qint64, qint64> blocks{-1, -1}; // the sparse copy's, the source's
+    if (copies && !sizes.isEmpty()) {
+        say(QStringLiteral("copies of 1 GiB files: measuring..."));
+        const QString folder = base.filePath(QStringLiteral("catalogue-%1").arg(sizes.front()));
+        const QString work = base.filePath(QStringLiteral("big"));
+        QDir().mkpath(work);
+        if (const auto lines =
+                runChild({QStringLiteral("--child-copy"), folder, work, QString::number(runs)})) {
+            for (const QString& line : *lines) {
+                const QStringList f = line.split(QLatin1Char(' '));
+                if (f.value(0) == QLatin1String("copyfig") && f.size() == 4)
+                    copyFigures[f[1]] = {f[2].toDouble(), f[3].toDouble()};
+                else if (f.value(0) == QLatin1String("copygap") && f.size() == 3)
+                    copyGaps[f[1]] = f[2].toDouble();
+                else if (f.value(0) == QLatin1String("blocks") && f.size() == 3)
+                    blocks = {f[1].toLongLong(), f[2].toLongLong()};
+                else
+                    say(QStringLiteral("  child: ") + line);
+            }
+        }
+        QDir(work).removeRecursively();
     }
 
     bool allMet = true;
@@ -293,6 +329,34 @@ int main(int argc, char* argv[])
                                            ? verdict(longest <= kGapLimitMs && r.gaps.size() == 4)
                                            : QStringLiteral("-"));
         say(row);
+    }
+
+    if (copies) {
+        say(QString());
+        say(QStringLiteral("Copies of a 1 GiB file against cp in the same run (ms; throughput = cp "
+                           "time / ours, target >= %1; sparse: time <= %2x cp --sparse=auto):")
+                .arg(kCopyThroughput)
+                .arg(kSparseTimeLimit));
+        say(cell(QStringLiteral("copy"), 14, true) + cell(QStringLiteral("ours ms"), 10) +
+            cell(QStringLiteral("cp ms"), 10) + cell(QStringLiteral("through"), 9) +
+            cell(QStringLiteral("gap ms"), 8) + QStringLiteral("  met"));
+        for (const char* key : {"export", "copy", "sparse"}) {
+            const QString k = QString::fromLatin1(key);
+            const auto [ours, cp] = copyFigures.value(k, {0.0, 0.0});
+            const double through = ours > 0 ? cp / ours : 0;
+            const double gap = copyGaps.value(k, -1);
+            const bool fast = k == QLatin1String("sparse")
+                                  ? ours > 0 && ours <= kSparseTimeLimit * cp
+                                  : through >= kCopyThroughput;
+            say(cell(k == QLatin1String("sparse") ? QStringLiteral("sparse copy") : k, 14, true) +
+                cell(fixed(ours, 1), 10) + cell(fixed(cp, 1), 10) + cell(fixed(through, 2), 9) +
+                cell(gap < 0 ? QStringLiteral("?") : fixed(gap, 1), 8) + QStringLiteral("  ") +
+                verdict(fast && gap >= 0 && gap <= kGapLimitMs));
+        }
+        say(QStringLiteral("sparse copy's allocated blocks %1, the source's %2 (<= source): %3")
+                .arg(blocks.first)
+                .arg(blocks.second)
+                .arg(verdict(blocks.first >= 0 && blocks.first <= blocks.second)));
     }
 
     say(QString());

@@ -1,14 +1,63 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+#include <atomic>
+#include <functional>
+#include <thread>
 
 namespace vx
 {
 
-// Copies source over destination through a temporary file in the destination folder renamed
-// over it at the end, so a failed copy never leaves a partial file and an existing destination
-// is either replaced whole or kept. Refuses (false, nothing touched) a copy of a file onto
-// itself, however the two paths are spelled.
-bool copyFileReplacing(const QString& source, const QString& destination);
+// How far a copy has got; written by the copying thread, read by the window showing it.
+struct CopyProgress {
+    std::atomic<qint64> done{0};
+    std::atomic<qint64> total{0};
+    std::atomic<bool> cancelled{false};
+};
+
+enum class CopyResult { Copied, Failed, Cancelled };
+
+// Copies source over destination as cp does, except that the bytes go to a temporary file in
+// the destination's folder that replaces the destination only when complete: a failed,
+// cancelled or killed copy leaves no partial file and the old destination untouched.
+// - a new file gets the source's permission bits less the umask; an existing destination keeps
+//   its own bits (and owner where allowed); a read-only destination is refused;
+// - a destination that is a symbolic link is written through to its target;
+// - holes in the source stay holes; the copy is done in the kernel where it can be.
+// Refuses (nothing touched) a copy of a file onto itself, however the paths are spelled.
+// Safe to call from any thread; `progress` may be null.
+CopyResult copyFileReplacing(const QString& source, const QString& destination,
+                             CopyProgress* progress = nullptr);
+
+// One copy run on a worker thread. finished() is emitted on the thread that owns the object;
+// destroying it cancels a copy still running and waits for the thread.
+class BackgroundCopy : public QObject
+{
+    Q_OBJECT
+
+public:
+    BackgroundCopy(QString source, QString destination, QObject* parent = nullptr);
+    ~BackgroundCopy() override;
+
+    void start();
+    void cancel() { m_progress.cancelled = true; }
+    const CopyProgress& progress() const { return m_progress; }
+    CopyResult result() const { return m_result; }
+
+signals:
+    void finished(vx::CopyResult result);
+
+private:
+    QString m_source;
+    QString m_destination;
+    CopyProgress m_progress;
+    CopyResult m_result = CopyResult::Failed;
+    std::thread m_thread;
+};
+
+// Test seam: `hook` runs on the copying thread after every piece of `pieceBytes` (a copy is
+// otherwise done in large pieces); an empty hook restores the defaults.
+void setCopyPieceHook(std::function<void()> hook, qint64 pieceBytes);
 
 } // namespace vx

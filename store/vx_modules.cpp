@@ -14,7 +14,7 @@ namespace vx::VX_modules
 
 bool copy_file(const QString& source, const QString& destination)
 {
-    return copyFileReplacing(source, destination);
+    return copyFileReplacing(source, destination) == CopyResult::Copied;
 }
 
 void show_notice(const QString& upper, const QString& lower)

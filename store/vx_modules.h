@@ -11,8 +11,9 @@ class ListBox;
 namespace vx::VX_modules
 {
 
-// Copies through a temporary file in the destination folder renamed over the destination, so
-// no partial file is ever left. Refuses (false, nothing touched) a copy onto the source itself.
+// Copies as cp does, through a temporary file in the destination folder renamed over the
+// destination, so no partial file is ever left; waits for the copy. Refuses (false, nothing
+// touched) a copy onto the source itself.
 bool copy_file(const QString& source, const QString& destination);
 
 // Shows the notice window with its two lines, placed by the notice rule and kept on top.

@@ -1,17 +1,22 @@
 #include "app/copy_export.h"
 #include "app/mnu_error.h"
+#include "app/mnu_progress.h"
 #include "app/vx_main.h"
 #include "platform/busypointer.h"
 #include "platform/dialogs.h"
+#include "platform/filecopy.h"
 #include "platform/windowing.h"
 #include "setup/mnu_options.h"
 #include "store/vx_modules.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QSemaphore>
 #include <QTimer>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace vx;
 
@@ -50,6 +55,11 @@ private slots:
     void copy_replacesExistingFileWithoutNotice();
     void copy_refusedKeepsEverything_data();
     void copy_refusedKeepsEverything();
+    void copy_followsCpFileSemantics_data();
+    void copy_followsCpFileSemantics();
+    void copy_sparseSource_staysSparse();
+    void copy_long_windowsAnswerAndCancelKeepsOldFile_data();
+    void copy_long_windowsAnswerAndCancelKeepsOldFile();
 
     void export_writesRomIntoFolder_data();
     void export_writesRomIntoFolder();
@@ -177,6 +187,162 @@ void TestCopyExport::copy_refusedKeepsEverything()
     QVERIFY(!BusyPointer::isShown());
     QCOMPARE(box.snapshot(), before); // no partial or temporary file either
     QCOMPARE(box.readFile("roms/game.rom"), kRom);
+}
+
+void TestCopyExport::copy_followsCpFileSemantics_data()
+{
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("sourceMode");
+    QTest::addColumn<QString>("existing"); // "", "file", or "link" (to a file elsewhere)
+    QTest::addColumn<int>("existingMode");
+    QTest::addColumn<int>("nameBytes");    // the destination's file name
+    QTest::addColumn<int>("expectedMode"); // 0: refused
+    QTest::newRow("new file, private source, umask 022") << 022 << 0600 << "" << 0 << 8 << 0600;
+    QTest::newRow("new file, umask 022") << 022 << 0775 << "" << 0 << 8 << 0755;
+    QTest::newRow("new file, umask 077") << 077 << 0664 << "" << 0 << 8 << 0600;
+    QTest::newRow("existing keeps its bits") << 022 << 0600 << "file" << 0664 << 8 << 0664;
+    QTest::newRow("read-only destination refused") << 022 << 0644 << "file" << 0444 << 8 << 0;
+    QTest::newRow("link written through") << 022 << 0644 << "link" << 0640 << 8 << 0640;
+    QTest::newRow("255-byte name") << 022 << 0644 << "" << 0 << 255 << 0644;
+}
+
+void TestCopyExport::copy_followsCpFileSemantics()
+{
+    QFETCH(int, mask);
+    QFETCH(int, sourceMode);
+    QFETCH(QString, existing);
+    QFETCH(int, existingMode);
+    QFETCH(int, nameBytes);
+    QFETCH(int, expectedMode);
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("roms/game.rom", kRom);
+    ::chmod(QFile::encodeName(box.path("roms/game.rom")), mode_t(sourceMode));
+    QDir(box.folder()).mkdir("out");
+    const QString name = QString(nameBytes - 4, 'n') + ".rom";
+    const QString landing = existing == "link" ? "elsewhere/kept.rom" : "out/" + name;
+    if (!existing.isEmpty()) {
+        box.writeFile(landing, "an older and much longer file than the new one");
+        ::chmod(QFile::encodeName(box.path(landing)), mode_t(existingMode));
+    }
+    if (existing == "link")
+        QVERIFY(QFile::link(box.path(landing), box.path("out/" + name)));
+    const QByteArray old = box.exists(landing) ? box.readFile(landing) : QByteArray();
+    const mode_t before = ::umask(mode_t(mask));
+    dialogs::queueFile(box.path("roms/game.rom"));
+    dialogs::queueFile(box.path("out/" + name));
+    copyRom(main::get());
+    ::umask(before);
+
+    struct stat st {
+    };
+    QCOMPARE(::stat(QFile::encodeName(box.path(landing)), &st), 0);
+    QCOMPARE(box.readFile(landing), expectedMode ? kRom : old);
+    QCOMPARE(test::visibleNotice(), expectedMode ? QStringList() : kCopyFailed);
+    QCOMPARE(int(st.st_mode & 07777), expectedMode ? expectedMode : existingMode);
+    QCOMPARE(QFileInfo(box.path("out/" + name)).isSymLink(), existing == "link");
+    QCOMPARE(QDir(box.path("out"))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{name});
+}
+
+void TestCopyExport::copy_sparseSource_staysSparse()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    QFile sparse(box.path("sparse.rom"));
+    QVERIFY(sparse.open(QIODevice::WriteOnly));
+    QVERIFY(sparse.seek(32 << 20));
+    sparse.write(kRom);
+    QVERIFY(sparse.resize(64 << 20));
+    sparse.close();
+    dialogs::queueFile(box.path("sparse.rom"));
+    dialogs::queueFile(box.path("copy.rom"));
+    copyRom(main::get());
+    QVERIFY(test::visibleNotice().isEmpty());
+    QCOMPARE(box.readFile("copy.rom"), box.readFile("sparse.rom"));
+    struct stat from {
+    }, to{};
+    QCOMPARE(::stat(QFile::encodeName(box.path("sparse.rom")), &from), 0);
+    QCOMPARE(::stat(QFile::encodeName(box.path("copy.rom")), &to), 0);
+    QVERIFY2(to.st_blocks <= from.st_blocks, qPrintable(QString::number(to.st_blocks)));
+}
+
+void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile_data()
+{
+    QTest::addColumn<bool>("exporting");
+    QTest::addColumn<QString>("stop"); // how the user stops it, or "" to let it finish
+    QTest::newRow("Copy ROM, Cancel") << false << "Cancel";
+    QTest::newRow("Export ROM, Esc") << true << "Esc";
+    QTest::newRow("Copy ROM, runs to the end") << false << "";
+}
+
+void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
+{
+    QFETCH(bool, exporting);
+    QFETCH(QString, stop);
+    test::Sandbox box;
+    const QByteArray rom(1 << 20, 'r');
+    box.writeFile("roms/game.rom", rom);
+    box.writeFile("out/game.rom", "the old copy");
+    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
+    // The copy waits after each 64 KiB piece until the test lets it go on; a copy run on the
+    // GUI thread is not held, so it cannot hang the test.
+    QSemaphore gate;
+    setCopyPieceHook(
+        [&] {
+            if (QThread::currentThread() != qApp->thread())
+                gate.tryAcquire(1, 10000);
+        },
+        64 << 10);
+    if (!exporting) {
+        dialogs::queueFile(box.path("roms/game.rom"));
+        dialogs::queueFile(box.path("out/game.rom"));
+    }
+
+    int turns = 0;
+    bool busy = false, secondIgnored = false, topmostWithCancel = false;
+    QString shownBytes;
+    QTimer poll;
+    const QDeadlineTimer deadline(5000);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        ++turns;
+        Form* window = test::topLevel("mnu_progress");
+        // Shown, and active once the window system has caught up.
+        if (!(window && window->isVisible() && QApplication::activeWindow() == window) &&
+            !deadline.hasExpired())
+            return;
+        poll.stop();
+        if (window && window->isVisible()) {
+            mnu_progress& progress = mnu_progress::get();
+            busy = BusyPointer::isShown();
+            shownBytes = progress.Label2->caption();
+            topmostWithCancel = isTopmost(progress) && progress.Picture1->hasFocus();
+            const int asked = dialogs::fileRequests().size();
+            test::click(hub.Label6);
+            test::click(hub.Label7);
+            secondIgnored = dialogs::fileRequests().size() == asked;
+            if (stop == "Cancel")
+                test::click(progress.Picture1);
+            else if (stop == "Esc")
+                QTest::keyClick(&progress, Qt::Key_Escape);
+        }
+        gate.release(1000);
+    });
+    poll.start(10);
+    test::click(exporting ? hub.Label7 : hub.Label6);
+    setCopyPieceHook(nullptr, 0);
+
+    QVERIFY2(turns > 1, "no event was handled while the copy ran");
+    QVERIFY(busy);
+    QVERIFY(topmostWithCancel);
+    QCOMPARE(shownBytes, QString("64.0 kB of 1.0 MB"));
+    QVERIFY(secondIgnored);
+    QCOMPARE(box.readFile("out/game.rom"), stop.isEmpty() ? rom : QByteArray("the old copy"));
+    QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
+    QVERIFY(test::visibleNotice().isEmpty());
+    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!mnu_progress::get().isVisible());
 }
 
 void TestCopyExport::export_writesRomIntoFolder_data()

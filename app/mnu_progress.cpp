@@ -1,0 +1,161 @@
+#include "app/mnu_progress.h"
+
+#include "art/art.h"
+#include "platform/filecopy.h"
+#include "platform/forms.h"
+#include "platform/units.h"
+#include "store/sys_procs.h"
+
+#include <QKeyEvent>
+#include <QLocale>
+#include <QPainter>
+#include <QScreen>
+
+namespace vx
+{
+
+namespace
+{
+
+// The bar's filled part; the well around it is in the background picture.
+class ProgressBar : public QWidget
+{
+public:
+    ProgressBar(const QString& name, QWidget* parent, const double& fraction)
+        : QWidget(parent), m_fraction(fraction)
+    {
+        setObjectName(name);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        art::paintProgress(painter, rect(), m_fraction);
+    }
+
+private:
+    const double& m_fraction;
+};
+
+} // namespace
+
+mnu_progress& mnu_progress::get()
+{
+    return lazyForm<mnu_progress>();
+}
+
+mnu_progress::mnu_progress()
+    : Form(QStringLiteral("mnu_progress"), Qt::FramelessWindowHint | Qt::Tool),
+      Label1(new Label(QStringLiteral("Label1"), this)),
+      Label2(new Label(QStringLiteral("Label2"), this)),
+      Bar1(new ProgressBar(QStringLiteral("Bar1"), this, m_fraction)),
+      Picture1(new PictureBox(QStringLiteral("Picture1"), this)),
+      Picture2(new PictureBox(QStringLiteral("Picture2"), this)),
+      Picture3(new PictureBox(QStringLiteral("Picture3"), this))
+{
+    setWindowTitle(QStringLiteral("Copying"));
+    setStaysInFront(true);
+    setClientSize(4320, 1560);
+    setBackground(art::progressBackground());
+
+    const QFont font = designFont(8.25);
+    for (Label* label : {Label1, Label2}) {
+        label->setFont(font);
+        label->setForeColor(0xFF0000);
+    }
+    place(*Label1, 225, 480, 3870, 255);
+    place(*Label2, 225, 1125, 2900, 255);
+    place(*Bar1, 255, 810, 3810, 195);
+
+    place(*Picture1, 3240, 1125, 855, 255);
+    place(*Picture2, 720, 1800, 135, 135);
+    place(*Picture3, 1320, 1800, 135, 135);
+    Picture2->setPicture(art::cancelButton(false));
+    Picture3->setPicture(art::cancelButton(true));
+    Picture1->setPicture(Picture2->picture());
+    Picture1->setButton(QStringLiteral("Cancel"));
+
+    connect(Picture1, &PictureBox::mouseDown, this, &mnu_progress::Picture1_MouseDown);
+    connect(Picture1, &PictureBox::mouseUp, this, &mnu_progress::Picture1_MouseUp);
+    m_refresh.setInterval(100);
+    connect(&m_refresh, &QTimer::timeout, this, &mnu_progress::refresh);
+}
+
+void mnu_progress::follow(BackgroundCopy& copy, const QString& name, const QWidget& over)
+{
+    m_copy = &copy;
+    Label1->setCaption(Label1->fontMetrics().elidedText(name, Qt::ElideMiddle, Label1->width()));
+    Picture1->setPicture(Picture2->picture());
+    refresh();
+
+    // Centred over the window the copy started from, wholly on its screen.
+    const QRect frame = over.frameGeometry();
+    QRect mine(QPoint(), size());
+    mine.moveCenter(frame.center());
+    if (const QScreen* screen = over.screen()) {
+        const QRect room = screen->availableGeometry();
+        mine.moveLeft(std::clamp(mine.left(), room.left(),
+                                 std::max(room.left(), room.right() - mine.width() + 1)));
+        mine.moveTop(std::clamp(mine.top(), room.top(),
+                                std::max(room.top(), room.bottom() - mine.height() + 1)));
+    }
+    setLeft(pixelsToTwips(mine.left()));
+    setTop(pixelsToTwips(mine.top()));
+    // Topmost before it shows, so the topmost windows raised then stay under it.
+    sys_procs::stay_on_top(*this);
+    show();
+    bringToFront(Picture1);
+    m_refresh.start();
+}
+
+void mnu_progress::finish()
+{
+    m_refresh.stop();
+    m_copy = nullptr;
+    hide();
+}
+
+void mnu_progress::refresh()
+{
+    if (!m_copy)
+        return;
+    const CopyProgress& progress = m_copy->progress();
+    const qint64 total = progress.total;
+    const qint64 done = std::min(qint64(progress.done), total);
+    const QLocale locale;
+    Label2->setCaption(
+        progress.cancelled
+            ? QStringLiteral("Cancelling...")
+            : QStringLiteral("%1 of %2")
+                  .arg(locale.formattedDataSize(done, 1, QLocale::DataSizeTraditionalFormat),
+                       locale.formattedDataSize(total, 1, QLocale::DataSizeTraditionalFormat)));
+    m_fraction = total > 0 ? double(done) / double(total) : 0;
+    Bar1->update();
+}
+
+void mnu_progress::Picture1_MouseDown()
+{
+    Picture1->setPicture(Picture3->picture());
+}
+
+void mnu_progress::Picture1_MouseUp()
+{
+    Picture1->setPicture(Picture2->picture());
+    if (m_copy)
+        m_copy->cancel();
+    refresh();
+}
+
+void mnu_progress::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Picture1_MouseDown();
+        Picture1_MouseUp();
+        return;
+    }
+    Form::keyPressEvent(event);
+}
+
+} // namespace vx

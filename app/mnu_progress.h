@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/form.h"
+
+#include <QPointer>
+#include <QTimer>
+
+namespace vx
+{
+
+class BackgroundCopy;
+
+// The copy window: what is being copied, a bar, bytes done of the total, and a Cancel picture
+// that stops the copy (as does Esc).
+class mnu_progress : public Form
+{
+    Q_OBJECT
+
+public:
+    static mnu_progress& get();
+    mnu_progress();
+
+    // Shows the window over `over`, topmost and active with Cancel focused, following `copy`
+    // until finish().
+    void follow(BackgroundCopy& copy, const QString& name, const QWidget& over);
+    void finish();
+
+    Label* Label1;
+    Label* Label2;
+    QWidget* Bar1;
+    PictureBox* Picture1;
+    PictureBox* Picture2;
+    PictureBox* Picture3;
+
+    void Picture1_MouseDown();
+    void Picture1_MouseUp();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void refresh();
+
+    QPointer<BackgroundCopy> m_copy;
+    QTimer m_refresh;
+    double m_fraction = 0;
+};
+
+} // namespace vx
