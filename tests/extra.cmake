@@ -25,3 +25,16 @@ foreach(vx_smoke_mode portable installed)
   set_tests_properties(smoke_${vx_smoke_mode} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
                        RESOURCE_LOCK vx_xvfb)
 endforeach()
+
+# ---------------------------------------------------------------------------------------------
+# Desktop tests: the program under a window manager, driven by real input (tests/desktop).
+# A failure leaves a screenshot in desktop-failures/ of the build folder.
+foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard)
+  add_test(NAME desktop_${vx_scenario}
+           COMMAND ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop.sh ${vx_scenario}
+                   $<TARGET_FILE:vexloutil>)
+  # One at a time: each waits on the window manager, which a second session would slow.
+  set_tests_properties(desktop_${vx_scenario} PROPERTIES
+    TIMEOUT 120 SKIP_RETURN_CODE 77 RESOURCE_LOCK vx_desktop LABELS desktop
+    ENVIRONMENT VX_DESKTOP_SHOTS=${CMAKE_BINARY_DIR}/desktop-failures)
+endforeach()
