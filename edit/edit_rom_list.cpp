@@ -44,6 +44,8 @@ edit_rom_list::edit_rom_list()
     place(*Label1, 120, 3240, 1515, 210);
     Label1->setFont(designFont(8.25));
     Label1->setForeColor(0xFF8080);
+    // Fonts that run wider than the designed ones would cut the hint short.
+    Label1->setAutoSize(true);
 
     place(*Label2, 1680, 3240, 630, 240);
     Label2->setFont(designFont(9.75, true, true));
