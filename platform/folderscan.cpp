@@ -1,5 +1,7 @@
 #include "platform/folderscan.h"
 
+#include "platform/nativepath.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -11,17 +13,18 @@
 namespace vx
 {
 
-QStringList namesInFolder(const QString& folder, bool (*keep)(const char* name, std::size_t length))
+QStringList namesInFolder(const QString& folder,
+                          const std::function<bool(const char* name, std::size_t length)>& keep)
 {
     QStringList names;
 #ifdef Q_OS_UNIX
-    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+    DIR* stream = ::opendir(nativePath(folder).constData());
     if (!stream)
         return names;
     while (const dirent* entry = ::readdir(stream)) {
         const std::size_t length = std::strlen(entry->d_name);
         if (keep(entry->d_name, length))
-            names << QFile::decodeName(entry->d_name);
+            names << pathFromNative(QByteArrayView(entry->d_name, qsizetype(length)));
     }
     ::closedir(stream);
 #else

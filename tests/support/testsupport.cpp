@@ -11,6 +11,7 @@
 #include "platform/form.h"
 #include "platform/forms.h"
 #include "platform/profile.h"
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "platform/windowing.h"
 
@@ -127,7 +128,7 @@ QMap<QString, QByteArray> Sandbox::snapshot() const
 
 QStringList Sandbox::indexLines() const
 {
-    QStringList lines = QString::fromLocal8Bit(readFile(QStringLiteral("bin/bootlist.lst")))
+    QStringList lines = textcodec::decode(readFile(QStringLiteral("bin/bootlist.lst")))
                             .split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
