@@ -28,7 +28,8 @@ QString decode(QByteArrayView bytes);
 
 // The text in `encoding`, or nothing when a character of it has no place in that encoding.
 std::optional<QByteArray> encode(QStringView text, Encoding encoding);
-// The text in `preferred` when every character fits, else in UTF-8; `used` says which.
+// The whole text of a file in `preferred` when every character fits and the bytes read back as
+// this text, else in UTF-8; `used` says which.
 QByteArray encodeOrUtf8(QStringView text, Encoding preferred, Encoding* used = nullptr);
 
 // How the file at `path` was last read or written by this process, so a rewrite keeps it; a

@@ -153,6 +153,8 @@ void tst_profile::withValue_keepsEveryOtherByte_data()
         "; \xe9\r\n[a]\r\nx=1\r\n", "a", "x", "★", "; \xc3\xa9\r\n[a]\r\nx=\xe2\x98\x85\r\n");
     row("Windows-1252 bytes that would read as UTF-8 go UTF-8 whole", "[a]\r\nx=\xe9\r\n", "a",
         "x", "Ã©", "[a]\r\nx=\xc3\x83\xc2\xa9\r\n");
+    row("Windows-1252 text that looks like UTF-8 in a Windows-1252 file", "; \xe9\r\n[a]\r\nx=1\r\n",
+        "a", "x", "Ã©", "; \xe9\r\n[a]\r\nx=\xc3\xa9\r\n");
     row("UTF-8 file stays UTF-8", "[a]\r\nx=\xc3\xa9\r\n", "a", "x", "ü€",
         "[a]\r\nx=\xc3\xbc\xe2\x82\xac\r\n");
     const QByteArray junk = raw("\xff\0junk\r\n[a]\r\nx=1\r\n\xfe");
