@@ -140,9 +140,15 @@ QString oneLineText(const QString& value)
     return text;
 }
 
+// The text's bytes in an encoding it is known to fit.
+QByteArray bytesIn(const QString& text, Encoding encoding)
+{
+    return textcodec::encode(text, encoding).value_or(text.toUtf8());
+}
+
 QByteArray oneLine(const QString& value, Encoding encoding)
 {
-    QByteArray bytes = textcodec::encodeOrUtf8(oneLineText(value), encoding);
+    QByteArray bytes = bytesIn(oneLineText(value), encoding);
     const bool quoted = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') &&
                         bytes.back() == bytes.front();
     if (!bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) || quoted))
@@ -175,7 +181,7 @@ QByteArray spliced(const QByteArray& content, Encoding encoding, const QString& 
             result.replace(loc.valueBegin, length, bytes);
         return result;
     }
-    const QByteArray keyLine = textcodec::encodeOrUtf8(key, encoding) + '=' + bytes + kLineEnd;
+    const QByteArray keyLine = bytesIn(key, encoding) + '=' + bytes + kLineEnd;
     if (loc.sectionFound) {
         const Line& after = loc.insertAfter;
         result.insert(after.next, after.hasBreak ? keyLine : kLineEnd + keyLine);
@@ -184,7 +190,7 @@ QByteArray spliced(const QByteArray& content, Encoding encoding, const QString& 
     // A last line without a line end gets one before the new section.
     if (result.size() > bodyStart(result) && !isBreak(result.back()))
         result += kLineEnd;
-    result += '[' + textcodec::encodeOrUtf8(section, encoding) + ']' + kLineEnd + keyLine;
+    result += '[' + bytesIn(section, encoding) + ']' + kLineEnd + keyLine;
     return result;
 }
 
