@@ -155,7 +155,10 @@ TextList readFieldTexts(const QByteArray& data, textcodec::Encoding* encoding)
     const textcodec::Encoding found = textcodec::detect(data);
     if (encoding)
         *encoding = found;
-    QString text = textcodec::decode(data, found);
+    // A byte order mark says how the text is written; it is no part of it.
+    const QByteArrayView body =
+        data.startsWith("\xEF\xBB\xBF") ? QByteArrayView(data).sliced(3) : QByteArrayView(data);
+    QString text = textcodec::decode(body, found);
     spansOver(text.constData(), text.size());
     return TextList(std::move(text), std::move(spans));
 }

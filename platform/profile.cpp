@@ -3,7 +3,6 @@
 #include "platform/textcodec.h"
 #include "platform/textfile.h"
 
-
 namespace vx::profile
 {
 
@@ -163,9 +162,8 @@ bool fits(const QString& text, Encoding encoding)
 
 void toUtf8(QByteArray& content, Encoding& encoding)
 {
-    const bool bom = content.startsWith("\xEF\xBB\xBF");
-    content = (bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) +
-              textcodec::decode(content, encoding).toUtf8();
+    const qsizetype bom = bodyStart(content);
+    content = content.first(bom) + textcodec::decode(content.sliced(bom), encoding).toUtf8();
     encoding = Encoding::Utf8;
 }
 

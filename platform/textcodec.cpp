@@ -31,11 +31,6 @@ int windows1252Byte(char16_t c)
     return -1;
 }
 
-QByteArrayView withoutBom(QByteArrayView bytes)
-{
-    return bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
-}
-
 } // namespace
 
 qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype pos)
@@ -102,9 +97,12 @@ Encoding detect(QByteArrayView bytes)
 
 QString decode(QByteArrayView bytes, Encoding encoding)
 {
-    bytes = withoutBom(bytes);
-    if (encoding == Encoding::Utf8)
+    if (encoding == Encoding::Utf8) {
+        // fromUtf8 would drop a byte order mark at the start of any stretch.
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            return QChar(0xFEFF) + QString::fromUtf8(bytes.sliced(3));
         return QString::fromUtf8(bytes);
+    }
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     for (const char byte : bytes) {
@@ -139,8 +137,8 @@ QByteArray encodeOrUtf8(QStringView text, Encoding preferred, Encoding* used)
     std::optional<QByteArray> bytes = encode(text, preferred);
     // Windows-1252 bytes beyond ASCII that happen to be valid UTF-8 would read back as other
     // text.
-    if (!bytes || (preferred == Encoding::Windows1252 && !isAscii(bytes->constData(), bytes->size()) &&
-                   isValidUtf8(*bytes))) {
+    if (!bytes || (preferred == Encoding::Windows1252 &&
+                   !isAscii(bytes->constData(), bytes->size()) && isValidUtf8(*bytes))) {
         // Never a mixture: the whole text goes over to UTF-8.
         preferred = Encoding::Utf8;
         bytes = text.toUtf8();

@@ -21,7 +21,7 @@ qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype pos);
 // How the bytes are read.
 Encoding detect(QByteArrayView bytes);
 
-// The bytes as text; a UTF-8 byte order mark at their start is left out.
+// The bytes as text, each character of them (a byte order mark too).
 QString decode(QByteArrayView bytes, Encoding encoding);
 // The bytes as text, read as detect() decides.
 QString decode(QByteArrayView bytes);

@@ -48,8 +48,8 @@ void slide_out_left(Form& window);
 // The list file's bytes, in `encoding` when every item fits it, else in UTF-8; `used` (when
 // given) tells which. `plain` (when given) tells whether reading the bytes back surely gives
 // exactly these items: every item plain ASCII without quotes or line breaks.
-QByteArray listFileBytes(const TextList& items, textcodec::Encoding encoding,
-                         bool* plain = nullptr, textcodec::Encoding* used = nullptr);
+QByteArray listFileBytes(const TextList& items, textcodec::Encoding encoding, bool* plain = nullptr,
+                         textcodec::Encoding* used = nullptr);
 // The items a list file's bytes hold, as load_list reads them; `encoding` (when given) tells
 // how they were read.
 TextList listFileItems(const QByteArray& bytes, textcodec::Encoding* encoding = nullptr);

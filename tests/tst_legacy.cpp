@@ -52,13 +52,15 @@ const Legacy kRecords[] = {
     // Named in UTF-8, as a mount shows it, holding Windows-1252.
     {"bin/M\xc3\xbcller Stra\xc3\x9f"
      "e.lib",
-     lib("\\\\nas\\roms\\M\xfcller.v64", "M\xfcller Stra\xdf"
-                                         "e",
+     lib("\\\\nas\\roms\\M\xfcller.v64",
+         "M\xfcller Stra\xdf"
+         "e",
          "Stra\xdf"
          "e")},
     // Written here, in UTF-8.
-    {"bin/Pok\xc3\xa9mon.lib", lib("/roms/p.v64", "Pok\xc3\xa9mon", "Pikachu \xe2\x80\x9c"
-                                                                   "blau\xe2\x80\x9d")},
+    {"bin/Pok\xc3\xa9mon.lib", lib("/roms/p.v64", "Pok\xc3\xa9mon",
+                                   "Pikachu \xe2\x80\x9c"
+                                   "blau\xe2\x80\x9d")},
 };
 
 QString at(const QByteArray& path)
@@ -105,29 +107,30 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
         << "Straße"
         << "\\\\nas\\roms\\Müller.v64"
         << "Straße ★" << kRecords[2].path
-        << lib("\\\\nas\\roms\\M\xc3\xbcller.v64", "M\xc3\xbcller Stra\xc3\x9f"
-                                                   "e",
+        << lib("\\\\nas\\roms\\M\xc3\xbcller.v64",
+               "M\xc3\xbcller Stra\xc3\x9f"
+               "e",
                "Stra\xc3\x9f"
                "e \xe2\x98\x85")
         << kIndex + "M\xfcller Stra\xdf"
                     "e\r\n";
-    QTest::newRow("UTF-8 record stays UTF-8")
-        << "Pokémon"
-        << "Pikachu “blau”"
-        << "/roms/p.v64"
-        << "Pikachu „gelb“" << kRecords[3].path
-        << lib("/roms/p.v64", "Pok\xc3\xa9mon",
-               "Pikachu \xe2\x80\x9e"
-               "gelb\xe2\x80\x9c")
-        << kIndex + "Pok\xe9mon\r\n";
+    QTest::newRow("UTF-8 record stays UTF-8") << "Pokémon"
+                                              << "Pikachu “blau”"
+                                              << "/roms/p.v64"
+                                              << "Pikachu „gelb“" << kRecords[3].path
+                                              << lib("/roms/p.v64", "Pok\xc3\xa9mon",
+                                                     "Pikachu \xe2\x80\x9e"
+                                                     "gelb\xe2\x80\x9c")
+                                              << kIndex + "Pok\xe9mon\r\n";
     QTest::newRow("added name Windows-1252 lacks: the index goes UTF-8 whole")
         << "ポケモン"
         << ""
         << ""
         << "Neu" << QByteArray("bin/\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3.lib")
         << lib("C:\\Roms\\p.v64", "\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3", "Neu")
-        << QByteArray("\r\nCaf\xc3\xa9 Racer\r\nZelda\r\nM\xc3\xbcller Stra\xc3\x9f"
-                      "e\r\nPok\xc3\xa9mon\r\n\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3\r\n");
+        << QByteArray(
+               "\r\nCaf\xc3\xa9 Racer\r\nZelda\r\nM\xc3\xbcller Stra\xc3\x9f"
+               "e\r\nPok\xc3\xa9mon\r\n\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3\r\n");
 }
 
 void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
@@ -149,7 +152,8 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
     const QString folder = QDir::currentPath();
     QDir::setCurrent(box.folder());
     const auto back = qScopeGuard([&] { QDir::setCurrent(folder); });
-    for (const char* path : {"C:\\Roms\\Zelda.v64", "C:\\Roms\\Café.v64", "\\\\nas\\roms\\Müller.v64"})
+    for (const char* path :
+         {"C:\\Roms\\Zelda.v64", "C:\\Roms\\Café.v64", "\\\\nas\\roms\\Müller.v64"})
         box.writeFile(QString::fromUtf8(path), "rom");
     const QMap<QString, QByteArray> before = box.snapshot();
 

@@ -19,7 +19,6 @@ namespace
 
 constexpr auto kUtf8 = textcodec::Encoding::Utf8;
 
-
 // Fills in three ways, so that a long list lies in several blocks as after real fills.
 void fill(ListBox& list, const QStringList& texts)
 {

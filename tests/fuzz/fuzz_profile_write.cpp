@@ -47,8 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // A Windows-1252 file that cannot hold the new text goes over to UTF-8 whole.
     using vx::textcodec::Encoding;
-    const bool fits = vx::textcodec::encode(section + key + readBack(value), Encoding::Windows1252)
-                          .has_value();
+    const bool fits =
+        vx::textcodec::encode(section + key + readBack(value), Encoding::Windows1252).has_value();
     if (!vx::textcodec::isValidUtf8(content) && !fits)
         VX_FUZZ_CHECK(vx::textcodec::isValidUtf8(written), "never a mixture of encodings");
 

@@ -40,8 +40,9 @@ inline QList<QByteArray> profileLines(QByteArray content)
 // A file is read as UTF-8 when it is valid UTF-8, else as Windows-1252.
 inline QString textOf(const QByteArray& bytes, const QByteArray& content)
 {
-    return textcodec::decode(bytes, textcodec::isValidUtf8(content) ? textcodec::Encoding::Utf8
-                                                                     : textcodec::Encoding::Windows1252);
+    return textcodec::decode(bytes, textcodec::isValidUtf8(content)
+                                        ? textcodec::Encoding::Utf8
+                                        : textcodec::Encoding::Windows1252);
 }
 
 inline bool sameName(const QByteArray& stored, const QString& wanted, const QByteArray& content)

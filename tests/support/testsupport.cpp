@@ -8,8 +8,8 @@
 #include "platform/appfolder.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
-#include "platform/form.h"
 #include "platform/folderscan.h"
+#include "platform/form.h"
 #include "platform/forms.h"
 #include "platform/nativepath.h"
 #include "platform/profile.h"
@@ -59,7 +59,8 @@ namespace
 void removeForeignNames(const QString& folder)
 {
     const auto notDots = [](const char* name, std::size_t length) {
-        return !(length == 1 && name[0] == '.') && !(length == 2 && name[0] == '.' && name[1] == '.');
+        return !(length == 1 && name[0] == '.') &&
+               !(length == 2 && name[0] == '.' && name[1] == '.');
     };
     for (const QString& name : namesInFolder(folder, notDots)) {
         const QString path = folder + QLatin1Char('/') + name;
@@ -141,7 +142,8 @@ namespace
 void collectFiles(const QString& folder, const QString& prefix, QMap<QString, QByteArray>& files)
 {
     const auto notDots = [](const char* name, std::size_t length) {
-        return !(length == 1 && name[0] == '.') && !(length == 2 && name[0] == '.' && name[1] == '.');
+        return !(length == 1 && name[0] == '.') &&
+               !(length == 2 && name[0] == '.' && name[1] == '.');
     };
     for (const QString& name : namesInFolder(folder, notDots)) {
         const QString path = folder + QLatin1Char('/') + name;
