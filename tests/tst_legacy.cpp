@@ -11,6 +11,7 @@
 #include "platform/nativepath.h"
 #include "platform/textfile.h"
 #include "setup/mnu_options.h"
+#include "store/catalogue.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>
@@ -77,6 +78,8 @@ class TestLegacy : public QObject
 private slots:
     void legacyCatalogue_opensAndKeepsEveryUntouchedByte_data();
     void legacyCatalogue_opensAndKeepsEveryUntouchedByte();
+    void findRecord_exactCaseFirstThenByteOrder_data();
+    void findRecord_exactCaseFirstThenByteOrder();
 };
 
 void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
@@ -205,6 +208,50 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
     for (const QString& file : expected.keys())
         QVERIFY2(after.value(file) == expected.value(file),
                  qPrintable(file + ": " + after.value(file).toHex(' ')));
+}
+
+void TestLegacy::findRecord_exactCaseFirstThenByteOrder_data()
+{
+    QTest::addColumn<QByteArrayList>("files"); // in bin; a final '/' makes a folder
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("found"); // empty: none
+
+    QTest::newRow("exact case wins") << QByteArrayList{"ZELDA.LIB", "zelda.lib", "Zelda.lib"}
+                                     << "Zelda" << QByteArray("Zelda.lib");
+    QTest::newRow("then the first in byte order")
+        << QByteArrayList{"zelda.lib", "ZELDA.LIB", "zELDA.lib"} << "Zelda"
+        << QByteArray("ZELDA.LIB");
+    QTest::newRow("extension in another case")
+        << QByteArrayList{"Zelda.LIB"} << "Zelda" << QByteArray("Zelda.LIB");
+    QTest::newRow("Windows-1252 name") << QByteArrayList{"Caf\xe9.lib"} << "Café"
+                                       << QByteArray("Caf\xe9.lib");
+    QTest::newRow("Windows-1252 name in another case")
+        << QByteArrayList{"CAF\xc9.LIB"} << "café" << QByteArray("CAF\xc9.LIB");
+    QTest::newRow("UTF-8 name before its Windows-1252 twin")
+        << QByteArrayList{"Caf\xe9.lib", "Caf\xc3\xa9.lib"} << "Café"
+        << QByteArray("Caf\xc3\xa9.lib");
+    QTest::newRow("a folder is no record")
+        << QByteArrayList{"Zelda.lib/", "ZELDA.LIB"} << "Zelda" << QByteArray("ZELDA.LIB");
+    QTest::newRow("none") << QByteArrayList{"Zelda.txt", "Zelde.lib", "Zeld.lib", "Zelda.lib.bak"}
+                          << "Zelda" << QByteArray();
+}
+
+void TestLegacy::findRecord_exactCaseFirstThenByteOrder()
+{
+    QFETCH(QByteArrayList, files);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, found);
+
+    Sandbox box;
+    box.makeCatalogue();
+    for (const QByteArray& file : files) {
+        const QString path = box.path(at("bin/" + file));
+        if (file.endsWith('/'))
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(replaceFile(path, "[info]\r\n"));
+    }
+    QCOMPARE(catalogue::findRecord(name), found.isEmpty() ? QString() : box.path(at("bin/" + found)));
 }
 
 QTEST_MAIN(TestLegacy)
