@@ -230,6 +230,8 @@ void TestLegacy::findRecord_exactCaseFirstThenByteOrder_data()
     QTest::newRow("UTF-8 name before its Windows-1252 twin")
         << QByteArrayList{"Caf\xe9.lib", "Caf\xc3\xa9.lib"} << "Café"
         << QByteArray("Caf\xc3\xa9.lib");
+    QTest::newRow("exact text in Windows-1252 before another case in UTF-8")
+        << QByteArrayList{"CAF\xc3\x89.LIB", "Caf\xe9.lib"} << "Café" << QByteArray("Caf\xe9.lib");
     QTest::newRow("a folder is no record")
         << QByteArrayList{"Zelda.lib/", "ZELDA.LIB"} << "Zelda" << QByteArray("ZELDA.LIB");
     QTest::newRow("none") << QByteArrayList{"Zelda.txt", "Zelde.lib", "Zeld.lib", "Zelda.lib.bak"}
