@@ -3,7 +3,6 @@
 #include "platform/textcodec.h"
 
 #include <QFile>
-#include <QStringDecoder>
 
 namespace vx
 {
@@ -14,13 +13,6 @@ namespace
 bool isEscape(char16_t c)
 {
     return c >= 0xDC80 && c <= 0xDCFF;
-}
-
-// A stretch of valid UTF-8 as it is: a byte order mark at its start is part of the name.
-QString fromUtf8Stretch(QByteArrayView bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder(bytes);
 }
 
 } // namespace
@@ -66,11 +58,11 @@ QString pathFromNative(QByteArrayView native)
             i += length;
             continue;
         }
-        path += fromUtf8Stretch(native.sliced(run, i - run));
+        path += textcodec::decode(native.sliced(run, i - run), textcodec::Encoding::Utf8);
         path += QChar(char16_t(0xDC00 + uchar(native[i])));
         run = ++i;
     }
-    path += fromUtf8Stretch(native.sliced(run));
+    path += textcodec::decode(native.sliced(run), textcodec::Encoding::Utf8);
     return path;
 }
 

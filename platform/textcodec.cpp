@@ -4,6 +4,7 @@
 #include "platform/textfile.h"
 
 #include <QHash>
+#include <QStringDecoder>
 
 namespace vx::textcodec
 {
@@ -98,10 +99,9 @@ Encoding detect(QByteArrayView bytes)
 QString decode(QByteArrayView bytes, Encoding encoding)
 {
     if (encoding == Encoding::Utf8) {
-        // fromUtf8 would drop a byte order mark at the start of any stretch.
-        if (bytes.startsWith("\xEF\xBB\xBF"))
-            return QChar(0xFEFF) + QString::fromUtf8(bytes.sliced(3));
-        return QString::fromUtf8(bytes);
+        // QString::fromUtf8 would drop a byte order mark at the start of any stretch.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(bytes);
     }
     QString text(bytes.size(), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
