@@ -92,12 +92,20 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
     QTest::addColumn<QByteArray>("recordAfter");
     QTest::addColumn<QByteArray>("indexAfter");
 
-    QTest::newRow("record named in Windows-1252, saved unchanged")
+    QTest::newRow("record named in Windows-1252, rewritten where it lies")
         << "Café Racer"
         << "Très “rapide”, € 5"
         << "C:\\Roms\\Café.v64"
-        << "Très “rapide”, € 5" << kRecords[0].path << kRecords[0].bytes
+        << "Très “rapide”, € 6" << kRecords[0].path
+        << lib("C:\\Roms\\Caf\xe9.v64", "Caf\xe9 Racer", "Tr\xe8s \x93rapide\x94, \x80 6")
         << kIndex + "Caf\xe9 Racer\r\n";
+    QTest::newRow("Windows-1252 record saved unchanged")
+        << "Müller Straße"
+        << "Straße"
+        << "\\\\nas\\roms\\Müller.v64"
+        << "Straße" << kRecords[2].path << kRecords[2].bytes
+        << kIndex + "M\xfcller Stra\xdf"
+                    "e\r\n";
     QTest::newRow("record only in upper case, rewritten in Windows-1252")
         << "Zelda"
         << "€ 5 – gut"
