@@ -8,6 +8,7 @@
 #include "platform/reentry.h"
 #include "platform/units.h"
 #include "store/catalogue.h"
+#include "store/recordlookup.h"
 #include "store/sys_procs.h"
 
 #include <QComboBox>

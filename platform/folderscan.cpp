@@ -8,6 +8,10 @@
 #ifdef Q_OS_UNIX
 #include <cstring>
 #include <dirent.h>
+#include <sys/stat.h>
+#else
+#include <QDateTime>
+#include <QFileInfo>
 #endif
 
 namespace vx
@@ -36,6 +40,23 @@ QStringList namesInFolder(const QString& folder,
     }
 #endif
     return names;
+}
+
+FolderStamp folderStamp(const QString& folder)
+{
+    FolderStamp stamp;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(nativePath(folder).constData(), &st) != 0)
+        return stamp;
+    stamp.changed = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.id = quint64(st.st_ino) ^ (quint64(st.st_dev) << 32);
+#else
+    const QFileInfo info(folder);
+    if (info.exists())
+        stamp.changed = info.lastModified().toMSecsSinceEpoch();
+#endif
+    return stamp;
 }
 
 } // namespace vx

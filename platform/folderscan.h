@@ -15,4 +15,18 @@ namespace vx
 QStringList namesInFolder(const QString& folder,
                           const std::function<bool(const char* name, std::size_t length)>& keep);
 
+// When a folder's list of names last changed, and which folder it is: equal stamps mean the same
+// names, as far as the system keeps time.
+struct FolderStamp {
+    qint64 changed = -1;
+    quint64 id = 0;
+    bool operator==(const FolderStamp& other) const
+    {
+        return changed == other.changed && id == other.id;
+    }
+    bool operator!=(const FolderStamp& other) const { return !(*this == other); }
+};
+// A missing folder has the stamp of changed -1.
+FolderStamp folderStamp(const QString& folder);
+
 } // namespace vx

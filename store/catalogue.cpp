@@ -1,10 +1,10 @@
 #include "store/catalogue.h"
 
+#include "store/recordlookup.h"
+
 #include "platform/appfolder.h"
 #include "platform/folderscan.h"
-#include "platform/nativepath.h"
 #include "platform/profile.h"
-#include "platform/textcodec.h"
 #include "platform/textfile.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QThread>
-#include <algorithm>
 #include <memory>
 
 namespace vx::catalogue
@@ -78,67 +77,6 @@ QString recordPath(const QString& name)
     return binPath() + QDir::separator() + name + QStringLiteral(".lib");
 }
 
-namespace
-{
-
-// How many UTF-16 units a name of these bytes has when they are UTF-8: a character per byte
-// that does not continue one, two for those beyond the first plane.
-std::size_t unitsIfUtf8(const char* name, std::size_t length)
-{
-    std::size_t units = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        const uchar b = uchar(name[i]);
-        units += ((b & 0xC0) != 0x80) + (b >= 0xF0);
-    }
-    return units;
-}
-
-// The text of a name in bin: names that are no UTF-8 were written by Windows in its code page.
-QString nameText(const QString& name)
-{
-    return hasForeignBytes(name)
-               ? textcodec::decode(nativePath(name), textcodec::Encoding::Windows1252)
-               : name;
-}
-
-} // namespace
-
-QString findRecord(const QString& name)
-{
-    const QString exact = recordPath(name);
-    if (exact.isEmpty() || isRegularFile(exact))
-        return exact;
-    const QString wanted = name + QStringLiteral(".lib");
-    const std::size_t units = std::size_t(wanted.size());
-    // Names that differ only in case have as many UTF-16 units: the rest are passed over
-    // without being decoded.
-    const auto sameLength = [units](const char* entry, std::size_t length) {
-        return length >= 4 && qstrnicmp(entry + length - 4, ".lib", 4) == 0 &&
-               (length == units || unitsIfUtf8(entry, length) == units);
-    };
-    QStringList exactCase;
-    QStringList otherCase;
-    for (const QString& entry : namesInFolder(binPath(), sameLength)) {
-        const QString text = nameText(entry);
-        if (text == wanted)
-            exactCase << entry;
-        else if (text.compare(wanted, Qt::CaseInsensitive) == 0)
-            otherCase << entry;
-    }
-    // The folder lists its names in no fixed order.
-    const auto byBytes = [](const QString& a, const QString& b) {
-        return nativePath(a) < nativePath(b);
-    };
-    std::sort(exactCase.begin(), exactCase.end(), byBytes);
-    std::sort(otherCase.begin(), otherCase.end(), byBytes);
-    for (const QString& entry : exactCase + otherCase) {
-        const QString path = binPath() + QDir::separator() + entry;
-        if (isRegularFile(path))
-            return path;
-    }
-    return {};
-}
-
 bool isUsableGameName(const QString& name)
 {
     // Earlier versions kept room after "<name>.lib" for a temporary's suffix and read no longer
@@ -173,13 +111,26 @@ void removeStrayTemporaries()
     const auto candidate = [](const char* name, std::size_t length) {
         return length == 17 && name[0] == '.';
     };
-    for (const QString& folder : {appFolder(), binPath()}) {
+    const auto sweep = [](const QString& folder, const QStringList& names) {
         const QDir dir(folder);
-        for (const QString& name : namesInFolder(folder, candidate)) {
+        for (const QString& name : names) {
             if (isTemporaryName(name) && QFileInfo(dir.filePath(name)).isFile())
                 QFile::remove(dir.filePath(name));
         }
+    };
+    sweep(appFolder(), namesInFolder(appFolder(), candidate));
+    QStringList inBin;
+    {
+        // The record lookups learn bin's names from this reading of it.
+        BinScan scan;
+        inBin = namesInFolder(binPath(), [&](const char* name, std::size_t length) {
+            scan.see(name, length);
+            return candidate(name, length);
+        });
     }
+    BinChange change;
+    sweep(binPath(), inBin);
+    change.done();
 }
 
 QString lockPath()

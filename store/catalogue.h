@@ -14,12 +14,6 @@ QString indexPath();    // bin/bootlist.lst
 // a file name is read, even one too long for a save.
 QString recordPath(const QString& name);
 
-// The record file of a game as it is on disk, found as Windows finds it: the exact name when
-// that file exists (no look at the folder then), else a file whose name differs only in case or
-// whose name's bytes are Windows-1252; the exact case first, then the first in the order of the
-// names' bytes. Empty when there is none.
-QString findRecord(const QString& name);
-
 // Whether a save may use a game name: a plain file name inside bin on this platform (a colon
 // only where the platform allows it), short enough for earlier versions to read.
 bool isUsableGameName(const QString& name);

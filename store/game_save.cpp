@@ -9,6 +9,7 @@
 #include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "store/catalogue.h"
+#include "store/recordlookup.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
@@ -138,6 +139,7 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     QString recordPath = catalogue::findRecord(entry.name);
     if (recordPath.isEmpty())
         recordPath = catalogue::recordPath(entry.name);
+    catalogue::BinChange change;
     const std::optional<QByteArray> previousRecord = readWholeFile(recordPath);
     const bool recordWritten = profile::writeAll(
         recordPath, {{QStringLiteral("paths"), QStringLiteral("file"), entry.romPath},
@@ -171,6 +173,7 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
         return SaveOutcome::Failed;
     }
     textcodec::remember(indexPath, encoding);
+    change.done(recordPath);
 
     mnu_list& browser = mnu_list::get();
     browser.hide();
