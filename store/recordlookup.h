@@ -7,7 +7,8 @@
 
 // Finding a game's record file as Windows finds it. A lookup of a name without a record (every
 // add of a new game) would read all of bin, tens of thousands of names; what a reading of bin
-// taught is kept while bin is unchanged, so it is read again only when something else changed it.
+// taught is kept, with the names the system reports arriving since, so bin is read again only
+// when the system cannot tell (then: when bin changed in any way).
 namespace vx::catalogue
 {
 
@@ -27,8 +28,6 @@ public:
     BinScan& operator=(const BinScan&) = delete;
     void see(const char* name, std::size_t length);
 
-private:
-    FolderStamp m_before;
 };
 
 // Made, with the lock held, before this process changes bin; done() after the change keeps what
