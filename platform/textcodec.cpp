@@ -1,6 +1,5 @@
 #include "platform/textcodec.h"
 
-#include "platform/bytescan.h"
 #include "platform/textfile.h"
 
 #include <QHash>
@@ -74,21 +73,9 @@ qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype pos)
 
 bool isValidUtf8(QByteArrayView bytes)
 {
-    const char* data = bytes.data();
-    const qsizetype size = bytes.size();
-    qsizetype i = 0;
-    while (i < size) {
-        // Names and keys are mostly ASCII: eight bytes a step until a high one.
-        while (i + 8 <= size && (bytescan::load(data + i) & 0x8080808080808080ULL) == 0)
-            i += 8;
-        if (i == size)
-            break;
-        const qsizetype length = utf8SequenceAt(bytes, i);
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
+    // Qt's check runs through ASCII many bytes a step and agrees with utf8SequenceAt: no overlong
+    // forms, surrogates or code points past Unicode.
+    return bytes.isValidUtf8();
 }
 
 Encoding detect(QByteArrayView bytes)
@@ -103,11 +90,14 @@ QString decode(QByteArrayView bytes, Encoding encoding)
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
         return utf8.decode(bytes);
     }
-    QString text(bytes.size(), Qt::Uninitialized);
+    // Latin-1 but for 0x80 to 0x9F: converted in one fast step, then those few put right.
+    QString text = QString::fromLatin1(bytes);
+    const char* in = bytes.data();
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char byte : bytes) {
-        const uchar b = uchar(byte);
-        *out++ = (b >= 0x80 && b < 0xA0) ? kHigh[b - 0x80] : char16_t(b);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const uchar b = uchar(in[i]);
+        if ((b & 0xE0) == 0x80)
+            out[i] = kHigh[b - 0x80];
     }
     return text;
 }

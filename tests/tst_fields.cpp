@@ -48,6 +48,8 @@ void tst_fields::readFields_splitsAsDelimitedInput_data()
         {QStringLiteral("café"), QStringLiteral("€"), QStringLiteral("“quoted” ßü")});
     row("Windows-1252 unassigned bytes kept", "\x81\x8d\x8f\x90\x9d,\x9f",
         {QStringLiteral("\u0081\u008d\u008f\u0090\u009d"), QStringLiteral("Ÿ")});
+    row("overlong and surrogate forms are no UTF-8", "\xc0\xaf,\xed\xa0\x80",
+        {QStringLiteral("À¯"), QStringLiteral("í\u00a0€")});
     row("one invalid byte makes the whole file Windows-1252", "caf\xc3\xa9\r\n\xe9",
         {QStringLiteral("cafÃ©"), QStringLiteral("é")});
     row("UTF-8 text", "caf\xc3\xa9,\xe2\x82\xac\r\n",
