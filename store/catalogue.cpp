@@ -1,11 +1,10 @@
 #include "store/catalogue.h"
 
-#include "store/recordlookup.h"
-
 #include "platform/appfolder.h"
 #include "platform/folderscan.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
+#include "store/recordlookup.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

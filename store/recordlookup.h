@@ -27,7 +27,6 @@ public:
     BinScan(const BinScan&) = delete;
     BinScan& operator=(const BinScan&) = delete;
     void see(const char* name, std::size_t length);
-
 };
 
 // Made, with the lock held, before this process changes bin; done() after the change keeps what

@@ -232,8 +232,8 @@ void TestLegacy::findRecord_exactCaseFirstThenByteOrder_data()
         << QByteArray("ZELDA.LIB");
     QTest::newRow("extension in another case")
         << QByteArrayList{"Zelda.LIB"} << "Zelda" << QByteArray("Zelda.LIB");
-    QTest::newRow("Windows-1252 name") << QByteArrayList{"Caf\xe9.lib"} << "Café"
-                                       << QByteArray("Caf\xe9.lib");
+    QTest::newRow("Windows-1252 name")
+        << QByteArrayList{"Caf\xe9.lib"} << "Café" << QByteArray("Caf\xe9.lib");
     QTest::newRow("Windows-1252 name in another case")
         << QByteArrayList{"CAF\xc9.LIB"} << "café" << QByteArray("CAF\xc9.LIB");
     QTest::newRow("UTF-8 name before its Windows-1252 twin")
@@ -264,7 +264,8 @@ void TestLegacy::findRecord_exactCaseFirstThenByteOrder()
         else
             QVERIFY(replaceFile(path, "[info]\r\n"));
     }
-    QCOMPARE(catalogue::findRecord(name), found.isEmpty() ? QString() : box.path(at("bin/" + found)));
+    QCOMPARE(catalogue::findRecord(name),
+             found.isEmpty() ? QString() : box.path(at("bin/" + found)));
 }
 
 QTEST_MAIN(TestLegacy)
