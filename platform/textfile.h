@@ -7,7 +7,7 @@
 namespace vx
 {
 
-// Plain ASCII is the same text in every local encoding, so it can skip the conversions.
+// Plain ASCII is the same text in either encoding, so it can skip the conversions.
 bool isAscii(const char* data, qsizetype size);
 bool isAscii(QStringView text);
 
