@@ -4,6 +4,7 @@
 #include "app/vx_main.h"
 #include "platform/busypointer.h"
 #include "platform/filecopy.h"
+#include "platform/filesearch.h"
 #include "platform/reentry.h"
 #include "setup/mnu_options.h"
 #include "store/catalogue.h"
@@ -138,6 +139,12 @@ void exportRom(main& hub)
     if (!sys_procs::file_exists(source)) {
         VX_modules::show_notice(QStringLiteral("File does not exist."),
                                 QStringLiteral("Please check the path and try again."));
+        return;
+    }
+    // A folder a settings file from Windows names is no folder here, nor one under the current
+    // folder.
+    if (isWindowsOnlyPath(folder)) {
+        copyFailed();
         return;
     }
     if (copyBusy(hub, source, exportTarget(folder, source)) == CopyResult::Failed)

@@ -3,10 +3,12 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "platform/filesearch.h"
 #include "platform/forms.h"
 #include "platform/reentry.h"
 #include "platform/units.h"
 #include "store/catalogue.h"
+#include "store/recordlookup.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
@@ -18,13 +20,6 @@ namespace vx
 
 namespace
 {
-
-// The record is looked up by its exact name: a directory search would also accept another
-// case of it, and would miss a game whose name starts with a dot.
-bool recordExists(const QString& path)
-{
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
 
 bool isActivationKey(const QKeyEvent& event)
 {
@@ -98,8 +93,8 @@ void mnu_list::rom_list_DblClick()
         return;
 
     const QString name = rom_list->text(row);
-    const QString recordPath = catalogue::recordPath(name);
-    if (!recordExists(recordPath)) {
+    const QString recordPath = catalogue::findRecord(name);
+    if (recordPath.isEmpty()) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
                                     QStringLiteral("Deleting Entry"));
         // Off the screen only: the index keeps the name.
@@ -122,7 +117,7 @@ void mnu_list::rom_list_DblClick()
     hub.file_path->setCaption(record.file);
 
     const QFileInfo rom(record.file);
-    const QString length = !record.file.isEmpty() && rom.isFile()
+    const QString length = !record.file.isEmpty() && !isWindowsOnlyPath(record.file) && rom.isFile()
                                ? QString::number(rom.size()) + QStringLiteral(" bytes")
                                : missingRomText();
     hub.Label15->setCaption(QStringLiteral("Average File Size: ") + length);

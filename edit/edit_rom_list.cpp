@@ -8,6 +8,7 @@
 #include "platform/reentry.h"
 #include "platform/units.h"
 #include "store/catalogue.h"
+#include "store/recordlookup.h"
 #include "store/sys_procs.h"
 
 #include <QComboBox>
@@ -77,11 +78,10 @@ void edit_rom_list::rom_list_Click()
     if (row < 0)
         return;
     QString name = rom_list->text(row);
-    const QString recordPath = catalogue::recordPath(name);
-
     // A plain look at the file, as the browser takes: a name with a leading dot has a record
     // the folder search would pass over as hidden.
-    if (recordPath.isEmpty() || !QFileInfo(recordPath).isFile()) {
+    const QString recordPath = catalogue::findRecord(name);
+    if (recordPath.isEmpty()) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
                                     QStringLiteral("Deleting Entry"));
         // Only the list on screen loses the entry; the index keeps it.

@@ -1,5 +1,6 @@
 #include "platform/controls.h"
 
+#include "platform/filesearch.h"
 #include "platform/units.h"
 
 #include <QFileInfo>
@@ -289,7 +290,8 @@ ImageBox::~ImageBox()
 void ImageBox::loadPicture(const QString& path)
 {
     clear();
-    if (path.isEmpty())
+    // A path written on Windows names no picture here, not a file under the current folder.
+    if (path.isEmpty() || isWindowsOnlyPath(path))
         return;
     m_loading = true;
     const quint64 request = m_request;

@@ -1,6 +1,7 @@
 #include "platform/fields.h"
 
 #include "platform/bytescan.h"
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
 
 #include <cstring>
@@ -120,7 +121,7 @@ QByteArray FieldReader::next()
     return m_data.sliced(span.begin, span.size);
 }
 
-TextList readFieldTexts(const QByteArray& data)
+TextList readFieldTexts(const QByteArray& data, textcodec::Encoding* encoding)
 {
     // About one field per line in the catalogue's lists.
     QList<TextList::Span> spans;
@@ -142,27 +143,24 @@ TextList readFieldTexts(const QByteArray& data)
 
     // Plain ASCII, the usual index, is parsed on its bytes: each is one character of the text.
     if (isAscii(data.constData(), data.size())) {
+        if (encoding)
+            *encoding = textcodec::Encoding::Utf8;
         spansOver(data.constData(), data.size());
         return TextList(QString::fromLatin1(data), std::move(spans));
     }
 
     // One decode of the whole text is several times faster than one per field and gives the
-    // same fields, since the delimiters are ASCII, which the locale's encodings never use inside
-    // a multi-byte character. The fields are then stretches of that one text. Only invalid
-    // sequences decode differently at a field's edge, so text holding a replacement character
-    // is decoded field by field.
-    QString text = fromLocalBytes(data);
-    if (!text.contains(QChar::ReplacementCharacter)) {
-        spansOver(text.constData(), text.size());
-        return TextList(std::move(text), std::move(spans));
-    }
-    TextList fields;
-    const char* bytes = data.constData();
-    for (qsizetype pos = 0; pos < data.size();) {
-        const Span span = nextField(bytes, data.size(), pos);
-        fields.append(fromLocalBytes(QByteArray::fromRawData(bytes + span.begin, span.size)));
-    }
-    return fields;
+    // same fields: the delimiters are ASCII, which neither encoding uses for anything else. The
+    // fields are then stretches of that one text.
+    const textcodec::Encoding found = textcodec::detect(data);
+    if (encoding)
+        *encoding = found;
+    // A byte order mark says how the text is written; it is no part of it.
+    const QByteArrayView body =
+        data.startsWith("\xEF\xBB\xBF") ? QByteArrayView(data).sliced(3) : QByteArrayView(data);
+    QString text = textcodec::decode(body, found);
+    spansOver(text.constData(), text.size());
+    return TextList(std::move(text), std::move(spans));
 }
 
 QStringList readFields(const QByteArray& data)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/textcodec.h"
 #include "platform/textlist.h"
 
 #include <QByteArray>
@@ -23,8 +24,9 @@ private:
     qsizetype m_pos = 0;
 };
 
-// Every field of the data, decoded from the locale's encoding.
-TextList readFieldTexts(const QByteArray& data);
+// Every field of the data, read as UTF-8 when it is valid UTF-8, else as Windows-1252;
+// `encoding` (when given) tells which.
+TextList readFieldTexts(const QByteArray& data, textcodec::Encoding* encoding = nullptr);
 QStringList readFields(const QByteArray& data);
 
 } // namespace vx

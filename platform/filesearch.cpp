@@ -59,9 +59,21 @@ bool wildcardMatch(const QString& mask, const QString& name)
     return mask.endsWith(QLatin1String(".*")) && globMatch(m.first(m.size() - 2), n);
 }
 
+bool isWindowsOnlyPath(const QString& path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    const bool drive = path.size() >= 2 && path.at(1) == QLatin1Char(':') &&
+                       path.at(0).unicode() < 0x80 && path.at(0).isLetter();
+    return drive || path.startsWith(QLatin1Char('\\'));
+#endif
+}
+
 bool normalFileMatches(const QString& pattern)
 {
-    if (pattern.isEmpty())
+    if (pattern.isEmpty() || isWindowsOnlyPath(pattern))
         return false;
     const QString path = QDir::fromNativeSeparators(pattern);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));

@@ -3,14 +3,30 @@
 #include <QString>
 #include <QStringList>
 #include <cstddef>
+#include <functional>
 
 namespace vx
 {
 
-// The names in a folder whose raw bytes pass `keep`, decoded. Reads names only, no per-entry
-// file information, so a folder of tens of thousands of records is scanned in a few
-// milliseconds. An unreadable folder gives nothing.
+// The names in a folder whose raw bytes pass `keep`, decoded as paths are (nativepath.h), so
+// names that are no UTF-8 can still be opened. Reads names only, no per-entry file information,
+// so a folder of tens of thousands of records is scanned in a few milliseconds. An unreadable
+// folder gives nothing.
 QStringList namesInFolder(const QString& folder,
-                          bool (*keep)(const char* name, std::size_t length));
+                          const std::function<bool(const char* name, std::size_t length)>& keep);
+
+// When a folder's list of names last changed, and which folder it is: equal stamps mean the same
+// names, as far as the system keeps time.
+struct FolderStamp {
+    qint64 changed = -1;
+    quint64 id = 0;
+    bool operator==(const FolderStamp& other) const
+    {
+        return changed == other.changed && id == other.id;
+    }
+    bool operator!=(const FolderStamp& other) const { return !(*this == other); }
+};
+// A missing folder has the stamp of changed -1.
+FolderStamp folderStamp(const QString& folder);
 
 } // namespace vx

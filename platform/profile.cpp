@@ -1,14 +1,15 @@
 #include "platform/profile.h"
 
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
-
-#include <QFileInfo>
 
 namespace vx::profile
 {
 
 namespace
 {
+
+using textcodec::Encoding;
 
 const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
 
@@ -61,9 +62,9 @@ QByteArrayView trimmedView(QByteArrayView text)
     return text.sliced(b, e - b);
 }
 
-bool sameName(QByteArrayView stored, const QString& wanted)
+bool sameName(QByteArrayView stored, const QString& wanted, Encoding encoding)
 {
-    return QString::compare(fromLocalBytes(stored.toByteArray()), wanted, Qt::CaseInsensitive) == 0;
+    return QString::compare(textcodec::decode(stored, encoding), wanted, Qt::CaseInsensitive) == 0;
 }
 
 // Where a (section, key) pair stands in the file, or where it would go.
@@ -82,7 +83,8 @@ qsizetype bodyStart(const QByteArray& content)
     return content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
 }
 
-Location locate(const QByteArray& content, const QString& section, const QString& key)
+Location locate(const QByteArray& content, const QString& section, const QString& key,
+                Encoding encoding)
 {
     Location loc;
     const QByteArrayView all(content);
@@ -97,7 +99,7 @@ Location locate(const QByteArray& content, const QString& section, const QString
         if (text.startsWith('[') && close > 0) {
             if (loc.sectionFound)
                 break; // only the first section of the name is searched
-            inSection = sameName(trimmedView(text.sliced(1, close - 1)), section);
+            inSection = sameName(trimmedView(text.sliced(1, close - 1)), section, encoding);
             if (inSection) {
                 loc.sectionFound = true;
                 loc.insertAfter = line;
@@ -110,7 +112,7 @@ Location locate(const QByteArray& content, const QString& section, const QString
         if (eq < 0)
             continue;
         loc.insertAfter = line;
-        if (!sameName(trimmedView(text.first(eq)), key))
+        if (!sameName(trimmedView(text.first(eq)), key, encoding))
             continue;
         // Back from views to offsets in the file.
         const qsizetype textBegin = line.begin + (text.data() - raw.data());
@@ -128,13 +130,24 @@ Location locate(const QByteArray& content, const QString& section, const QString
 
 // The bytes stored for a value: one line that reads back as the value. A value the reader would
 // change (blanks at an end, or a pair of surrounding quotes it would drop) is stored in quotes.
-QByteArray oneLine(const QString& value)
+QString oneLineText(const QString& value)
 {
     QString text = value;
     text.replace(QLatin1String("\r\n"), QLatin1String(" "));
     text.replace(QLatin1Char('\r'), QLatin1Char(' '));
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    QByteArray bytes = toLocalBytes(text);
+    return text;
+}
+
+// The text's bytes in an encoding it is known to fit.
+QByteArray bytesIn(const QString& text, Encoding encoding)
+{
+    return textcodec::encode(text, encoding).value_or(text.toUtf8());
+}
+
+QByteArray oneLine(const QString& value, Encoding encoding)
+{
+    QByteArray bytes = bytesIn(oneLineText(value), encoding);
     const bool quoted = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') &&
                         bytes.back() == bytes.front();
     if (!bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) || quoted))
@@ -142,26 +155,23 @@ QByteArray oneLine(const QString& value)
     return bytes;
 }
 
-} // namespace
-
-QString valueIn(const QByteArray& content, const QString& section, const QString& key)
+bool fits(const QString& text, Encoding encoding)
 {
-    const Location loc = locate(content, section, key);
-    if (!loc.keyFound)
-        return {};
-    QByteArrayView value =
-        QByteArrayView(content).sliced(loc.valueBegin, loc.valueEnd - loc.valueBegin);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.sliced(1, value.size() - 2);
-    return fromLocalBytes(value.toByteArray());
+    return textcodec::encode(text, encoding).has_value();
 }
 
-QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
-                     const QString& value)
+void toUtf8(QByteArray& content, Encoding& encoding)
 {
-    const QByteArray bytes = oneLine(value);
-    const Location loc = locate(content, section, key);
+    const qsizetype bom = bodyStart(content);
+    content = content.first(bom) + textcodec::decode(content.sliced(bom), encoding).toUtf8();
+    encoding = Encoding::Utf8;
+}
+
+QByteArray spliced(const QByteArray& content, Encoding encoding, const QString& section,
+                   const QString& key, const QString& value)
+{
+    const QByteArray bytes = oneLine(value, encoding);
+    const Location loc = locate(content, section, key, encoding);
     QByteArray result = content;
     if (loc.keyFound) {
         const qsizetype length = loc.valueEnd - loc.valueBegin;
@@ -169,7 +179,7 @@ QByteArray withValue(const QByteArray& content, const QString& section, const QS
             result.replace(loc.valueBegin, length, bytes);
         return result;
     }
-    const QByteArray keyLine = toLocalBytes(key) + '=' + bytes + kLineEnd;
+    const QByteArray keyLine = bytesIn(key, encoding) + '=' + bytes + kLineEnd;
     if (loc.sectionFound) {
         const Line& after = loc.insertAfter;
         result.insert(after.next, after.hasBreak ? keyLine : kLineEnd + keyLine);
@@ -178,18 +188,60 @@ QByteArray withValue(const QByteArray& content, const QString& section, const QS
     // A last line without a line end gets one before the new section.
     if (result.size() > bodyStart(result) && !isBreak(result.back()))
         result += kLineEnd;
-    result += '[' + toLocalBytes(section) + ']' + kLineEnd + keyLine;
+    result += '[' + bytesIn(section, encoding) + ']' + kLineEnd + keyLine;
     return result;
+}
+
+// The file with the value written, in `encoding` when the new text fits it. A Windows-1252 file
+// that is to hold a character the code page lacks goes over to UTF-8 as a whole, never a mixture
+// of the two; so does one whose new bytes would read back as other text in UTF-8.
+QByteArray withValueIn(const QByteArray& original, Encoding& encoding, const QString& section,
+                       const QString& key, const QString& value)
+{
+    QByteArray content = original;
+    if (encoding == Encoding::Windows1252 &&
+        !(fits(section, encoding) && fits(key, encoding) && fits(oneLineText(value), encoding)))
+        toUtf8(content, encoding);
+    QByteArray result = spliced(content, encoding, section, key, value);
+    if (encoding == Encoding::Windows1252 && textcodec::isValidUtf8(result) &&
+        !isAscii(result.constData(), result.size())) {
+        toUtf8(content, encoding);
+        result = spliced(content, encoding, section, key, value);
+    }
+    return result;
+}
+
+} // namespace
+
+QString valueIn(const QByteArray& content, const QString& section, const QString& key)
+{
+    const Encoding encoding = textcodec::detect(content);
+    const Location loc = locate(content, section, key, encoding);
+    if (!loc.keyFound)
+        return {};
+    QByteArrayView value =
+        QByteArrayView(content).sliced(loc.valueBegin, loc.valueEnd - loc.valueBegin);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    return textcodec::decode(value, encoding);
+}
+
+QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
+                     const QString& value)
+{
+    Encoding encoding = textcodec::detect(content);
+    return withValueIn(content, encoding, section, key, value);
 }
 
 QString asReadBack(const QString& value)
 {
-    const QByteArray bytes = toLocalBytes(value);
+    const QByteArray bytes = value.toUtf8();
     QByteArrayView text = trimmedView(bytes);
     if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
         text.back() == text.front())
         text = text.sliced(1, text.size() - 2);
-    return fromLocalBytes(text.toByteArray());
+    return QString::fromUtf8(text);
 }
 
 QString read(const QString& file, const QString& section, const QString& key)
@@ -209,11 +261,14 @@ bool writeAll(const QString& file, const QList<Entry>& entries)
         return true;
     const std::optional<QByteArray> old = readWholeFile(file);
     // A file that exists but cannot be read must not be replaced by a near-empty one.
-    if (!old && QFileInfo::exists(file))
+    if (!old && pathTaken(file))
         return false;
     QByteArray content = old.value_or(QByteArray());
+    // The encoding the file was read in holds for every value, even when an earlier one leaves
+    // the file without a byte that tells.
+    Encoding encoding = textcodec::detect(content);
     for (const Entry& entry : entries)
-        content = withValue(content, entry.section, entry.key, entry.value);
+        content = withValueIn(content, encoding, entry.section, entry.key, entry.value);
     if (old && content == *old)
         return true;
     return replaceFile(file, content);

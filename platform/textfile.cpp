@@ -1,5 +1,7 @@
 #include "platform/textfile.h"
 
+#include "platform/nativepath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,22 +13,14 @@
 #include <io.h>
 #include <windows.h>
 #else
-#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace vx
 {
-
-QByteArray toLocalBytes(const QString& text)
-{
-    return text.toLocal8Bit();
-}
-
-QString fromLocalBytes(const QByteArray& bytes)
-{
-    return QString::fromLocal8Bit(bytes);
-}
 
 namespace
 {
@@ -64,27 +58,21 @@ QString temporaryName()
     return name + QStringLiteral(".tmp");
 }
 
+#ifdef Q_OS_WIN
 // The bytes reach the disk before the rename makes them the file, so a power cut cannot leave
 // a renamed but empty file.
 bool syncToDisk(int handle)
 {
-#ifdef Q_OS_WIN
     return _commit(handle) == 0;
-#else
-    return ::fsync(handle) == 0;
-#endif
 }
 
 bool renameOver(const QString& from, const QString& to)
 {
-#ifdef Q_OS_WIN
     return MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
                        reinterpret_cast<const wchar_t*>(to.utf16()),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-#else
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-#endif
 }
+#endif
 
 } // namespace
 
@@ -100,9 +88,22 @@ bool isAscii(QStringView text)
 
 std::optional<QByteArray> readWholeFile(const QString& path)
 {
-    QFile file(path);
-    if (path.isEmpty() || path == failingRead() || !file.open(QIODevice::ReadOnly))
+    if (path.isEmpty() || path == failingRead())
         return std::nullopt;
+    QFile file;
+#ifdef Q_OS_WIN
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+#else
+    const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0)
+        return std::nullopt;
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        return std::nullopt;
+    }
+#endif
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return std::nullopt;
@@ -111,8 +112,36 @@ std::optional<QByteArray> readWholeFile(const QString& path)
 
 bool pathTaken(const QString& path)
 {
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
     const QFileInfo info(path);
-    return !path.isEmpty() && (info.exists() || info.isSymLink());
+    return info.exists() || info.isSymLink();
+#else
+    struct stat st;
+    return ::lstat(nativePath(path).constData(), &st) == 0;
+#endif
+}
+
+bool isRegularFile(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    return QFileInfo(path).isFile();
+#else
+    struct stat st;
+    return ::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}
+
+bool removeFile(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return QFile::remove(path);
+#else
+    return !path.isEmpty() && ::unlink(nativePath(path).constData()) == 0;
+#endif
 }
 
 void failReadsOf(const QString& path)
@@ -126,6 +155,7 @@ bool isTemporaryName(QStringView fileName)
     return temporary.match(fileName).hasMatch();
 }
 
+#ifdef Q_OS_WIN
 bool replaceFile(const QString& path, const QByteArray& bytes)
 {
     if (path.isEmpty())
@@ -164,5 +194,58 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
         temporary.remove();
     return written;
 }
+#else
+// On the system's bytes, so a record whose name is no UTF-8 is rewritten where it lies.
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    if (path.isEmpty())
+        return false;
+    QByteArray target = nativePath(path);
+    struct stat st;
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // Written through, as editors and cp do; a dangling link would create a file wherever
+        // it points, outside the catalogue.
+        if (::stat(target.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            return false;
+        char* real = ::realpath(target.constData(), nullptr);
+        if (!real)
+            return false;
+        target = real;
+        std::free(real);
+    }
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return false;
+
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(qMax<qsizetype>(slash, 1));
+    QByteArray temporaryPath;
+    int handle = -1;
+    for (int attempt = 0; handle < 0; ++attempt) {
+        if (attempt == 4)
+            return false;
+        temporaryPath = folder + '/' + QFile::encodeName(temporaryName());
+        handle = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    QFile temporary;
+    // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
+    bool written = temporary.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                  QFileDevice::AutoCloseHandle);
+    if (!written)
+        ::close(handle);
+    written = written && temporary.write(bytes) == bytes.size();
+    if (written && exists)
+        written = ::fchmod(handle, st.st_mode & 0777) == 0;
+    // The bytes reach the disk before the rename makes them the file, so a power cut cannot
+    // leave a renamed but empty file.
+    written = written && ::fsync(handle) == 0;
+    temporary.close();
+    written = written && temporary.error() == QFileDevice::NoError &&
+              ::rename(temporaryPath.constData(), target.constData()) == 0;
+    if (!written)
+        ::unlink(temporaryPath.constData());
+    return written;
+}
+#endif
 
 } // namespace vx

@@ -7,17 +7,20 @@
 namespace vx
 {
 
-// Catalogue files are 8-bit text in the locale's encoding, as they always were.
-QByteArray toLocalBytes(const QString& text);
-QString fromLocalBytes(const QByteArray& bytes);
-// Plain ASCII is the same text in every local encoding, so it can skip the conversions.
+// Plain ASCII is the same text in either encoding, so it can skip the conversions.
 bool isAscii(const char* data, qsizetype size);
 bool isAscii(QStringView text);
+
+// Paths here may carry file-name bytes that are no UTF-8 (nativepath.h); these functions reach
+// such files, Qt's file classes do not.
 
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<QByteArray> readWholeFile(const QString& path);
 // Whether anything (a file, a folder, a link, readable or not) stands at `path`.
 bool pathTaken(const QString& path);
+// Whether `path` is a regular file or a link to one.
+bool isRegularFile(const QString& path);
+bool removeFile(const QString& path);
 // Tests: reads of `path` fail from now on, as on a failing disk; an empty path ends that.
 void failReadsOf(const QString& path);
 

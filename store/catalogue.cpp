@@ -4,6 +4,7 @@
 #include "platform/folderscan.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
+#include "store/recordlookup.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -109,13 +110,26 @@ void removeStrayTemporaries()
     const auto candidate = [](const char* name, std::size_t length) {
         return length == 17 && name[0] == '.';
     };
-    for (const QString& folder : {appFolder(), binPath()}) {
+    const auto sweep = [](const QString& folder, const QStringList& names) {
         const QDir dir(folder);
-        for (const QString& name : namesInFolder(folder, candidate)) {
+        for (const QString& name : names) {
             if (isTemporaryName(name) && QFileInfo(dir.filePath(name)).isFile())
                 QFile::remove(dir.filePath(name));
         }
+    };
+    sweep(appFolder(), namesInFolder(appFolder(), candidate));
+    QStringList inBin;
+    {
+        // The record lookups learn bin's names from this reading of it.
+        BinScan scan;
+        inBin = namesInFolder(binPath(), [&](const char* name, std::size_t length) {
+            scan.see(name, length);
+            return candidate(name, length);
+        });
     }
+    BinChange change;
+    sweep(binPath(), inBin);
+    change.done();
 }
 
 QString lockPath()

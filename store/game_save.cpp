@@ -6,12 +6,13 @@
 #include "platform/number.h"
 #include "platform/profile.h"
 #include "platform/reentry.h"
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "store/catalogue.h"
+#include "store/recordlookup.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
-#include <QFile>
 #include <QWidget>
 
 namespace vx
@@ -133,7 +134,12 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     if (!pathTaken(indexPath))
         workingList.addItem(QString());
 
-    const QString recordPath = catalogue::recordPath(entry.name);
+    // A record already there under another case of the name (or in the bytes a Windows archive
+    // gave its name) is the one rewritten, as on Windows; a second beside it would never be read.
+    QString recordPath = catalogue::findRecord(entry.name);
+    if (recordPath.isEmpty())
+        recordPath = catalogue::recordPath(entry.name);
+    catalogue::BinChange change;
     const std::optional<QByteArray> previousRecord = readWholeFile(recordPath);
     const bool recordWritten = profile::writeAll(
         recordPath, {{QStringLiteral("paths"), QStringLiteral("file"), entry.romPath},
@@ -153,17 +159,21 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     const TextList items = sys_procs::listItems(workingList);
     sys_procs::pumpIfDue();
     bool plain = false;
-    const QByteArray bytes = sys_procs::listFileBytes(items, &plain);
+    textcodec::Encoding encoding;
+    const QByteArray bytes =
+        sys_procs::listFileBytes(items, textcodec::remembered(indexPath), &plain, &encoding);
     sys_procs::pumpIfDue();
     if (!replaceFile(indexPath, bytes)) {
         // No half-done save stays behind: the record goes back to what it was.
         if (previousRecord)
             replaceFile(recordPath, *previousRecord);
         else
-            QFile::remove(recordPath);
+            removeFile(recordPath);
         reportWriteFailure();
         return SaveOutcome::Failed;
     }
+    textcodec::remember(indexPath, encoding);
+    change.done(recordPath);
 
     mnu_list& browser = mnu_list::get();
     browser.hide();

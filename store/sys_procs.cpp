@@ -7,6 +7,7 @@
 #include "platform/form.h"
 #include "platform/listbox.h"
 #include "platform/profile.h"
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "platform/windowing.h"
 
@@ -66,6 +67,7 @@ bool needsQuotes(QStringView item)
 struct KnownListFile {
     QByteArray bytes;
     TextList items;
+    textcodec::Encoding encoding = textcodec::Encoding::Utf8;
 };
 
 KnownListFile& knownListFile()
@@ -76,19 +78,23 @@ KnownListFile& knownListFile()
 
 } // namespace
 
-TextList listFileItems(const QByteArray& bytes)
+TextList listFileItems(const QByteArray& bytes, textcodec::Encoding* encoding)
 {
     KnownListFile& known = knownListFile();
-    if (known.bytes.size() == bytes.size() && known.bytes == bytes)
-        return known.items;
-    TextList items = readFieldTexts(bytes);
-    known = {bytes, items};
-    return items;
+    if (known.bytes.size() != bytes.size() || known.bytes != bytes) {
+        textcodec::Encoding found;
+        TextList items = readFieldTexts(bytes, &found);
+        known = {bytes, std::move(items), found};
+    }
+    if (encoding)
+        *encoding = known.encoding;
+    return known.items;
 }
 
 void rememberListFile(const QByteArray& bytes, const TextList& items)
 {
-    knownListFile() = {bytes, items};
+    // Only plain ASCII is remembered so, which reads as UTF-8.
+    knownListFile() = {bytes, items, textcodec::Encoding::Utf8};
 }
 
 bool file_exists(const QString& path)
@@ -98,9 +104,13 @@ bool file_exists(const QString& path)
 
 bool write_text_file(const QString& text, const QString& path)
 {
-    QByteArray bytes = toLocalBytes(text);
+    textcodec::Encoding used;
+    QByteArray bytes = textcodec::encodeOrUtf8(text, textcodec::remembered(path), &used);
     bytes.append("\r\n");
-    return replaceFile(path, bytes);
+    if (!replaceFile(path, bytes))
+        return false;
+    textcodec::remember(path, used);
+    return true;
 }
 
 void pumpIfDue()
@@ -128,7 +138,10 @@ bool load_list(const QString& path, ListBox& list)
     if (!bytes)
         return !pathTaken(path);
     pumpIfDue();
-    const TextList items = listFileItems(*bytes);
+    textcodec::Encoding encoding;
+    const TextList items = listFileItems(*bytes, &encoding);
+    // The next save writes the file back in the encoding it was read in.
+    textcodec::remember(path, encoding);
     pumpIfDue();
     appendItems(list, items);
     return true;
@@ -164,9 +177,12 @@ QString listFileText(const TextList& items)
 
 } // namespace
 
-QByteArray listFileBytes(const TextList& items, bool* plain)
+QByteArray listFileBytes(const TextList& items, textcodec::Encoding encoding, bool* plain,
+                         textcodec::Encoding* used)
 {
-    // Plain ASCII, the usual catalogue, is the same bytes in every local encoding: each block is
+    if (used)
+        *used = encoding;
+    // Plain ASCII, the usual catalogue, is the same bytes in either encoding: each block is
     // narrowed in one step and the items copied out of it.
     bool ascii = true;
     for (const TextList::Segment& segment : items.segments())
@@ -174,7 +190,7 @@ QByteArray listFileBytes(const TextList& items, bool* plain)
     if (!ascii) {
         if (plain)
             *plain = false;
-        return toLocalBytes(listFileText(items));
+        return textcodec::encodeOrUtf8(listFileText(items), encoding, used);
     }
     qsizetype total = 0;
     for (const TextList::Segment& segment : items.segments()) {
@@ -233,7 +249,13 @@ TextList listItems(const ListBox& list)
 
 bool save_list(const QString& path, const ListBox& list)
 {
-    return replaceFile(path, listFileBytes(listItems(list)));
+    textcodec::Encoding used;
+    const QByteArray bytes =
+        listFileBytes(listItems(list), textcodec::remembered(path), nullptr, &used);
+    if (!replaceFile(path, bytes))
+        return false;
+    textcodec::remember(path, used);
+    return true;
 }
 
 QString read_ini(const QString& section, const QString& key, const QString& file)

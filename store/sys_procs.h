@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/textcodec.h"
 #include "platform/textlist.h"
 
 #include <QString>
@@ -44,11 +45,14 @@ void drag_form(QWidget& window);
 void slide_out_left(Form& window);
 
 // Lower-level forms shared with other callers.
-// The list file's bytes. `plain` (when given) tells whether reading the bytes back surely gives
+// The list file's bytes, in `encoding` when every item fits it, else in UTF-8; `used` (when
+// given) tells which. `plain` (when given) tells whether reading the bytes back surely gives
 // exactly these items: every item plain ASCII without quotes or line breaks.
-QByteArray listFileBytes(const TextList& items, bool* plain = nullptr);
-// The items a list file's bytes hold, as load_list reads them.
-TextList listFileItems(const QByteArray& bytes);
+QByteArray listFileBytes(const TextList& items, textcodec::Encoding encoding, bool* plain = nullptr,
+                         textcodec::Encoding* used = nullptr);
+// The items a list file's bytes hold, as load_list reads them; `encoding` (when given) tells
+// how they were read.
+TextList listFileItems(const QByteArray& bytes, textcodec::Encoding* encoding = nullptr);
 // Notes that `bytes`, just written, hold `items`, so reading them back need not parse them.
 void rememberListFile(const QByteArray& bytes, const TextList& items);
 TextList listItems(const ListBox& list);

@@ -63,6 +63,7 @@ private slots:
 
     void export_writesRomIntoFolder_data();
     void export_writesRomIntoFolder();
+    void export_intoWindowsFolder_copyFailedAndNothingWritten();
     void export_beforeAnyView_givesNoneNotice_data();
     void export_beforeAnyView_givesNoneNotice();
     void export_withoutFolder_noticeThenOptionsAfterPause_data();
@@ -381,6 +382,20 @@ void TestCopyExport::export_writesRomIntoFolder()
     QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
     QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!BusyPointer::isShown());
+}
+
+void TestCopyExport::export_intoWindowsFolder_copyFailedAndNothingWritten()
+{
+    test::Sandbox box;
+    box.writeFile("roms/game.rom", kRom);
+    // A folder here that the Windows path would name, read as a name under the current folder.
+    QDir(box.folder()).mkdir("C:\\Export");
+    QDir::setCurrent(box.folder());
+    main& hub = hubViewing(box, box.path("roms/game.rom"), "C:\\Export");
+    const auto before = box.snapshot();
+    test::click(hub.Label7);
+    QCOMPARE(test::visibleNotice(), kCopyFailed);
+    QCOMPARE(box.snapshot(), before);
 }
 
 void TestCopyExport::export_beforeAnyView_givesNoneNotice_data()

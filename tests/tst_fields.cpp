@@ -41,9 +41,17 @@ void tst_fields::readFields_splitsAsDelimitedInput_data()
     row("blanks after closing quote skipped", "\"a\"  ,b\r\n\"c\" \r\nd", {"a", "b", "c", "d"});
     row("quoted field spans line end", "\"a\r\nb\",c", {"a\r\nb", "c"});
     row("unclosed quote runs to end", "x,\"abc\r\n", {"x", "abc\r\n"});
-    // Decoded as each field alone would be, however the decoder treats a cut sequence.
-    row("invalid bytes next to delimiters", "\xc3,x\r\n\xe2\x82\r\n",
-        {QString::fromUtf8("\xc3"), "x", QString::fromUtf8("\xe2\x82")});
+    // A file that is no UTF-8 is Windows-1252 throughout, cut sequences included.
+    row("invalid UTF-8 next to delimiters", "\xc3,x\r\n\xe2\x82\r\n",
+        {QStringLiteral("Ã"), "x", QStringLiteral("â‚")});
+    row("Windows-1252 text", "caf\xe9,\x80\r\n\x93quoted\x94 \xdf\xfc\r\n",
+        {QStringLiteral("café"), QStringLiteral("€"), QStringLiteral("“quoted” ßü")});
+    row("Windows-1252 unassigned bytes kept", "\x81\x8d\x8f\x90\x9d,\x9f",
+        {QStringLiteral("\u0081\u008d\u008f\u0090\u009d"), QStringLiteral("Ÿ")});
+    row("overlong and surrogate forms are no UTF-8", "\xc0\xaf,\xed\xa0\x80",
+        {QStringLiteral("À¯"), QStringLiteral("í\u00a0€")});
+    row("one invalid byte makes the whole file Windows-1252", "caf\xc3\xa9\r\n\xe9",
+        {QStringLiteral("cafÃ©"), QStringLiteral("é")});
     row("UTF-8 text", "caf\xc3\xa9,\xe2\x82\xac\r\n",
         {QStringLiteral("café"), QStringLiteral("€")});
     row("long UTF-8 fields", "Pok\xc3\xa9mon Stadium 2 (J),Caf\xc3\xa9 racer deluxe\r\nz",
@@ -66,7 +74,7 @@ void tst_fields::readFields_splitsAsDelimitedInput()
 
     QStringList viaReader;
     for (FieldReader reader(data); !reader.atEnd();)
-        viaReader << QString::fromUtf8(reader.next());
+        viaReader << textcodec::decode(reader.next(), textcodec::detect(data));
     QCOMPARE(viaReader, fields);
 }
 

@@ -107,9 +107,9 @@ void TestHostile::hostileFile_programRunsAndShowsRules_data()
         << QByteArray("\r\nn\0l\r\ng\r\n", 10) << plain
         << QStringList{QString("n") + QChar(0) + "l", "g"} << "Plumber"
         << "US";
-    QTest::newRow("index: invalid UTF-8") << QByteArray("\r\n\xff\xfe\r\ng\r\n") << plain
-                                          << QStringList{"\uFFFD\uFFFD", "g"} << "Plumber"
-                                          << "US";
+    QTest::newRow("index: invalid UTF-8, read as Windows-1252")
+        << QByteArray("\r\n\xff\xfe\r\ng\r\n") << plain << QStringList{"ÿþ", "g"} << "Plumber"
+        << "US";
     QTest::newRow("index: BOM") << QByteArray("\xEF\xBB\xBF\r\ng\r\n") << plain << QStringList{"g"}
                                 << "Plumber"
                                 << "US";
@@ -129,8 +129,8 @@ void TestHostile::hostileFile_programRunsAndShowsRules_data()
     QTest::newRow("record: NUL in value") << plainIndex << record(QByteArray("a\0b", 3))
                                           << QStringList{"g"} << QString("a") + QChar(0) + "b"
                                           << "US";
-    QTest::newRow("record: invalid UTF-8")
-        << plainIndex << record("\xff ok") << QStringList{"g"} << "\uFFFD ok"
+    QTest::newRow("record: invalid UTF-8, read as Windows-1252")
+        << plainIndex << record("\xff ok") << QStringList{"g"} << "ÿ ok"
         << "US";
     QTest::newRow("record: BOM") << plainIndex << "\xEF\xBB\xBF" + plain << QStringList{"g"}
                                  << "Plumber"
@@ -195,7 +195,8 @@ void TestHostile::hostileSettings_startUpAndOptionsRun_data()
 
     QTest::newRow("NUL bytes") << QByteArray("[export]\r\npath=/a\0b\r\n", 21)
                                << QString("/a") + QChar(0) + "b";
-    QTest::newRow("invalid UTF-8") << QByteArray("[export]\r\npath=/\xff\r\n") << "/\uFFFD";
+    QTest::newRow("invalid UTF-8, read as Windows-1252")
+        << QByteArray("[export]\r\npath=/\xff\r\n") << "/ÿ";
     QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF[export]\r\npath=/e\r\n") << "/e";
     QTest::newRow("CR only") << QByteArray("[info]\rruns=1\r[export]\rpath=/e\r") << "/e";
     QTest::newRow("LF only") << QByteArray("[info]\nruns=1\n[export]\npath=/e\n") << "/e";

@@ -85,6 +85,8 @@ void tst_profile::read_findsValue_data()
     row("BOM skipped", "\xEF\xBB\xBF[s]\r\nk=v\r\n", "v");
     row("last line without line end", "[s]\r\nk=v", "v");
     row("NUL and invalid bytes elsewhere", raw("\xff\0\r\n[s]\r\nk=v\r\n"), "v");
+    row("Windows-1252", "[s]\r\nk=\x80 \x93q\x94 \xfc\x81\r\n", "€ “q” ü\u0081");
+    row("UTF-8", "[s]\r\nk=\xe2\x82\xac \xc3\xbc\r\n", "€ ü");
     const QByteArray longValue(1000, 'x');
     QTest::newRow("value not cut at 254") << "[s]\r\nk=" + longValue << "s"
                                           << "k" << QString::fromLatin1(longValue);
@@ -144,6 +146,17 @@ void tst_profile::withValue_keepsEveryOtherByte_data()
     row("first section used", "[a]\r\nx=1\r\n[A]\r\ny=2\r\n", "a", "y", "3",
         "[a]\r\nx=1\r\ny=3\r\n[A]\r\ny=2\r\n");
     row("key outside sections untouched", "x=1\r\n", "a", "x", "2", "x=1\r\n[a]\r\nx=2\r\n");
+    row("Windows-1252 file stays Windows-1252", "; \xe9\r\n[a]\r\nx=1\r\n", "a", "x",
+        "“ü” € \u0081", "; \xe9\r\n[a]\r\nx=\x93\xfc\x94 \x80 \x81\r\n");
+    row("Windows-1252 names found", "[\xc4]\r\n\xdf=1\r\n", "ä", "ß", "2", "[\xc4]\r\n\xdf=2\r\n");
+    row("Windows-1252 file gaining a character it lacks goes UTF-8 whole",
+        "; \xe9\r\n[a]\r\nx=1\r\n", "a", "x", "★", "; \xc3\xa9\r\n[a]\r\nx=\xe2\x98\x85\r\n");
+    row("Windows-1252 bytes that would read as UTF-8 go UTF-8 whole", "[a]\r\nx=\xe9\r\n", "a", "x",
+        "Ã©", "[a]\r\nx=\xc3\x83\xc2\xa9\r\n");
+    row("Windows-1252 text that looks like UTF-8 in a Windows-1252 file",
+        "; \xe9\r\n[a]\r\nx=1\r\n", "a", "x", "Ã©", "; \xe9\r\n[a]\r\nx=\xc3\xa9\r\n");
+    row("UTF-8 file stays UTF-8", "[a]\r\nx=\xc3\xa9\r\n", "a", "x", "ü€",
+        "[a]\r\nx=\xc3\xbc\xe2\x82\xac\r\n");
     const QByteArray junk = raw("\xff\0junk\r\n[a]\r\nx=1\r\n\xfe");
     row("unknown and NUL bytes survive", junk, "a", "x", "2", QByteArray(junk).replace("=1", "=2"));
 }

@@ -17,6 +17,8 @@ using namespace vx;
 namespace
 {
 
+constexpr auto kUtf8 = textcodec::Encoding::Utf8;
+
 // Fills in three ways, so that a long list lies in several blocks as after real fills.
 void fill(ListBox& list, const QStringList& texts)
 {
@@ -202,9 +204,9 @@ void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack()
     QFETCH(QStringList, items);
     QFETCH(bool, plain);
     bool saidPlain = !plain;
-    const QByteArray bytes = sys_procs::listFileBytes(TextList(items), &saidPlain);
+    const QByteArray bytes = sys_procs::listFileBytes(TextList(items), kUtf8, &saidPlain);
     QCOMPARE(saidPlain, plain);
-    QCOMPARE(bytes, sys_procs::listFileBytes(TextList(items)));
+    QCOMPARE(bytes, sys_procs::listFileBytes(TextList(items), kUtf8));
     if (plain)
         QCOMPARE(readFields(bytes), items);
 }
@@ -218,7 +220,7 @@ void TestSysProcs::listFileItems_followsTheBytes()
     QCOMPARE(sys_procs::listFileItems(second).toStringList(), QStringList({"", "Alpha", "BetA"}));
     // What a writer noted for its bytes is what they give, until other bytes come.
     const TextList written(QStringList{"", "Gamma"});
-    const QByteArray writtenBytes = sys_procs::listFileBytes(written);
+    const QByteArray writtenBytes = sys_procs::listFileBytes(written, kUtf8);
     sys_procs::rememberListFile(writtenBytes, written);
     QCOMPARE(sys_procs::listFileItems(writtenBytes), written);
     QCOMPARE(sys_procs::listFileItems(first).toStringList(), QStringList({"", "Alpha", "Beta"}));

@@ -3,14 +3,14 @@
 
 #include "fuzzcheck.h"
 #include "platform/profile.h"
-#include "platform/textfile.h"
+#include "platform/textcodec.h"
 #include "profilereference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> parts = vx::fuzz::splitInput(data, size, 3);
-    const QString section = vx::fromLocalBytes(parts[0]);
-    const QString key = vx::fromLocalBytes(parts[1]);
+    const QString section = vx::textcodec::decode(parts[0]);
+    const QString key = vx::textcodec::decode(parts[1]);
     const QByteArray& content = parts[2];
 
     const QString value = vx::profile::valueIn(content, section, key);

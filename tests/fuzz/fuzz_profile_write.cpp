@@ -4,7 +4,7 @@
 
 #include "fuzzcheck.h"
 #include "platform/profile.h"
-#include "platform/textfile.h"
+#include "platform/textcodec.h"
 #include "profilereference.h"
 
 namespace
@@ -27,7 +27,7 @@ QString readBack(const QString& written)
     line.replace(QLatin1String("\r\n"), QLatin1String(" "));
     line.replace(QLatin1Char('\r'), QLatin1Char(' '));
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return vx::fromLocalBytes(vx::toLocalBytes(line));
+    return line;
 }
 
 } // namespace
@@ -35,16 +35,22 @@ QString readBack(const QString& written)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QList<QByteArray> parts = vx::fuzz::splitInput(data, size, 4);
-    // Names and values are text in the program; bytes that are no text come back as U+FFFD.
-    const QString section = vx::fromLocalBytes(parts[0]);
-    const QString key = vx::fromLocalBytes(parts[1]);
-    const QString value = vx::fromLocalBytes(parts[2]);
+    // Names and values are text in the program, here from UTF-8 or Windows-1252 bytes.
+    const QString section = vx::textcodec::decode(parts[0]);
+    const QString key = vx::textcodec::decode(parts[1]);
+    const QString value = vx::textcodec::decode(parts[2]);
     const QByteArray& content = parts[3];
 
     const QByteArray written = vx::profile::withValue(content, section, key, value);
-    if (!writableName(vx::toLocalBytes(section), false) ||
-        !writableName(vx::toLocalBytes(key), true))
+    if (!writableName(section.toUtf8(), false) || !writableName(key.toUtf8(), true))
         return 0;
+
+    // A Windows-1252 file that cannot hold the new text goes over to UTF-8 whole.
+    using vx::textcodec::Encoding;
+    const bool fits =
+        vx::textcodec::encode(section + key + readBack(value), Encoding::Windows1252).has_value();
+    if (!vx::textcodec::isValidUtf8(content) && !fits)
+        VX_FUZZ_CHECK(vx::textcodec::isValidUtf8(written), "never a mixture of encodings");
 
     VX_FUZZ_CHECK(vx::profile::valueIn(written, section, key) == readBack(value),
                   "the written key reads back as one line");

@@ -48,7 +48,7 @@ Expected reference(const QString& text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text =
-        vx::fromLocalBytes(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+        QString::fromUtf8(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const std::optional<int> value = vx::toInt16(text);
     if (value)
         VX_FUZZ_CHECK(*value >= -32768 && *value <= 32767, "a size is a 16-bit whole number");

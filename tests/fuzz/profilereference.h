@@ -2,7 +2,7 @@
 
 // The profile reading rules written as plainly as possible, to check the real reader against.
 
-#include "platform/textfile.h"
+#include "platform/textcodec.h"
 
 #include <QByteArray>
 #include <QList>
@@ -37,9 +37,17 @@ inline QList<QByteArray> profileLines(QByteArray content)
     return lines;
 }
 
-inline bool sameName(const QByteArray& stored, const QString& wanted)
+// A file is read as UTF-8 when it is valid UTF-8, else as Windows-1252.
+inline QString textOf(const QByteArray& bytes, const QByteArray& content)
 {
-    return fromLocalBytes(stored).compare(wanted, Qt::CaseInsensitive) == 0;
+    return textcodec::decode(bytes, textcodec::isValidUtf8(content)
+                                        ? textcodec::Encoding::Utf8
+                                        : textcodec::Encoding::Windows1252);
+}
+
+inline bool sameName(const QByteArray& stored, const QString& wanted, const QByteArray& content)
+{
+    return textOf(stored, content).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
 // A header's name, or nothing for a line that is no header.
@@ -59,18 +67,18 @@ inline QString referenceValue(const QByteArray& content, const QString& section,
         if (const auto name = headerName(line)) {
             if (seenSection)
                 return {};
-            inSection = sameName(*name, section);
+            inSection = sameName(*name, section, content);
             seenSection = inSection;
             continue;
         }
         const qsizetype eq = line.indexOf('=');
-        if (!inSection || eq < 0 || !sameName(profileTrim(line.left(eq)), key))
+        if (!inSection || eq < 0 || !sameName(profileTrim(line.left(eq)), key, content))
             continue;
         QByteArray value = profileTrim(line.mid(eq + 1));
         if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
             value.back() == value.front())
             value = value.mid(1, value.size() - 2);
-        return fromLocalBytes(value);
+        return textOf(value, content);
     }
     return {};
 }
@@ -83,14 +91,14 @@ inline QList<QPair<QString, QString>> referencePairs(const QByteArray& content, 
     bool inSection = false;
     for (const QByteArray& line : profileLines(content)) {
         if (const auto name = headerName(line)) {
-            section = fromLocalBytes(*name);
+            section = textOf(*name, content);
             inSection = true;
             continue;
         }
         const qsizetype eq = line.indexOf('=');
         if (!inSection || eq < 0)
             continue;
-        pairs.append({section, fromLocalBytes(profileTrim(line.left(eq)))});
+        pairs.append({section, textOf(profileTrim(line.left(eq)), content)});
         if (pairs.size() >= limit)
             break;
     }

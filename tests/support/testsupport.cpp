@@ -8,16 +8,18 @@
 #include "platform/appfolder.h"
 #include "platform/controls.h"
 #include "platform/dialogs.h"
+#include "platform/folderscan.h"
 #include "platform/form.h"
 #include "platform/forms.h"
+#include "platform/nativepath.h"
 #include "platform/profile.h"
+#include "platform/textcodec.h"
 #include "platform/textfile.h"
 #include "platform/windowing.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -50,8 +52,30 @@ Sandbox::Sandbox()
     failReadsOf(QString());
 }
 
+namespace
+{
+
+// QTemporaryDir cannot remove names whose bytes are no UTF-8; the program's own functions can.
+void removeForeignNames(const QString& folder)
+{
+    const auto notDots = [](const char* name, std::size_t length) {
+        return !(length == 1 && name[0] == '.') &&
+               !(length == 2 && name[0] == '.' && name[1] == '.');
+    };
+    for (const QString& name : namesInFolder(folder, notDots)) {
+        const QString path = folder + QLatin1Char('/') + name;
+        if (hasForeignBytes(name))
+            removeFile(path);
+        else if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
+            removeForeignNames(path);
+    }
+}
+
+} // namespace
+
 Sandbox::~Sandbox()
 {
+    removeForeignNames(m_dir.path());
     unloadAllForms();
     dialogs::clearScript();
     setClock(nullptr);
@@ -111,23 +135,40 @@ void Sandbox::writeRecord(const QString& name, const QString& file, const QStrin
                                {QStringLiteral("info"), QStringLiteral("desc"), desc}});
 }
 
+namespace
+{
+
+// Through the program's own file functions, so names whose bytes are no UTF-8 are read too.
+void collectFiles(const QString& folder, const QString& prefix, QMap<QString, QByteArray>& files)
+{
+    const auto notDots = [](const char* name, std::size_t length) {
+        return !(length == 1 && name[0] == '.') &&
+               !(length == 2 && name[0] == '.' && name[1] == '.');
+    };
+    for (const QString& name : namesInFolder(folder, notDots)) {
+        const QString path = folder + QLatin1Char('/') + name;
+        const QFileInfo info(path);
+        if (isRegularFile(path)) {
+            if (const auto bytes = readWholeFile(path))
+                files.insert(prefix + name, *bytes);
+        } else if (info.isDir() && !info.isSymLink()) {
+            collectFiles(path, prefix + name + QLatin1Char('/'), files);
+        }
+    }
+}
+
+} // namespace
+
 QMap<QString, QByteArray> Sandbox::snapshot() const
 {
     QMap<QString, QByteArray> files;
-    QDirIterator it(folder(), QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString file = it.next();
-        QFile f(file);
-        if (f.open(QIODevice::ReadOnly))
-            files.insert(QDir(folder()).relativeFilePath(file), f.readAll());
-    }
+    collectFiles(folder(), QString(), files);
     return files;
 }
 
 QStringList Sandbox::indexLines() const
 {
-    QStringList lines = QString::fromLocal8Bit(readFile(QStringLiteral("bin/bootlist.lst")))
+    QStringList lines = textcodec::decode(readFile(QStringLiteral("bin/bootlist.lst")))
                             .split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.back().isEmpty())
         lines.removeLast();
