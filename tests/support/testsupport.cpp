@@ -21,6 +21,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <archive.h>
+#include <archive_entry.h>
 
 namespace vx::test
 {
@@ -258,6 +260,53 @@ bool isAway(const Form& window)
 bool slidOut(const Form& window)
 {
     return !window.isVisible() && isAway(window);
+}
+
+QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 length, int order)
+{
+    const QByteArray header = QByteArray::fromHex("80371240") + QByteArray(0x1C, '\x0F') +
+                              name.leftJustified(20, '\0', true) + QByteArray(7, '\0') +
+                              "NXX" + destination + '\x01';
+    QByteArray image = header.leftJustified(length, '\0', true);
+    // Past the header the image is zeros, the same in every order.
+    for (qsizetype i = 0; order != 0 && i + 3 < header.size() && i + 3 < length; i += 4) {
+        char* w = image.data() + i;
+        if (order == 1) {
+            std::swap(w[0], w[1]);
+            std::swap(w[2], w[3]);
+        } else {
+            std::swap(w[0], w[3]);
+            std::swap(w[1], w[2]);
+        }
+    }
+    return image;
+}
+
+QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries, const char* passphrase)
+{
+    QByteArray zip(64 << 20, '\0');
+    size_t used = 0;
+    archive* a = archive_write_new();
+    archive_write_set_format_zip(a);
+    if (passphrase) {
+        archive_write_set_options(a, "zip:encryption=zipcrypt");
+        archive_write_set_passphrase(a, passphrase);
+    }
+    archive_write_open_memory(a, zip.data(), size_t(zip.size()), &used);
+    for (const auto& [name, bytes] : entries) {
+        archive_entry* entry = archive_entry_new();
+        archive_entry_set_pathname(entry, name.constData());
+        archive_entry_set_filetype(entry, AE_IFREG);
+        archive_entry_set_perm(entry, 0644);
+        archive_entry_set_size(entry, bytes.size());
+        archive_write_header(a, entry);
+        archive_write_data(a, bytes.constData(), size_t(bytes.size()));
+        archive_entry_free(entry);
+    }
+    archive_write_close(a);
+    archive_write_free(a);
+    zip.truncate(qsizetype(used));
+    return zip;
 }
 
 } // namespace vx::test
