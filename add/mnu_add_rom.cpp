@@ -151,7 +151,8 @@ void mnu_add_rom::Picture1_MouseDown()
 {
     Picture1->setPicture(Picture3->picture());
     cd1.DialogTitle = QStringLiteral("Path to ROM to be added...");
-    cd1.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip|All Files|*.*|");
+    // The other two names cartridge images commonly carry are offered too.
+    cd1.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip;*.z64;*.n64|All Files|*.*|");
     cd1.ShowOpen(this);
     // Taken on a cancel too: the dialog then still holds the last file chosen.
     takeRomPath(cd1.FileName);

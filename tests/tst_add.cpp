@@ -2,7 +2,9 @@
 #include "app/mnu_error.h"
 #include "app/start.h"
 #include "app/vx_main.h"
+#include "edit/mnu_edit_rom.h"
 #include "art/art.h"
+#include "store/cartridge.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
 #include "platform/windowing.h"
@@ -56,6 +58,8 @@ private slots:
     void fields_keptBetweenOpenings();
     void save_pressAndReleaseSwapImages();
     void save_secondPressDuringSaveIgnored();
+    void romPath_fillsEmptyBoxesFromHeader_data();
+    void romPath_fillsEmptyBoxesFromHeader();
 };
 
 void TestAdd::addRom_opensBesideHubOnTop()
@@ -139,7 +143,7 @@ void TestAdd::browse_fillsPathFromDialog_data()
     QTest::newRow("ROM") << "Picture1"
                          << "Text2"
                          << "Path to ROM to be added..."
-                         << "Basic Rom types (*.rom *.v64 *.zip);;All Files (*)";
+                         << "Basic Rom types (*.rom *.v64 *.zip *.z64 *.n64);;All Files (*)";
     QTest::newRow("picture") << "Picture6"
                              << "Text3"
                              << "Path to image to be used..."
@@ -291,6 +295,79 @@ void TestAdd::save_secondPressDuringSaveIgnored()
     QCoreApplication::processEvents();
     release(add.Picture5);
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nA\r\nB\r\n"));
+}
+
+void TestAdd::romPath_fillsEmptyBoxesFromHeader_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QByteArray>("rom");
+    QTest::addColumn<QStringList>("typed"); // name, type, size before the path comes
+    QTest::addColumn<QStringList>("filled");
+
+    const QByteArray image = cartridgeImage("WAVE RIDER", 'J', 12 << 20, 1);
+    const QStringList none{"", "", ""};
+    const QStringList all{"WAVE RIDER", "JAP", "96"};
+    for (const char* how : {"dialog", "typed", "dropped", "dropped on a field", "hub"})
+        QTest::newRow(how) << how << image << none << all;
+    // The newer path is the user's choice; a header read for the old one is dropped.
+    QTest::newRow("path changed meanwhile") << "changed" << image << none << none;
+    QTest::newRow("in a zip") << "dialog" << zipOf({{"game.v64", image}}) << none << all;
+    QTest::newRow("typed name kept")
+        << "dropped" << image << QStringList{"Mine", "", ""} << QStringList{"Mine", "JAP", "96"};
+    QTest::newRow("typed type and size kept")
+        << "typed" << image << QStringList{"", "PAL", "32"}
+        << QStringList{"WAVE RIDER", "PAL", "32"};
+    QTest::newRow("size of no whole megabits left empty")
+        << "dialog" << cartridgeImage("TRIM", 'E', 1000) << none << QStringList{"TRIM", "US", ""};
+    QTest::newRow("not a cartridge") << "dialog" << QByteArray("plain text, no header here")
+                                     << none << none;
+    QTest::newRow("not a cartridge, dropped on the hub")
+        << "hub" << QByteArray(4096, 'x') << none << none;
+}
+
+void TestAdd::romPath_fillsEmptyBoxesFromHeader()
+{
+    QFETCH(QString, how);
+    QFETCH(QByteArray, rom);
+    QFETCH(QStringList, typed);
+    Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("game.z64", rom);
+    const QString path = box.path("game.z64");
+    start();
+    mnu_add_rom& add = mnu_add_rom::get();
+    add.Text1->setText(typed[0]);
+    mnu_edit_rom::setComboText(*add.Combo1, typed[1]);
+    mnu_edit_rom::setComboText(*add.Combo2, typed[2]);
+
+    if (how == "hub") {
+        QVERIFY(dropFiles(main::get().Label3, {path}));
+        QVERIFY(add.isVisible());
+    } else {
+        openAdd();
+        if (how == "dialog") {
+            dialogs::queueFile(path);
+            press(add.Picture1);
+        } else if (how == "typed") {
+            add.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&add));
+            add.Text2->setFocus();
+            QTest::keyClicks(add.Text2, path);
+            add.Text4->setFocus();
+        } else if (how == "changed") {
+            add.takeRomPath(path);
+            add.Text2->setText(path + ".old");
+        } else {
+            QVERIFY(dropFiles(how == "dropped" ? static_cast<QWidget*>(&add) : add.Text1, {path}));
+        }
+    }
+    QCOMPARE(add.Text2->text(), how == "changed" ? path + ".old" : path);
+    QVERIFY(cartridge::Reader::settle(10000));
+    const QStringList shown{add.Text1->text(), add.Combo1->currentText(),
+                            add.Combo2->currentText()};
+    QTEST(shown, "filled");
+    QCOMPARE(add.Text3->text(), QString());
+    QVERIFY(visibleNotice().isEmpty());
 }
 
 QTEST_MAIN(TestAdd)

@@ -18,6 +18,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -260,6 +263,27 @@ bool isAway(const Form& window)
 bool slidOut(const Form& window)
 {
     return !window.isVisible() && isAway(window);
+}
+
+bool dropFiles(QWidget* target, const QStringList& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    data.setUrls(urls);
+    // File managers offer the paths as text too, which a field would insert.
+    data.setText(paths.join(QLatin1Char('\n')));
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data,
+                          Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 length, int order)

@@ -142,6 +142,10 @@ bool slidOut(const Form& window);
 // The process-wide count of how often endProgram was asked for.
 int endRequests();
 
+// Drags local files onto `target` and drops them there, as a file manager does (a drag entering,
+// then the drop); whether the drop was taken.
+bool dropFiles(QWidget* target, const QStringList& paths);
+
 // A synthetic cartridge image `length` bytes long: the header's name field holds `name` padded
 // with NULs, its destination code is `destination`; stored in `order` (0 big-endian, 1 16-bit
 // swapped, 2 32-bit little-endian).
