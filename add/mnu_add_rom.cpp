@@ -136,9 +136,7 @@ mnu_add_rom::mnu_add_rom()
     });
     acceptFileDrops(
         *this,
-        [](const QString& path) {
-            return cartridge::hasRomSuffix(path) || hasPictureSuffix(path);
-        },
+        [](const QString& path) { return cartridge::hasRomSuffix(path) || hasPictureSuffix(path); },
         [this](const QString& path) { takeDroppedFile(path); });
 }
 

@@ -111,12 +111,8 @@ mnu_edit_rom::mnu_edit_rom()
     // A dropped file only sets its path; the other boxes are the user's to change.
     acceptFileDrops(
         *this,
-        [](const QString& path) {
-            return cartridge::hasRomSuffix(path) || hasPictureSuffix(path);
-        },
-        [this](const QString& path) {
-            (hasPictureSuffix(path) ? Text3 : Text2)->setText(path);
-        });
+        [](const QString& path) { return cartridge::hasRomSuffix(path) || hasPictureSuffix(path); },
+        [this](const QString& path) { (hasPictureSuffix(path) ? Text3 : Text2)->setText(path); });
 }
 
 void mnu_edit_rom::Form_Load()

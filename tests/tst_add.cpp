@@ -2,12 +2,12 @@
 #include "app/mnu_error.h"
 #include "app/start.h"
 #include "app/vx_main.h"
-#include "edit/mnu_edit_rom.h"
 #include "art/art.h"
-#include "store/cartridge.h"
+#include "edit/mnu_edit_rom.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
 #include "platform/windowing.h"
+#include "store/cartridge.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -314,13 +314,12 @@ void TestAdd::romPath_fillsEmptyBoxesFromHeader_data()
     QTest::newRow("in a zip") << "dialog" << zipOf({{"game.v64", image}}) << none << all;
     QTest::newRow("typed name kept")
         << "dropped" << image << QStringList{"Mine", "", ""} << QStringList{"Mine", "JAP", "96"};
-    QTest::newRow("typed type and size kept")
-        << "typed" << image << QStringList{"", "PAL", "32"}
-        << QStringList{"WAVE RIDER", "PAL", "32"};
+    QTest::newRow("typed type and size kept") << "typed" << image << QStringList{"", "PAL", "32"}
+                                              << QStringList{"WAVE RIDER", "PAL", "32"};
     QTest::newRow("size of no whole megabits left empty")
         << "dialog" << cartridgeImage("TRIM", 'E', 1000) << none << QStringList{"TRIM", "US", ""};
-    QTest::newRow("not a cartridge") << "dialog" << QByteArray("plain text, no header here")
-                                     << none << none;
+    QTest::newRow("not a cartridge")
+        << "dialog" << QByteArray("plain text, no header here") << none << none;
     QTest::newRow("not a cartridge, dropped on the hub")
         << "hub" << QByteArray(4096, 'x') << none << none;
 }

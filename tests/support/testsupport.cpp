@@ -19,11 +19,11 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QUrl>
 #include <archive.h>
 #include <archive_entry.h>
 
@@ -289,8 +289,8 @@ bool dropFiles(QWidget* target, const QStringList& paths)
 QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 length, int order)
 {
     const QByteArray header = QByteArray::fromHex("80371240") + QByteArray(0x1C, '\x0F') +
-                              name.leftJustified(20, '\0', true) + QByteArray(7, '\0') +
-                              "NXX" + destination + '\x01';
+                              name.leftJustified(20, '\0', true) + QByteArray(7, '\0') + "NXX" +
+                              destination + '\x01';
     QByteArray image = header.leftJustified(length, '\0', true);
     // Past the header the image is zeros, the same in every order.
     for (qsizetype i = 0; order != 0 && i + 3 < header.size() && i + 3 < length; i += 4) {
