@@ -34,29 +34,32 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        switch (event->type()) {
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-            break;
-        default:
+        const QEvent::Type type = event->type();
+        if (type == QEvent::DragLeave)
+            m_file.clear();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
             return QObject::eventFilter(watched, event);
-        }
         auto* drop = static_cast<QDropEvent*>(event);
         const QMimeData* data = drop->mimeData();
-        if (!data || !holdsFiles(*data))
+        const bool files = data && holdsFiles(*data);
+        // A folder is listed once as the drag comes in, not at every move over the window. The
+        // drop keeps what the drag brought in when its own data comes through empty, as a drop
+        // from another program can on X11.
+        if (type == QEvent::DragEnter || (type == QEvent::Drop && files))
+            m_file = files ? firstDroppedFile(*data, m_fits) : QString();
+        if (!files && m_file.isEmpty())
             return false;
-        // A folder is listed once as the drag comes in, not at every move over the window.
-        if (event->type() != QEvent::DragMove)
-            m_file = firstDroppedFile(*data, m_fits);
-        if (m_file.isEmpty()) {
+        const QString file = m_file;
+        if (type == QEvent::Drop)
+            m_file.clear();
+        if (file.isEmpty()) {
             drop->ignore();
             return true;
         }
         drop->setDropAction(Qt::CopyAction);
         drop->accept();
-        if (event->type() == QEvent::Drop)
-            m_take(m_file);
+        if (type == QEvent::Drop)
+            m_take(file);
         return true;
     }
 

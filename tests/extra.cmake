@@ -25,3 +25,7 @@ foreach(vx_smoke_mode portable installed)
   set_tests_properties(smoke_${vx_smoke_mode} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
                        RESOURCE_LOCK vx_xvfb)
 endforeach()
+
+# A drag source for the desktop suite: real drops through the X server.
+add_executable(vx_dragsource desktop/dragsource.cpp)
+target_link_libraries(vx_dragsource PRIVATE Qt6::Widgets)

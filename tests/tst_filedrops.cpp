@@ -51,6 +51,9 @@ void TestFileDrops::drop_takesFirstFileThatFits_data()
                                   << "";
     QTest::newRow("hub: folder") << "hub" << QStringList{"set"} << true << "set/c.v64"
                                  << "";
+    QTest::newRow("hub: drop without data")
+        << "hub" << QStringList{"game.zip"} << true << "game.zip"
+        << "";
     QTest::newRow("hub: picture") << "hub" << QStringList{"cover.png"} << false << ""
                                   << "";
     QTest::newRow("edit: ROM") << "edit" << QStringList{"game.z64"} << true << "game.z64"
@@ -89,7 +92,8 @@ void TestFileDrops::drop_takesFirstFileThatFits()
     QWidget* target = window == "hub"   ? static_cast<QWidget*>(main::get().Label3)
                       : window == "add" ? add.Text4->viewport()
                                         : static_cast<QWidget*>(edit.Text1);
-    QTEST(dropFiles(target, paths), "taken");
+    QTEST(dropFiles(target, paths, !QByteArray(QTest::currentDataTag()).contains("without")),
+          "taken");
     QVERIFY(cartridge::Reader::settle(10000));
 
     const auto inBox = [&](const QString& name) {

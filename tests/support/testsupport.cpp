@@ -265,7 +265,7 @@ bool slidOut(const Form& window)
     return !window.isVisible() && isAway(window);
 }
 
-bool dropFiles(QWidget* target, const QStringList& paths)
+bool dropFiles(QWidget* target, const QStringList& paths, bool dataAtDrop)
 {
     QMimeData data;
     QList<QUrl> urls;
@@ -280,8 +280,10 @@ bool dropFiles(QWidget* target, const QStringList& paths)
     QApplication::sendEvent(target, &enter);
     if (!enter.isAccepted())
         return false;
-    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, &data, Qt::LeftButton,
-                    Qt::NoModifier);
+    QMimeData emptied;
+    emptied.setData(QStringLiteral("text/uri-list"), {});
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction,
+                    dataAtDrop ? &data : &emptied, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     return drop.isAccepted();
 }

@@ -143,8 +143,9 @@ bool slidOut(const Form& window);
 int endRequests();
 
 // Drags local files onto `target` and drops them there, as a file manager does (a drag entering,
-// then the drop); whether the drop was taken.
-bool dropFiles(QWidget* target, const QStringList& paths);
+// then the drop); whether the drop was taken. Without `dataAtDrop` the drop itself carries no
+// files, as a drop from another program on X11 can arrive.
+bool dropFiles(QWidget* target, const QStringList& paths, bool dataAtDrop = true);
 
 // A synthetic cartridge image `length` bytes long: the header's name field holds `name` padded
 // with NULs, its destination code is `destination`; stored in `order` (0 big-endian, 1 16-bit
