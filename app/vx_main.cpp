@@ -242,8 +242,10 @@ void main::openBeside(Form& window, double offset, QWidget* start)
 
 void main::showOnTop(Form& window, QWidget* start)
 {
-    window.show();
+    // Topmost before its first show: on X a window whose hint changes after it was made is
+    // made again at its next show, a stranger to the window manager that gets no keyboard.
     sys_procs::stay_on_top(window);
+    window.show();
     // Just opened, so in front of the other topmost windows too.
     window.bringToFront(start);
 }

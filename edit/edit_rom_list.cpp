@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -42,7 +43,14 @@ edit_rom_list::edit_rom_list()
     rom_list->setPalette(pal);
 
     place(*Label1, 120, 3240, 1515, 210);
-    Label1->setFont(designFont(8.25));
+    // The hint keeps its box, clear of Cancel; where the font runs wider than the designed one,
+    // its letters close up rather than lose the end of the text.
+    QFont hintFont = designFont(8.25);
+    const QString hint = Label1->caption();
+    const int overrun = QFontMetrics(hintFont).horizontalAdvance(hint) - Label1->width();
+    if (overrun > 0)
+        hintFont.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / hint.size());
+    Label1->setFont(hintFont);
     Label1->setForeColor(0xFF8080);
 
     place(*Label2, 1680, 3240, 630, 240);

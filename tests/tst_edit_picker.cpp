@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
@@ -84,6 +85,10 @@ void EditPicker::hubEditRom_listsIndexAsStored()
     QCOMPARE(picker.Top(), hub.Top() + 930);
     QCOMPARE(picker.Left(), hub.Left() + 300);
     QVERIFY(isTopmost(picker));
+    // The hint stays clear of Cancel and still shows whole.
+    QVERIFY(picker.Label1->geometry().right() < picker.Label2->geometry().left());
+    QVERIFY(QFontMetrics(picker.Label1->font()).horizontalAdvance(picker.Label1->text()) <=
+            picker.Label1->width());
     // A second opening empties the list before loading it again.
     openPicker(hub);
     QCOMPARE(picker.rom_list->count(), 4);
