@@ -25,52 +25,34 @@ private slots:
 
 void TestFileDrops::drop_takesFirstFileThatFits_data()
 {
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<QStringList>("dropped");
-    QTest::addColumn<bool>("taken");
-    QTest::addColumn<QString>("romPath"); // relative, after the drop
-    QTest::addColumn<QString>("picturePath");
+    QTest::addColumn<QString>("dropped"); // files and folders, comma-separated
+    QTest::addColumn<QString>("paths");   // the ROM and picture paths after it, "" if refused
 
-    const QStringList mixed{"notes.txt", "cover.png", "game.zip", "game.z64"};
-    QTest::newRow("add: picture") << "add" << QStringList{"cover.png"} << true << ""
-                                  << "cover.png";
-    QTest::newRow("add: ROM") << "add" << QStringList{"game.z64"} << true << "game.z64"
-                              << "";
-    QTest::newRow("add: ROM named in capitals")
-        << "add" << QStringList{"LOUD.V64"} << true << "LOUD.V64"
-        << "";
-    QTest::newRow("add: several") << "add" << mixed << true << ""
-                                  << "cover.png";
-    QTest::newRow("add: folder") << "add" << QStringList{"set"} << true << ""
-                                 << "set/b.png";
-    QTest::newRow("add: nothing that fits") << "add" << QStringList{"notes.txt"} << false << ""
-                                            << "";
-    QTest::newRow("hub: ROM") << "hub" << QStringList{"game.zip"} << true << "game.zip"
-                              << "";
-    QTest::newRow("hub: several") << "hub" << mixed << true << "game.zip"
-                                  << "";
-    QTest::newRow("hub: folder") << "hub" << QStringList{"set"} << true << "set/c.v64"
-                                 << "";
-    QTest::newRow("hub: drop without data")
-        << "hub" << QStringList{"game.zip"} << true << "game.zip"
-        << "";
-    QTest::newRow("hub: picture") << "hub" << QStringList{"cover.png"} << false << ""
-                                  << "";
-    QTest::newRow("edit: ROM") << "edit" << QStringList{"game.z64"} << true << "game.z64"
-                               << "old.png";
-    QTest::newRow("edit: several") << "edit" << mixed << true << "old.z64"
-                                   << "cover.png";
-    QTest::newRow("edit: folder") << "edit" << QStringList{"set"} << true << "old.z64"
-                                  << "set/b.png";
-    QTest::newRow("edit: nothing that fits")
-        << "edit" << QStringList{"notes.txt", "set/a.txt"} << false << "old.z64"
-        << "old.png";
+    // The window is the tag's first word.
+    const auto row = [](const char* tag, const char* dropped, const char* paths) {
+        QTest::newRow(tag) << dropped << paths;
+    };
+    const char* mixed = "notes.txt,cover.png,game.zip,game.z64";
+    row("add: picture", "cover.png", "|cover.png");
+    row("add: ROM named in capitals", "LOUD.V64", "LOUD.V64|");
+    row("add: several", mixed, "|cover.png");
+    row("add: folder", "set", "|set/b.png");
+    row("add: nothing that fits", "notes.txt", "");
+    row("hub: several", mixed, "game.zip|");
+    row("hub: folder", "set", "set/c.v64|");
+    row("hub: drop without data", "game.zip", "game.zip|");
+    row("hub: picture", "cover.png", "");
+    row("edit: ROM", "game.z64", "game.z64|old.png");
+    row("edit: several", mixed, "old.z64|cover.png");
+    row("edit: nothing that fits", "notes.txt,set/a.txt", "");
 }
 
 void TestFileDrops::drop_takesFirstFileThatFits()
 {
-    QFETCH(QString, window);
-    QFETCH(QStringList, dropped);
+    QFETCH(QString, dropped);
+    QFETCH(QString, paths);
+    const QByteArray tag = QTest::currentDataTag();
+    const QByteArray window = tag.left(tag.indexOf(':'));
     Sandbox box;
     box.makeCatalogue();
     const QByteArray image = cartridgeImage("DROPPED", 'E', 1 << 20);
@@ -79,38 +61,33 @@ void TestFileDrops::drop_takesFirstFileThatFits()
     box.writeFile("game.zip", zipOf({{"game.z64", image}}));
     for (const char* name : {"notes.txt", "cover.png", "set/a.txt", "set/b.png"})
         box.writeFile(name, "x");
-    QStringList paths;
-    for (const QString& name : dropped)
-        paths << box.path(name);
     start();
     mnu_add_rom& add = mnu_add_rom::get();
     mnu_edit_rom& edit = mnu_edit_rom::get();
     edit.Text2->setText(box.path("old.z64"));
     edit.Text3->setText(box.path("old.png"));
+    const bool editing = window == "edit";
 
+    QStringList files;
+    for (const QString& name : dropped.split(','))
+        files << box.path(name);
     // Dropped where a field would otherwise take the paths as text.
-    QWidget* target = window == "hub"   ? static_cast<QWidget*>(main::get().Label3)
-                      : window == "add" ? add.Text4->viewport()
-                                        : static_cast<QWidget*>(edit.Text1);
-    QTEST(dropFiles(target, paths, !QByteArray(QTest::currentDataTag()).contains("without")),
-          "taken");
+    QWidget* target = window == "hub" ? static_cast<QWidget*>(main::get().Label3)
+                      : editing       ? static_cast<QWidget*>(edit.Text1)
+                                      : add.Text4->viewport();
+    QCOMPARE(dropFiles(target, files, !tag.contains("without")), !paths.isEmpty());
     QVERIFY(cartridge::Reader::settle(10000));
 
-    const auto inBox = [&](const QString& name) {
-        return name.isEmpty() ? name : QDir::toNativeSeparators(box.path(name));
-    };
-    QLineEdit* rom = window == "edit" ? edit.Text2 : add.Text2;
-    QLineEdit* picture = window == "edit" ? edit.Text3 : add.Text3;
-    QFETCH(QString, romPath);
-    QFETCH(QString, picturePath);
-    QCOMPARE(rom->text(), inBox(romPath));
-    QCOMPARE(picture->text(), inBox(picturePath));
-    if (window == "hub")
-        QCOMPARE(add.isVisible(), !romPath.isEmpty());
+    QStringList after;
+    for (const QLineEdit* field :
+         {editing ? edit.Text2 : add.Text2, editing ? edit.Text3 : add.Text3})
+        after << (field->text().isEmpty() ? ""
+                                          : QDir(box.folder()).relativeFilePath(field->text()));
+    QCOMPARE(after.join('|'), paths.isEmpty() ? editing ? "old.z64|old.png" : "|" : paths);
+    QCOMPARE(add.isVisible(), window == "hub" && !paths.isEmpty());
     // The edit window never fills a box by itself; the add window fills its empty ones.
-    QCOMPARE(edit.Text1->text(), QString());
     QCOMPARE(edit.Combo1->currentText(), QString());
-    QCOMPARE(add.Text1->text(), romPath.isEmpty() || window == "edit" ? "" : "DROPPED");
+    QCOMPARE(add.Text1->text(), !editing && !after[0].isEmpty() ? "DROPPED" : "");
     QCOMPARE(add.Text4->toPlainText(), QString());
 }
 
