@@ -310,15 +310,19 @@ QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 lengt
 
 QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries, const char* passphrase)
 {
-    QByteArray zip(64 << 20, '\0');
-    size_t used = 0;
+    QByteArray zip;
+    const auto append = [](archive*, void* out, const void* data, size_t size) -> la_ssize_t {
+        static_cast<QByteArray*>(out)->append(static_cast<const char*>(data), qsizetype(size));
+        return la_ssize_t(size);
+    };
     archive* a = archive_write_new();
     archive_write_set_format_zip(a);
+    archive_write_set_bytes_in_last_block(a, 1); // no padding after the zip
     if (passphrase) {
         archive_write_set_options(a, "zip:encryption=zipcrypt");
         archive_write_set_passphrase(a, passphrase);
     }
-    archive_write_open_memory(a, zip.data(), size_t(zip.size()), &used);
+    archive_write_open(a, &zip, nullptr, append, nullptr);
     for (const auto& [name, bytes] : entries) {
         archive_entry* entry = archive_entry_new();
         archive_entry_set_pathname(entry, name.constData());
@@ -331,7 +335,6 @@ QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries, const 
     }
     archive_write_close(a);
     archive_write_free(a);
-    zip.truncate(qsizetype(used));
     return zip;
 }
 
