@@ -27,10 +27,10 @@ constexpr int kMaxZipEntries = 64;
 // image's; nothing when the bytes are not the start of a cartridge image.
 std::optional<Details> fromHeader(const QByteArray& first, qint64 length);
 
-// Reads a file's header, or that of the first cartridge image in a zip (unpacked in memory,
-// its first bytes only). Never more than a few kilobytes of a plain file; a zip is never
-// unpacked beyond the first bytes of at most kMaxZipEntries entries. Nothing for anything that
-// is not a regular file holding a cartridge image, a damaged or encrypted zip included.
+// Reads a file's header, or that of the first cartridge image in a zip, unpacked in memory: of
+// a plain file its first 64 bytes, of a zip its directory and one step of the unpacker for each
+// of at most kMaxZipEntries entries. Nothing for anything that is not a regular file holding a
+// cartridge image, a damaged or encrypted zip included.
 std::optional<Details> readFile(const QString& path);
 
 // A name the ROM dialog offers, or one cartridge images commonly carry.
