@@ -1,6 +1,8 @@
 #include "add/mnu_add_rom.h"
 
 #include "art/art.h"
+#include "edit/mnu_edit_rom.h"
+#include "platform/filedrops.h"
 #include "platform/formbuild.h"
 #include "platform/forms.h"
 #include "platform/units.h"
@@ -61,7 +63,12 @@ mnu_add_rom::mnu_add_rom()
       ok2(new PictureBox(QStringLiteral("ok2"), this)),
       cancel1(new PictureBox(QStringLiteral("cancel1"), this)),
       cancel2(new PictureBox(QStringLiteral("cancel2"), this)),
-      List1(makeControl<ListBox>(QStringLiteral("List1"), this))
+      List1(makeControl<ListBox>(QStringLiteral("List1"), this)),
+      m_reader(new cartridge::Reader(
+          [this](const QString& path, const cartridge::Details& details) {
+              fillFromCartridge(path, details);
+          },
+          this))
 {
     setWindowTitle(QStringLiteral("Add ROM"));
     setClientSize(5715, 4470);
@@ -122,6 +129,15 @@ mnu_add_rom::mnu_add_rom()
     connect(Picture4, &PictureBox::mouseUp, this, &mnu_add_rom::Picture4_MouseUp);
     connect(Picture5, &PictureBox::mouseDown, this, &mnu_add_rom::Picture5_MouseDown);
     connect(Picture5, &PictureBox::mouseUp, this, &mnu_add_rom::Picture5_MouseUp);
+
+    connect(Text2, &QLineEdit::editingFinished, this, [this] {
+        if (Text2->text() != m_lastRead)
+            readCartridge(Text2->text());
+    });
+    acceptFileDrops(
+        *this,
+        [](const QString& path) { return cartridge::hasRomSuffix(path) || hasPictureSuffix(path); },
+        [this](const QString& path) { takeDroppedFile(path); });
 }
 
 void mnu_add_rom::Form_Load()
@@ -133,10 +149,11 @@ void mnu_add_rom::Picture1_MouseDown()
 {
     Picture1->setPicture(Picture3->picture());
     cd1.DialogTitle = QStringLiteral("Path to ROM to be added...");
-    cd1.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip|All Files|*.*|");
+    // The other two names cartridge images commonly carry are offered too.
+    cd1.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip;*.z64;*.n64|All Files|*.*|");
     cd1.ShowOpen(this);
     // Taken on a cancel too: the dialog then still holds the last file chosen.
-    Text2->setText(cd1.FileName);
+    takeRomPath(cd1.FileName);
     Picture1->setPicture(Picture2->picture());
 }
 
@@ -184,6 +201,41 @@ void mnu_add_rom::Picture5_MouseDown()
 void mnu_add_rom::Picture5_MouseUp()
 {
     Picture5->setPicture(ok1->picture());
+}
+
+void mnu_add_rom::takeRomPath(const QString& path)
+{
+    Text2->setText(path);
+    readCartridge(path);
+}
+
+void mnu_add_rom::takeDroppedFile(const QString& path)
+{
+    if (hasPictureSuffix(path))
+        Text3->setText(path);
+    else
+        takeRomPath(path);
+}
+
+void mnu_add_rom::readCartridge(const QString& path)
+{
+    m_lastRead = path;
+    if (!path.isEmpty())
+        m_reader->read(path);
+}
+
+void mnu_add_rom::fillFromCartridge(const QString& path, const cartridge::Details& details)
+{
+    // A path changed since is the user's newer choice.
+    if (Text2->text() != path)
+        return;
+    // Only what is still empty: nothing typed is ever replaced.
+    if (Text1->text().isEmpty())
+        Text1->setText(details.name);
+    if (Combo1->currentText().isEmpty())
+        mnu_edit_rom::setComboText(*Combo1, details.gameType);
+    if (Combo2->currentText().isEmpty() && !details.size.isEmpty())
+        mnu_edit_rom::setComboText(*Combo2, details.size);
 }
 
 void mnu_add_rom::keyPressEvent(QKeyEvent* event)

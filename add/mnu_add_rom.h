@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/form.h"
 #include "platform/listbox.h"
+#include "store/cartridge.h"
 
 class QComboBox;
 class QLineEdit;
@@ -54,8 +55,22 @@ public:
     void Picture5_MouseDown();
     void Picture5_MouseUp();
 
+    // A ROM path given to the window (chosen, dropped, or from the hub): it goes into the path
+    // box and the cartridge's header fills the boxes still empty, once it has been read.
+    void takeRomPath(const QString& path);
+    // A file dropped on the window: a picture's path goes to the picture box, a ROM's as above.
+    void takeDroppedFile(const QString& path);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void readCartridge(const QString& path);
+    void fillFromCartridge(const QString& path, const cartridge::Details& details);
+
+    cartridge::Reader* m_reader;
+    // The path last sent to the reader, so leaving the box unchanged does not read it again.
+    QString m_lastRead;
 };
 
 } // namespace vx

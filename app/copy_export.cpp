@@ -81,7 +81,7 @@ void copyRom(main& hub)
         return;
     CommonDialog& dialog = hub.cd1;
     dialog.DialogTitle = QStringLiteral("Choose a ROM to copy");
-    dialog.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip|All Files|*.*");
+    dialog.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip;*.z64;*.n64|All Files|*.*");
     // A cancelled dialog chose nothing, whatever name it still holds.
     const QString source = dialog.ShowOpen(&hub) ? dialog.FileName : QString();
     if (source.isEmpty()) {

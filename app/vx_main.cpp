@@ -8,6 +8,7 @@
 #include "browser/mnu_list.h"
 #include "edit/edit_rom_list.h"
 #include "platform/fields.h"
+#include "platform/filedrops.h"
 #include "platform/forms.h"
 #include "platform/reentry.h"
 #include "platform/textfile.h"
@@ -16,6 +17,7 @@
 #include "setup/mnu_about.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
+#include "store/cartridge.h"
 #include "store/catalogue.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
@@ -168,6 +170,8 @@ main::main()
         connect(command, &Label::mouseMoved, command,
                 [command] { command->setForeColor(kHoverColor); });
     connect(this, &Form::surfaceMouseMoved, this, &main::Form_MouseMove);
+    acceptFileDrops(*this, &cartridge::hasRomSuffix,
+                    [this](const QString& path) { addDroppedRom(path); });
 }
 
 QList<Label*> main::commands() const
@@ -267,6 +271,12 @@ void main::Label4_Click()
 {
     mnu_add_rom& add = mnu_add_rom::get();
     openBeside(add, 700, add.Text1);
+}
+
+void main::addDroppedRom(const QString& path)
+{
+    Label4_Click();
+    mnu_add_rom::get().takeRomPath(path);
 }
 
 void main::Label5_Click()

@@ -1,9 +1,11 @@
 #include "edit/mnu_edit_rom.h"
 
 #include "art/art.h"
+#include "platform/filedrops.h"
 #include "platform/formbuild.h"
 #include "platform/forms.h"
 #include "platform/units.h"
+#include "store/cartridge.h"
 #include "store/game_save.h"
 #include "store/sys_procs.h"
 
@@ -105,6 +107,12 @@ mnu_edit_rom::mnu_edit_rom()
     connect(Picture4, &PictureBox::mouseDown, this, &mnu_edit_rom::Picture4_MouseDown);
     connect(Picture4, &PictureBox::mouseUp, this, &mnu_edit_rom::Picture4_MouseUp);
     connect(Picture4, &PictureBox::clicked, this, &mnu_edit_rom::Picture4_Click);
+
+    // A dropped file only sets its path; the other boxes are the user's to change.
+    acceptFileDrops(
+        *this,
+        [](const QString& path) { return cartridge::hasRomSuffix(path) || hasPictureSuffix(path); },
+        [this](const QString& path) { (hasPictureSuffix(path) ? Text3 : Text2)->setText(path); });
 }
 
 void mnu_edit_rom::Form_Load()

@@ -44,13 +44,7 @@ QString indexPath()
     return binPath() + QDir::separator() + QStringLiteral("bootlist.lst");
 }
 
-namespace
-{
-
-constexpr qsizetype kMaxFileName = 255;
-
-// Whether "<name>.lib", `spare` bytes short of the limit, is a plain file name in bin.
-bool fitsRecordName(const QString& name, qsizetype spare)
+bool isGameNameCharacter(QChar c)
 {
 #ifdef Q_OS_WIN
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
@@ -59,8 +53,19 @@ bool fitsRecordName(const QString& name, qsizetype spare)
     // Windows as it is.
     static const QString forbidden = QStringLiteral("\\/*?\"<>|");
 #endif
+    return c.unicode() >= 0x20 && c.unicode() != 0x7F && !forbidden.contains(c);
+}
+
+namespace
+{
+
+constexpr qsizetype kMaxFileName = 255;
+
+// Whether "<name>.lib", `spare` bytes short of the limit, is a plain file name in bin.
+bool fitsRecordName(const QString& name, qsizetype spare)
+{
     for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || forbidden.contains(c))
+        if (!isGameNameCharacter(c))
             return false;
     }
     const qsizetype suffix = QByteArrayLiteral(".lib").size();

@@ -17,6 +17,8 @@ QString recordPath(const QString& name);
 // Whether a save may use a game name: a plain file name inside bin on this platform (a colon
 // only where the platform allows it), short enough for earlier versions to read.
 bool isUsableGameName(const QString& name);
+// Whether a game name may hold the character at all (the length aside).
+bool isGameNameCharacter(QChar c);
 
 struct Record {
     QString file;

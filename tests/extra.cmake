@@ -28,13 +28,16 @@ endforeach()
 
 # ---------------------------------------------------------------------------------------------
 # Desktop tests: the program under a window manager, driven by real input (tests/desktop).
-# A failure leaves a screenshot in desktop-failures/ of the build folder.
-foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard)
+# A failure leaves a screenshot in desktop-failures/ of the build folder. The drag source makes
+# real drops through the X server.
+add_executable(vx_dragsource desktop/dragsource.cpp)
+target_link_libraries(vx_dragsource PRIVATE Qt6::Widgets)
+foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard drop)
   add_test(NAME desktop_${vx_scenario}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop.sh ${vx_scenario}
                    $<TARGET_FILE:vexloutil>)
   # One at a time: each waits on the window manager, which a second session would slow.
   set_tests_properties(desktop_${vx_scenario} PROPERTIES
     TIMEOUT 120 SKIP_RETURN_CODE 77 RESOURCE_LOCK vx_desktop LABELS desktop
-    ENVIRONMENT VX_DESKTOP_SHOTS=${CMAKE_BINARY_DIR}/desktop-failures)
+    ENVIRONMENT "VX_DESKTOP_SHOTS=${CMAKE_BINARY_DIR}/desktop-failures;VX_DRAGSOURCE=$<TARGET_FILE:vx_dragsource>")
 endforeach()

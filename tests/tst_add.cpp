@@ -3,9 +3,11 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "edit/mnu_edit_rom.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
 #include "platform/windowing.h"
+#include "store/cartridge.h"
 #include "support/testsupport.h"
 
 #include <QApplication>
@@ -56,6 +58,8 @@ private slots:
     void fields_keptBetweenOpenings();
     void save_pressAndReleaseSwapImages();
     void save_secondPressDuringSaveIgnored();
+    void romPath_fillsEmptyBoxesFromHeader_data();
+    void romPath_fillsEmptyBoxesFromHeader();
 };
 
 void TestAdd::addRom_opensBesideHubOnTop()
@@ -139,7 +143,7 @@ void TestAdd::browse_fillsPathFromDialog_data()
     QTest::newRow("ROM") << "Picture1"
                          << "Text2"
                          << "Path to ROM to be added..."
-                         << "Basic Rom types (*.rom *.v64 *.zip);;All Files (*)";
+                         << "Basic Rom types (*.rom *.v64 *.zip *.z64 *.n64);;All Files (*)";
     QTest::newRow("picture") << "Picture6"
                              << "Text3"
                              << "Path to image to be used..."
@@ -291,6 +295,69 @@ void TestAdd::save_secondPressDuringSaveIgnored()
     QCoreApplication::processEvents();
     release(add.Picture5);
     QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nA\r\nB\r\n"));
+}
+
+void TestAdd::romPath_fillsEmptyBoxesFromHeader_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("typed"); // name, type and size before the path comes
+    QTest::addColumn<QString>("shown"); // and after its header was read
+
+    for (const char* how : {"dialog", "typed", "dropped"})
+        QTest::newRow(how) << how << "||"
+                           << "WAVE RIDER|JAP|96";
+    // The newer path is the user's choice; a header read for the old one is dropped.
+    QTest::newRow("path changed meanwhile") << "changed"
+                                            << "||"
+                                            << "||";
+    QTest::newRow("typed name kept") << "dropped"
+                                     << "Mine||"
+                                     << "Mine|JAP|96";
+    QTest::newRow("typed type and size kept") << "typed"
+                                              << "|PAL|32"
+                                              << "WAVE RIDER|PAL|32";
+    QTest::newRow("not a cartridge") << "dialog"
+                                     << "||"
+                                     << "||";
+}
+
+void TestAdd::romPath_fillsEmptyBoxesFromHeader()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, typed);
+    Sandbox box;
+    box.makeCatalogue();
+    const bool image = QByteArray(QTest::currentDataTag()) != "not a cartridge";
+    box.writeFile("game.v64", image ? cartridgeImage("WAVE RIDER", 'J', 12 << 20, 1) : "text");
+    const QString path = box.path("game.v64");
+    start();
+    mnu_add_rom& add = openAdd();
+    add.Text1->setText(typed.section('|', 0, 0));
+    mnu_edit_rom::setComboText(*add.Combo1, typed.section('|', 1, 1));
+    mnu_edit_rom::setComboText(*add.Combo2, typed.section('|', 2, 2));
+
+    if (how == "dialog") {
+        dialogs::queueFile(path);
+        press(add.Picture1);
+    } else if (how == "typed") {
+        add.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&add));
+        add.Text2->setFocus();
+        QTest::keyClicks(add.Text2, path);
+        add.Text4->setFocus();
+    } else if (how == "changed") {
+        add.takeRomPath(path);
+        add.Text2->setText(path + ".old");
+    } else {
+        QVERIFY(dropFiles(&add, {path}));
+    }
+    QCOMPARE(add.Text2->text(), how == "changed" ? path + ".old" : path);
+    QVERIFY(cartridge::Reader::settle(10000));
+    const QStringList shown{add.Text1->text(), add.Combo1->currentText(),
+                            add.Combo2->currentText()};
+    QTEST(shown.join('|'), "shown");
+    QCOMPARE(add.Text3->text(), QString());
+    QVERIFY(visibleNotice().isEmpty());
 }
 
 QTEST_MAIN(TestAdd)

@@ -90,7 +90,7 @@ void TestCopyExport::copy_asksForSourceThenDestination()
     QVERIFY(!BusyPointer::isShown());
     const auto asked = dialogs::fileRequests();
     QCOMPARE(asked.size(), 2);
-    const QString filter("Basic Rom types (*.rom *.v64 *.zip);;All Files (*)");
+    const QString filter("Basic Rom types (*.rom *.v64 *.zip *.z64 *.n64);;All Files (*)");
     QVERIFY(!asked[0].save);
     QCOMPARE(asked[0].title, QString("Choose a ROM to copy"));
     QCOMPARE(asked[0].filter, filter);

@@ -142,4 +142,18 @@ bool slidOut(const Form& window);
 // The process-wide count of how often endProgram was asked for.
 int endRequests();
 
+// Drags local files onto `target` and drops them there, as a file manager does (a drag entering,
+// then the drop); whether the drop was taken. Without `dataAtDrop` the drop itself carries no
+// files, as a drop from another program on X11 can arrive.
+bool dropFiles(QWidget* target, const QStringList& paths, bool dataAtDrop = true);
+
+// A synthetic cartridge image `length` bytes long: the header's name field holds `name` padded
+// with NULs, its destination code is `destination`; stored in `order` (0 big-endian, 1 16-bit
+// swapped, 2 32-bit little-endian).
+QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 length = 131072,
+                          int order = 0);
+// A zip of the entries (name, bytes) in order, deflated; encrypted when `passphrase` is given.
+QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries,
+                 const char* passphrase = nullptr);
+
 } // namespace vx::test

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// What a cartridge image says about itself in its 64-byte header.
+namespace vx::cartridge
+{
+
+// Ready for the add window's boxes; a part that cannot be told is empty.
+struct Details {
+    QString name;     // the internal name, trimmed, without characters a game name refuses
+    QString gameType; // "US", "JAP", "PAL" or "Other!"
+    QString size;     // megabits, when the length is a whole number of them
+};
+
+constexpr int kHeaderBytes = 64;
+constexpr qint64 kMegabit = 131072;
+// Entries of a zip looked at before giving up, so a zip of many small files answers quickly.
+constexpr int kMaxZipEntries = 64;
+
+// `first` holds an image's first bytes in any of the three byte orders, `length` is the whole
+// image's; nothing when the bytes are not the start of a cartridge image.
+std::optional<Details> fromHeader(const QByteArray& first, qint64 length);
+
+// Reads a file's header, or that of the first cartridge image in a zip, unpacked in memory: of
+// a plain file its first 64 bytes, of a zip its directory and one step of the unpacker for each
+// of at most kMaxZipEntries entries. Nothing for anything that is not a regular file holding a
+// cartridge image, a damaged or encrypted zip included.
+std::optional<Details> readFile(const QString& path);
+
+// A name the ROM dialog offers, or one cartridge images commonly carry.
+bool hasRomSuffix(const QString& path);
+
+// Reads headers on threads of its own that quitting does not wait for (a file on a hung network
+// folder must not hold up the program's end). `found` runs on the owner's thread, for cartridge
+// images only, and never after the reader is gone.
+class Reader : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Found = std::function<void(const QString& path, const Details& details)>;
+    Reader(Found found, QObject* parent);
+    ~Reader() override;
+
+    void read(const QString& path);
+
+    // Waits for every read under way, then delivers what they found; false when one outlasts
+    // `timeoutMs`.
+    static bool settle(int timeoutMs = -1);
+
+private:
+    struct Link;
+    std::shared_ptr<Link> m_link;
+    Found m_found;
+};
+
+} // namespace vx::cartridge

@@ -1,0 +1,95 @@
+#include "add/mnu_add_rom.h"
+#include "app/start.h"
+#include "app/vx_main.h"
+#include "edit/mnu_edit_rom.h"
+#include "store/cartridge.h"
+#include "support/testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace vx;
+using namespace vx::test;
+
+class TestFileDrops : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void drop_takesFirstFileThatFits_data();
+    void drop_takesFirstFileThatFits();
+};
+
+void TestFileDrops::drop_takesFirstFileThatFits_data()
+{
+    QTest::addColumn<QString>("dropped"); // files and folders, comma-separated
+    QTest::addColumn<QString>("paths");   // the ROM and picture paths after it, "" if refused
+
+    // The window is the tag's first word.
+    const auto row = [](const char* tag, const char* dropped, const char* paths) {
+        QTest::newRow(tag) << dropped << paths;
+    };
+    const char* mixed = "notes.txt,cover.png,game.zip,game.z64";
+    row("add: picture", "cover.png", "|cover.png");
+    row("add: ROM named in capitals", "LOUD.V64", "LOUD.V64|");
+    row("add: several", mixed, "|cover.png");
+    row("add: folder", "set", "|set/b.png");
+    row("add: nothing that fits", "notes.txt", "");
+    row("hub: several", mixed, "game.zip|");
+    row("hub: folder", "set", "set/c.v64|");
+    row("hub: drop without data", "game.zip", "game.zip|");
+    row("hub: picture", "cover.png", "");
+    row("edit: ROM", "game.z64", "game.z64|old.png");
+    row("edit: several", mixed, "old.z64|cover.png");
+    row("edit: nothing that fits", "notes.txt,set/a.txt", "");
+}
+
+void TestFileDrops::drop_takesFirstFileThatFits()
+{
+    QFETCH(QString, dropped);
+    QFETCH(QString, paths);
+    const QByteArray tag = QTest::currentDataTag();
+    const QByteArray window = tag.left(tag.indexOf(':'));
+    Sandbox box;
+    box.makeCatalogue();
+    const QByteArray image = cartridgeImage("DROPPED", 'E', 1 << 20);
+    for (const char* name : {"game.z64", "LOUD.V64", "set/c.v64"})
+        box.writeFile(name, image);
+    box.writeFile("game.zip", zipOf({{"game.z64", image}}));
+    for (const char* name : {"notes.txt", "cover.png", "set/a.txt", "set/b.png"})
+        box.writeFile(name, "x");
+    start();
+    mnu_add_rom& add = mnu_add_rom::get();
+    mnu_edit_rom& edit = mnu_edit_rom::get();
+    edit.Text2->setText(box.path("old.z64"));
+    edit.Text3->setText(box.path("old.png"));
+    const bool editing = window == "edit";
+
+    QStringList files;
+    for (const QString& name : dropped.split(','))
+        files << box.path(name);
+    // Dropped where a field would otherwise take the paths as text.
+    QWidget* target = window == "hub" ? static_cast<QWidget*>(main::get().Label3)
+                      : editing       ? static_cast<QWidget*>(edit.Text1)
+                                      : add.Text4->viewport();
+    QCOMPARE(dropFiles(target, files, !tag.contains("without")), !paths.isEmpty());
+    QVERIFY(cartridge::Reader::settle(10000));
+
+    QStringList after;
+    for (const QLineEdit* field :
+         {editing ? edit.Text2 : add.Text2, editing ? edit.Text3 : add.Text3})
+        after << (field->text().isEmpty() ? ""
+                                          : QDir(box.folder()).relativeFilePath(field->text()));
+    QCOMPARE(after.join('|'), paths.isEmpty() ? editing ? "old.z64|old.png" : "|" : paths);
+    QCOMPARE(add.isVisible(), window == "hub" && !paths.isEmpty());
+    // The edit window never fills a box by itself; the add window fills its empty ones.
+    QCOMPARE(edit.Combo1->currentText(), QString());
+    QCOMPARE(add.Text1->text(), !editing && !after[0].isEmpty() ? "DROPPED" : "");
+    QCOMPARE(add.Text4->toPlainText(), QString());
+}
+
+QTEST_MAIN(TestFileDrops)
+#include "tst_filedrops.moc"
