@@ -23,7 +23,6 @@
 #include "store/vx_modules.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -65,7 +64,7 @@ void recreateIndex()
     mnu_error::get().showNotice(
         QStringLiteral("Your ROM archives main index file has been deleted or moved."),
         QStringLiteral("New index created."));
-    QDir().mkpath(catalogue::binPath());
+    makeFolder(catalogue::binPath());
     // Saying a new index was made when none could be would mislead.
     if (!lock.held() || !sys_procs::write_text_file(QString(), index))
         mnu_error::get().showNotice(

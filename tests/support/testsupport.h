@@ -156,4 +156,17 @@ QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 lengt
 QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries,
                  const char* passphrase = nullptr);
 
+// Turns the program's logging categories on and keeps what they write, each line as
+// "<category>: <message>"; off again when it goes out of scope.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines() const;
+};
+
 } // namespace vx::test
