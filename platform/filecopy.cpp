@@ -30,8 +30,8 @@ namespace
 
 // Large enough that the kernel copies at full speed, small enough that a cancel is noticed
 // within a few tens of milliseconds.
-constexpr qint64 kPiece = 16ll << 20;
-constexpr qint64 kBuffer = 1ll << 20;
+constexpr qint64 kPiece = 16LL << 20;
+constexpr qint64 kBuffer = 1LL << 20;
 
 struct PieceSeam {
     std::function<void()> hook;

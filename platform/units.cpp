@@ -43,7 +43,7 @@ QRectF availableScreenTwips()
 
 QColor colorFromBgr(quint32 bgr)
 {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
 quint32 bgrFromColor(const QColor& color)

@@ -84,6 +84,8 @@ LastRemoval& lastRemoval()
 
 } // namespace
 
+// One pass of the open table above; split up, its steps would each need the table's state.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void remove_duplicates(ListBox& list)
 {
     LastRemoval& last = lastRemoval();

@@ -233,7 +233,7 @@ void doubleClickItem(ListBox* list, int row)
 
 void clickListed(ListBox& list, const QString& name)
 {
-    const int row = int(list.items().indexOf(name));
+    const int row = int(list.texts().toStringList().indexOf(name));
     if (row < 0) {
         qWarning("%s is not listed", qPrintable(name));
         return;
@@ -264,7 +264,7 @@ mnu_edit_rom& openInEditor(const QString& name)
 
 QStringList listed(const ListBox& list)
 {
-    return list.items();
+    return list.texts().toStringList();
 }
 
 QStringList listed(const QComboBox& combo)

@@ -95,7 +95,7 @@ void settleStartup();
 // unreadable) and shown.
 void waitForPicture(const ImageBox& box);
 
-// Widgets by object name, failing the test when missing.
+// A widget by object name; a missing one is warned about and comes back null.
 template <class T = QWidget> T* child(QWidget& window, const QString& name)
 {
     T* found = window.findChild<T*>(name);
