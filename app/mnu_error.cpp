@@ -3,6 +3,7 @@
 #include "art/art.h"
 #include "platform/forms.h"
 #include "platform/units.h"
+#include "platform/windowing.h"
 #include "store/sys_procs.h"
 
 #include <QKeyEvent>
@@ -54,6 +55,8 @@ mnu_error::mnu_error()
 
 QPointF noticePlace(QSizeF screen, QRectF room, QSizeF notice)
 {
+    // Crossed on purpose, as the legacy program placed it: the top comes from the screen's width
+    // and the left from its height. The fit below keeps the notice on screen either way.
     const float top = static_cast<float>(screen.width()) / 2 - 2300;
     const float left = static_cast<float>(screen.height()) / 2;
     const auto fit = [](double at, double size, double from, double to) {
@@ -73,7 +76,7 @@ void mnu_error::showNotice(const QString& upper, const QString& lower)
     setTop(at.y());
     setLeft(at.x());
     // Topmost before it shows: shown first, it would go under the topmost windows raised then.
-    sys_procs::stay_on_top(*this);
+    setTopmost(*this);
     show();
     bringToFront(Picture1);
 }

@@ -4,7 +4,7 @@
 #include "platform/filecopy.h"
 #include "platform/forms.h"
 #include "platform/units.h"
-#include "store/sys_procs.h"
+#include "platform/windowing.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -29,7 +29,7 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override
+    void paintEvent(QPaintEvent* /*event*/) override
     {
         QPainter painter(this);
         art::paintProgress(painter, rect(), m_fraction);
@@ -104,7 +104,7 @@ void mnu_progress::follow(BackgroundCopy& copy, const QString& name, const QWidg
     setLeft(pixelsToTwips(mine.left()));
     setTop(pixelsToTwips(mine.top()));
     // Topmost before it shows, so the topmost windows raised then stay under it.
-    sys_procs::stay_on_top(*this);
+    setTopmost(*this);
     show();
     bringToFront(Picture1);
     m_refresh.start();

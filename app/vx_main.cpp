@@ -23,7 +23,6 @@
 #include "store/vx_modules.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -65,7 +64,7 @@ void recreateIndex()
     mnu_error::get().showNotice(
         QStringLiteral("Your ROM archives main index file has been deleted or moved."),
         QStringLiteral("New index created."));
-    QDir().mkpath(catalogue::binPath());
+    makeFolder(catalogue::binPath());
     // Saying a new index was made when none could be would mislead.
     if (!lock.held() || !sys_procs::write_text_file(QString(), index))
         mnu_error::get().showNotice(
@@ -244,7 +243,7 @@ void main::showOnTop(Form& window, QWidget* start)
 {
     // Topmost before its first show: on X a window whose hint changes after it was made is
     // made again at its next show, a stranger to the window manager that gets no keyboard.
-    sys_procs::stay_on_top(window);
+    setTopmost(window);
     window.show();
     // Just opened, so in front of the other topmost windows too.
     window.bringToFront(start);
@@ -252,7 +251,7 @@ void main::showOnTop(Form& window, QWidget* start)
 
 void main::Label1_MouseDown()
 {
-    sys_procs::drag_form(*this);
+    startWindowDrag(*this);
 }
 
 void main::Label2_Click()
@@ -285,9 +284,9 @@ void main::Label5_Click()
     if (!guard.entered())
         return;
     edit_rom_list& picker = edit_rom_list::get();
-    // Hidden first: a long list is emptied in runs with events served between them.
+    // Refilled while hidden: a visible list relays itself out at every pump of the fill.
     picker.hide();
-    sys_procs::clearItems(*picker.rom_list);
+    picker.rom_list->clear();
     picker.setTop(Top() + 930);
     picker.setLeft(Left() + 300);
     if (!sys_procs::load_list(catalogue::indexPath(), *picker.rom_list))
@@ -314,12 +313,11 @@ void main::Label8_Click()
     finishStartup();
     mnu_list& browser = mnu_list::get();
     ListBox& list = *browser.rom_list;
-    // Hidden first: a long list is emptied in runs with events served between them.
+    // Refilled while hidden: a visible list relays itself out at every pump of the fill.
     browser.hide();
-    sys_procs::clearItems(list);
+    list.clear();
     browser.setTop(Top() + 1860);
     browser.setLeft(Left() + 300);
-    // Filled while hidden: a visible list relays itself out at every pump.
     if (!sys_procs::load_list(catalogue::indexPath(), list))
         reportUnreadableIndex();
     VX_modules::remove_duplicates(list);

@@ -26,26 +26,26 @@ public:
     bool startupPending() const;
 
     // Title strip and corners.
-    Label* Label1;
-    Label* Label2;
-    Label* Label9;
-    Label* Label10;
+    Label* Label1;  // the strip that drags the window
+    Label* Label2;  // window menu: the close strip
+    Label* Label9;  // minimize
+    Label* Label10; // end the program
     // Commands.
-    Label* Label4;
-    Label* Label5;
-    Label* Label6;
-    Label* Label7;
-    Label* Label8;
-    Label* Label11;
-    Label* Label12;
-    // Detail view.
-    Label* Label3;
+    Label* Label4;  // Add ROM
+    Label* Label5;  // Edit ROM
+    Label* Label6;  // Copy ROM
+    Label* Label7;  // Export ROM
+    Label* Label8;  // View ROM
+    Label* Label11; // Setup: the options window
+    Label* Label12; // About/Help
+    // Detail view of the game viewed.
+    Label* Label3; // description
     Label* lbl_title1;
     ImageBox* Image1;
-    Label* Label13;
-    Label* Label14;
-    Label* Label15;
-    Label* Label16;
+    Label* Label13; // game type
+    Label* Label14; // size
+    Label* Label15; // average file size
+    Label* Label16; // ROM path
     Label* file_path;
     CommonDialog cd1;
 

@@ -23,8 +23,8 @@ const double kFrame = 45;
 const double kInner = 15;
 
 PicturePtr makeFace(const QString& name, double widthTwips, double heightTwips,
-                    QList<Caption> captions, std::function<void(TwipsCanvas&)> extra = nullptr,
-                    double frame = kFrame)
+                    const QList<Caption>& captions,
+                    const std::function<void(TwipsCanvas&)>& extra = nullptr, double frame = kFrame)
 {
     return std::make_shared<Picture>(name, [=](QPainter& painter, const QRectF& target) {
         TwipsCanvas canvas(painter, target, widthTwips, heightTwips);

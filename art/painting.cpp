@@ -82,7 +82,7 @@ void paintCaption(TwipsCanvas& canvas, const Caption& caption)
     painter.save();
     QFont font = designFont(caption.pointSize, caption.bold, caption.italic);
     // Point sizes are designed for 15 twips a pixel (20 twips a point); scale with the canvas.
-    font.setPixelSize(std::max(1, static_cast<int>(caption.pointSize * 20 * canvas.scale() + 0.5)));
+    font.setPixelSize(std::max(1, int(std::lround(caption.pointSize * 20 * canvas.scale()))));
     painter.setFont(font);
     painter.setPen(caption.color);
     const QFontMetricsF metrics(font);

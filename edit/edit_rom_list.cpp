@@ -50,7 +50,7 @@ edit_rom_list::edit_rom_list()
     const QString hint = Label1->caption();
     const int overrun = QFontMetrics(hintFont).horizontalAdvance(hint) - Label1->width();
     if (overrun > 0)
-        hintFont.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / hint.size());
+        hintFont.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / qreal(hint.size()));
     Label1->setFont(hintFont);
     Label1->setForeColor(0xFF8080);
 

@@ -1,5 +1,7 @@
 #include "platform/appfolder.h"
 
+#include "platform/textfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -30,7 +32,7 @@ QString chooseAppFolder(const QString& exeFolder)
             return QDir::toNativeSeparators(exeFolder);
     }
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
+    makeFolder(data);
     return QDir::toNativeSeparators(data);
 }
 

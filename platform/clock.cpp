@@ -24,7 +24,7 @@ public:
         static QElapsedTimer timer;
         if (!timer.isValid())
             timer.start();
-        return timer.nsecsElapsed() / 1e9;
+        return double(timer.nsecsElapsed()) / 1e9;
     }
 
     void idle() override

@@ -84,7 +84,7 @@ void PictureBox::setButton(const QString& accessibleName)
     setCursor(Qt::PointingHandCursor);
 }
 
-void PictureBox::paintEvent(QPaintEvent*)
+void PictureBox::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     if (m_picture) {
@@ -333,7 +333,7 @@ void ImageBox::clear()
     update();
 }
 
-void ImageBox::paintEvent(QPaintEvent*)
+void ImageBox::paintEvent(QPaintEvent* /*event*/)
 {
     if (m_image.isNull())
         return;

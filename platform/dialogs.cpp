@@ -115,11 +115,6 @@ void setScripted(bool scripted)
     script().on = scripted;
 }
 
-bool isScripted()
-{
-    return script().on;
-}
-
 void queueFile(const QString& path)
 {
     script().files.push_back({true, path});

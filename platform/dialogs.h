@@ -53,7 +53,6 @@ struct Question {
 };
 
 void setScripted(bool scripted);
-bool isScripted();
 void queueFile(const QString& path); // the user chooses this file
 void queueCancel();                  // the user cancels the next file dialog
 void queueAnswer(QMessageBox::StandardButton answer);

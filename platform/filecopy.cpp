@@ -1,5 +1,7 @@
 #include "platform/filecopy.h"
 
+#include "platform/logging.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -28,8 +30,8 @@ namespace
 
 // Large enough that the kernel copies at full speed, small enough that a cancel is noticed
 // within a few tens of milliseconds.
-constexpr qint64 kPiece = 16ll << 20;
-constexpr qint64 kBuffer = 1ll << 20;
+constexpr qint64 kPiece = 16LL << 20;
+constexpr qint64 kBuffer = 1LL << 20;
 
 struct PieceSeam {
     std::function<void()> hook;
@@ -79,8 +81,13 @@ struct Target {
     };
 };
 
+// False when the copy must not go there; the reason is logged.
 bool findTarget(QByteArray path, const struct stat& source, Target& target)
 {
+    const auto refused = [&path](const QString& reason) {
+        logFailure(lcCopy(), "copy to", QFile::decodeName(path), reason);
+        return false;
+    };
     struct stat st {
     };
     if (::lstat(path.constData(), &st) == 0) {
@@ -88,23 +95,25 @@ bool findTarget(QByteArray path, const struct stat& source, Target& target)
             // Written through, as cp does; a link to nothing is refused, as cp does.
             char* resolved = ::realpath(path.constData(), nullptr);
             if (!resolved)
-                return false;
+                return refused(systemError());
             path = resolved;
             std::free(resolved);
             if (::stat(path.constData(), &st) != 0)
-                return false;
+                return refused(systemError());
         }
         if (!S_ISREG(st.st_mode))
-            return false;
+            return refused(QStringLiteral("not a file"));
         if (st.st_dev == source.st_dev && st.st_ino == source.st_ino)
-            return false;
+            return refused(QStringLiteral("it is the file copied"));
         // No write bit at all is the read-only mark, which holds even for an administrator.
-        if ((st.st_mode & 0222) == 0 || ::access(path.constData(), W_OK) != 0)
-            return false;
+        if ((st.st_mode & 0222) == 0)
+            return refused(QStringLiteral("read-only"));
+        if (::access(path.constData(), W_OK) != 0)
+            return refused(systemError());
         target.exists = true;
         target.st = st;
     } else if (errno != ENOENT) {
-        return false;
+        return refused(systemError());
     }
     const qsizetype slash = path.lastIndexOf('/');
     target.folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
@@ -187,9 +196,19 @@ private:
 
 // Copies [from, to) of `in` to the same offsets of `out`: in the kernel while that works
 // between these two files, else through a buffer. `reached` ends short when the source does.
-bool copyRange(int in, int out, off_t from, off_t to, bool& inKernel, CopyProgress& progress,
+// `source` and `destination` name the files in the log.
+struct Ends {
+    int in;
+    int out;
+    const QString& source;
+    const QString& destination;
+};
+
+bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgress& progress,
                off_t& reached)
 {
+    const int in = ends.in;
+    const int out = ends.out;
     std::vector<char> buffer;
     off_t pos = from;
     while (pos < to) {
@@ -208,8 +227,10 @@ bool copyRange(int in, int out, off_t from, off_t to, bool& inKernel, CopyProgre
             if (moved < 0 && errno == EINTR)
                 continue;
             if (moved < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
-                errno != EOPNOTSUPP && errno != EPERM)
+                errno != EOPNOTSUPP && errno != EPERM) {
+                logFailure(lcCopy(), "copy to", ends.destination, systemError());
                 return false;
+            }
             inKernel = false; // not offered here (or nothing to say): a plain read tells
         }
         if (buffer.empty())
@@ -217,8 +238,10 @@ bool copyRange(int in, int out, off_t from, off_t to, bool& inKernel, CopyProgre
         const ssize_t got = ::pread(in, buffer.data(), std::min(want, buffer.size()), pos);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0)
+        if (got < 0) {
+            logFailure(lcCopy(), "read", ends.source, systemError());
             return false;
+        }
         if (got == 0)
             break;
         for (ssize_t written = 0; written < got;) {
@@ -226,8 +249,11 @@ bool copyRange(int in, int out, off_t from, off_t to, bool& inKernel, CopyProgre
                 ::pwrite(out, buffer.data() + written, size_t(got - written), pos + written);
             if (put < 0 && errno == EINTR)
                 continue;
-            if (put <= 0)
+            if (put <= 0) {
+                logFailure(lcCopy(), "write", ends.destination,
+                           put < 0 ? systemError() : QStringLiteral("nothing written"));
                 return false;
+            }
             written += put;
         }
         pos += got;
@@ -239,20 +265,27 @@ bool copyRange(int in, int out, off_t from, off_t to, bool& inKernel, CopyProgre
 
 CopyResult copyPosix(const QString& source, const QString& destination, CopyProgress& progress)
 {
+    const auto failed = [](const char* what, const QString& path, const QString& reason) {
+        logFailure(lcCopy(), what, path, reason);
+        return CopyResult::Failed;
+    };
     const Fd in(::open(QFile::encodeName(source).constData(), O_RDONLY | O_CLOEXEC));
     struct stat st {
     };
-    if (in.get() < 0 || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return CopyResult::Failed;
+    if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
+        return failed("read", source, systemError());
+    if (!S_ISREG(st.st_mode))
+        return failed("read", source, QStringLiteral("not a file"));
     Target target;
     if (!findTarget(QFile::encodeName(destination), st, target))
         return CopyResult::Failed;
+    const QString folderName = QFile::decodeName(target.folder);
     const Fd folder(::open(target.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0)
-        return CopyResult::Failed;
+        return failed("open the folder", folderName, systemError());
     Temporary out(folder.get());
     if (!out.open(target.exists ? 0600 : (st.st_mode & 0777)))
-        return CopyResult::Failed;
+        return failed("create a file in", folderName, systemError());
 
     progress.total = st.st_size;
     off_t size = st.st_size;
@@ -277,7 +310,8 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
         if (hole <= data || hole > size)
             hole = size;
         off_t reached = hole;
-        if (!copyRange(in.get(), out.fd(), data, hole, inKernel, progress, reached))
+        if (!copyRange({in.get(), out.fd(), source, destination}, data, hole, inKernel, progress,
+                       reached))
             return progress.cancelled ? CopyResult::Cancelled : CopyResult::Failed;
         if (reached < hole) {
             size = reached; // the source got shorter while it was read
@@ -286,19 +320,21 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
         pos = hole;
     }
     if (::ftruncate(out.fd(), size) != 0)
-        return CopyResult::Failed;
+        return failed("set the size of the copy in", folderName, systemError());
     if (target.exists) {
         // Replacing keeps what the old file had: its owner where we may give it, its bits.
         if (::fchown(out.fd(), target.st.st_uid, target.st.st_gid) != 0) {
             // Not ours to give: the file stays ours, as a file we write always is.
         }
         if (::fchmod(out.fd(), target.st.st_mode & 07777) != 0)
-            return CopyResult::Failed;
+            return failed("keep the permissions of", destination, systemError());
     }
     if (progress.cancelled)
         return CopyResult::Cancelled;
     progress.done = size;
-    return out.replace(target.name) ? CopyResult::Copied : CopyResult::Failed;
+    if (!out.replace(target.name))
+        return failed("put the copy in place of", destination, systemError());
+    return CopyResult::Copied;
 }
 
 #else
@@ -319,13 +355,17 @@ CopyResult copyPortable(const QString& source, const QString& destination, CopyP
                         from.canonicalFilePath().compare(to.canonicalFilePath(), pathCase) == 0))
         return CopyResult::Failed;
     QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    if (!in.open(QIODevice::ReadOnly)) {
+        logFailure(lcCopy(), "read", source, in.errorString());
         return CopyResult::Failed;
+    }
     progress.total = in.size();
     QSaveFile out(to.exists() ? to.canonicalFilePath() : destination);
     // Unbuffered so every short write is seen.
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        logFailure(lcCopy(), "write", destination, out.errorString());
         return CopyResult::Failed;
+    }
     QByteArray buffer(kBuffer, Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
@@ -337,13 +377,19 @@ CopyResult copyPortable(const QString& source, const QString& destination, CopyP
         if (got == 0)
             break;
         if (got < 0 || out.write(buffer.constData(), got) != got) {
+            logFailure(lcCopy(), "copy to", destination,
+                       got < 0 ? in.errorString() : out.errorString());
             out.cancelWriting();
             return CopyResult::Failed;
         }
         done += got;
         pieceDone(progress, done);
     }
-    return out.commit() ? CopyResult::Copied : CopyResult::Failed;
+    if (!out.commit()) {
+        logFailure(lcCopy(), "write", destination, out.errorString());
+        return CopyResult::Failed;
+    }
+    return CopyResult::Copied;
 }
 
 #endif

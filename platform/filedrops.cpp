@@ -7,6 +7,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 
 namespace vx
 {
@@ -16,11 +17,8 @@ namespace
 
 bool holdsFiles(const QMimeData& drop)
 {
-    for (const QUrl& url : drop.urls()) {
-        if (url.isLocalFile())
-            return true;
-    }
-    return false;
+    const QList<QUrl> urls = drop.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 class FileDropFilter : public QObject

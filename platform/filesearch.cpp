@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace vx
 {
@@ -20,8 +21,10 @@ QList<uint> folded(const QString& text)
 bool globMatch(const QList<uint>& mask, const QList<uint>& name)
 {
     // Greedy match that backtracks only to the latest '*': linear for the usual masks.
-    qsizetype m = 0, n = 0;
-    qsizetype starM = -1, starN = 0;
+    qsizetype m = 0;
+    qsizetype n = 0;
+    qsizetype starM = -1;
+    qsizetype starN = 0;
     while (n < name.size()) {
         if (m < mask.size() && mask[m] == '*') {
             starM = m++;
@@ -77,14 +80,14 @@ bool normalFileMatches(const QString& pattern)
         return false;
     const QString path = QDir::fromNativeSeparators(pattern);
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString name = path.mid(slash + 1);
-    if (name.isEmpty())
+    const QString mask = path.mid(slash + 1);
+    if (mask.isEmpty())
         return false;
 
-    if (!hasWildcard(name)) {
+    if (!hasWildcard(mask)) {
         // isFile() follows a link, so a link to a regular file counts and one to a folder not.
         const QFileInfo info(path);
-        return !name.startsWith(QLatin1Char('.')) && info.isFile();
+        return !mask.startsWith(QLatin1Char('.')) && info.isFile();
     }
 
     const QString folder = slash < 0 ? QStringLiteral(".") : path.left(slash + 1);
@@ -93,11 +96,8 @@ bool normalFileMatches(const QString& pattern)
         return false;
     // Without QDir::Hidden dot files are left out; broken links are left out with System.
     const QStringList entries = dir.entryList(QDir::Files, QDir::NoSort);
-    for (const QString& entry : entries) {
-        if (wildcardMatch(name, entry))
-            return true;
-    }
-    return false;
+    return std::any_of(entries.begin(), entries.end(),
+                       [&mask](const QString& entry) { return wildcardMatch(mask, entry); });
 }
 
 } // namespace vx

@@ -92,11 +92,6 @@ QString ListBox::text(int row) const
     return row >= 0 && row < all.size() ? all.string(row) : QString();
 }
 
-QStringList ListBox::items() const
-{
-    return m_model->items().toStringList();
-}
-
 const TextList& ListBox::texts() const
 {
     return m_model->items();
@@ -107,19 +102,9 @@ void ListBox::addItem(const QString& text)
     m_model->append(QStringView(text));
 }
 
-void ListBox::addItems(const QStringList& texts)
-{
-    m_model->append(TextList(texts));
-}
-
 void ListBox::addItems(const TextList& texts)
 {
     m_model->append(texts);
-}
-
-void ListBox::setItems(const QStringList& texts)
-{
-    m_model->replace(TextList(texts));
 }
 
 void ListBox::setItems(const TextList& texts)

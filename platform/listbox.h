@@ -3,7 +3,6 @@
 #include "platform/textlist.h"
 
 #include <QListView>
-#include <QStringList>
 
 namespace vx
 {
@@ -23,15 +22,12 @@ public:
     int count() const;
     // Empty for a row outside the list.
     QString text(int row) const;
-    QStringList items() const;
     // The entries without copying them.
     const TextList& texts() const;
 
     void addItem(const QString& text);
-    void addItems(const QStringList& texts);
     void addItems(const TextList& texts);
     // Replaces every entry at once; the selection goes.
-    void setItems(const QStringList& texts);
     void setItems(const TextList& texts);
     void removeItem(int row);
     // Clears the selection, then the entries.

@@ -3,6 +3,7 @@
 #include "platform/textcodec.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace vx
 {
@@ -19,11 +20,7 @@ bool isEscape(char16_t c)
 
 bool hasForeignBytes(const QString& path)
 {
-    for (const QChar c : path) {
-        if (isEscape(c.unicode()))
-            return true;
-    }
-    return false;
+    return std::any_of(path.begin(), path.end(), [](QChar c) { return isEscape(c.unicode()); });
 }
 
 QByteArray nativePath(const QString& path)

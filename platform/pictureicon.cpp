@@ -16,13 +16,14 @@ class PictureIconEngine final : public QIconEngine
 public:
     explicit PictureIconEngine(PicturePtr picture) : m_picture(std::move(picture)) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode /*mode*/,
+               QIcon::State /*state*/) override
     {
         m_picture->paint(*painter, QRectF(rect));
     }
 
     // The icon only ever stands for the program, so every mode and state shows the same drawing.
-    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override
+    QPixmap pixmap(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override
     {
         if (size.isEmpty())
             return {};

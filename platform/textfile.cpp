@@ -1,5 +1,6 @@
 #include "platform/textfile.h"
 
+#include "platform/logging.h"
 #include "platform/nativepath.h"
 
 #include <QDir>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
@@ -88,25 +90,39 @@ bool isAscii(QStringView text)
 
 std::optional<QByteArray> readWholeFile(const QString& path)
 {
-    if (path.isEmpty() || path == failingRead())
+    if (path.isEmpty())
         return std::nullopt;
+    if (path == failingRead()) {
+        logFailure(lcStore(), "read", path, systemError(EIO));
+        return std::nullopt;
+    }
     QFile file;
 #ifdef Q_OS_WIN
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.error() != QFileDevice::OpenError || file.exists())
+            logFailure(lcStore(), "open", path, file.errorString());
         return std::nullopt;
+    }
 #else
     const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0)
+    if (handle < 0) {
+        // A missing file is an answer callers expect, not a failure.
+        if (errno != ENOENT)
+            logFailure(lcStore(), "open", path, systemError());
         return std::nullopt;
+    }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
+        logFailure(lcStore(), "open", path, file.errorString());
         return std::nullopt;
     }
 #endif
     QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        logFailure(lcStore(), "read", path, file.errorString());
         return std::nullopt;
+    }
     return bytes;
 }
 
@@ -142,6 +158,15 @@ bool removeFile(const QString& path)
 #else
     return !path.isEmpty() && ::unlink(nativePath(path).constData()) == 0;
 #endif
+}
+
+bool makeFolder(const QString& path)
+{
+    if (QDir().mkpath(path))
+        return true;
+    // mkpath tells no reason; the last call it made left one in errno.
+    logFailure(lcStore(), "create the folder", path, systemError());
+    return false;
 }
 
 void failReadsOf(const QString& path)
@@ -190,8 +215,10 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
     temporary.close();
     written = written && temporary.error() == QFileDevice::NoError &&
               renameOver(temporary.fileName(), target);
-    if (!written)
+    if (!written) {
+        logFailure(lcStore(), "replace", path, temporary.errorString());
         temporary.remove();
+    }
     return written;
 }
 #else
@@ -205,46 +232,63 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
     if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
         // Written through, as editors and cp do; a dangling link would create a file wherever
         // it points, outside the catalogue.
-        if (::stat(target.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        if (::stat(target.constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            logFailure(lcStore(), "write through", path, QStringLiteral("links to no file"));
             return false;
+        }
         char* real = ::realpath(target.constData(), nullptr);
-        if (!real)
+        if (!real) {
+            logFailure(lcStore(), "resolve", path, systemError());
             return false;
+        }
         target = real;
         std::free(real);
     }
     const bool exists = ::stat(target.constData(), &st) == 0;
-    if (exists && !S_ISREG(st.st_mode))
+    if (exists && !S_ISREG(st.st_mode)) {
+        logFailure(lcStore(), "replace", path, QStringLiteral("not a file"));
         return false;
+    }
 
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(qMax<qsizetype>(slash, 1));
     QByteArray temporaryPath;
     int handle = -1;
     for (int attempt = 0; handle < 0; ++attempt) {
-        if (attempt == 4)
+        if (attempt == 4) {
+            logFailure(lcStore(), "create a file in", QFile::decodeName(folder), systemError());
             return false;
+        }
         temporaryPath = folder + '/' + QFile::encodeName(temporaryName());
         handle = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     }
     QFile temporary;
+    const auto failed = [&](const char* what, const QString& reason) {
+        logFailure(lcStore(), what, path, reason);
+        temporary.close();
+        ::unlink(temporaryPath.constData());
+        return false;
+    };
     // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
-    bool written = temporary.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                                  QFileDevice::AutoCloseHandle);
-    if (!written)
+    if (!temporary.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                        QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-    written = written && temporary.write(bytes) == bytes.size();
-    if (written && exists)
-        written = ::fchmod(handle, st.st_mode & 0777) == 0;
+        return failed("write", temporary.errorString());
+    }
+    if (temporary.write(bytes) != bytes.size())
+        return failed("write", temporary.errorString());
+    if (exists && ::fchmod(handle, st.st_mode & 0777) != 0)
+        return failed("keep the permissions of", systemError());
     // The bytes reach the disk before the rename makes them the file, so a power cut cannot
     // leave a renamed but empty file.
-    written = written && ::fsync(handle) == 0;
+    if (::fsync(handle) != 0)
+        return failed("flush", systemError());
     temporary.close();
-    written = written && temporary.error() == QFileDevice::NoError &&
-              ::rename(temporaryPath.constData(), target.constData()) == 0;
-    if (!written)
-        ::unlink(temporaryPath.constData());
-    return written;
+    if (temporary.error() != QFileDevice::NoError)
+        return failed("write", temporary.errorString());
+    if (::rename(temporaryPath.constData(), target.constData()) != 0)
+        return failed("rename a temporary over", systemError());
+    return true;
 }
 #endif
 

@@ -21,6 +21,8 @@ bool pathTaken(const QString& path);
 // Whether `path` is a regular file or a link to one.
 bool isRegularFile(const QString& path);
 bool removeFile(const QString& path);
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool makeFolder(const QString& path);
 // Tests: reads of `path` fail from now on, as on a failing disk; an empty path ends that.
 void failReadsOf(const QString& path);
 

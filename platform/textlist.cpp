@@ -47,8 +47,11 @@ void TextList::append(QStringView text)
     Segment& last = m_segments.back();
     const QChar* start = last.block.constData();
     // A text from this very block would move with it as the block grows.
-    if (!last.block.isEmpty() && text.data() >= start && text.data() < start + last.block.size())
-        return append(QStringView(text.toString()));
+    QString copy;
+    if (!last.block.isEmpty() && text.data() >= start && text.data() < start + last.block.size()) {
+        copy = text.toString();
+        text = copy;
+    }
     last.spans.append({last.block.size(), text.size()});
     last.block.append(text);
     ++m_ends.back();

@@ -43,13 +43,7 @@ QRectF availableScreenTwips()
 
 QColor colorFromBgr(quint32 bgr)
 {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-quint32 bgrFromColor(const QColor& color)
-{
-    return static_cast<quint32>(color.red()) | (static_cast<quint32>(color.green()) << 8) |
-           (static_cast<quint32>(color.blue()) << 16);
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
 QFont designFont(double pointSize, bool bold, bool italic)

@@ -20,7 +20,6 @@ QRectF availableScreenTwips();
 
 // Colours as the catalogue's windows were designed: 0x00BBGGRR.
 QColor colorFromBgr(quint32 bgr);
-quint32 bgrFromColor(const QColor& color);
 
 // Arial where present, Liberation Sans otherwise; point sizes as designed.
 QFont designFont(double pointSize, bool bold = false, bool italic = false);

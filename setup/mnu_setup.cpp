@@ -9,8 +9,6 @@
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
 
-#include <QDir>
-
 namespace vx
 {
 
@@ -69,7 +67,7 @@ void mnu_setup::Form_Load()
     bool settingsWritten = setting("info", "runs", QStringLiteral("1"));
     pause(1);
     status(QStringLiteral("Creating Bin"));
-    QDir().mkpath(bin);
+    makeFolder(bin);
     settingsWritten &= setting("dir", "made", QStringLiteral("bin"));
     pause(1);
     status(QStringLiteral("Bin Created"));

@@ -2,6 +2,7 @@
 
 #include "platform/appfolder.h"
 #include "platform/folderscan.h"
+#include "platform/logging.h"
 #include "platform/profile.h"
 #include "platform/textfile.h"
 #include "store/recordlookup.h"
@@ -118,8 +119,11 @@ void removeStrayTemporaries()
     const auto sweep = [](const QString& folder, const QStringList& names) {
         const QDir dir(folder);
         for (const QString& name : names) {
-            if (isTemporaryName(name) && QFileInfo(dir.filePath(name)).isFile())
-                QFile::remove(dir.filePath(name));
+            if (!isTemporaryName(name) || !QFileInfo(dir.filePath(name)).isFile())
+                continue;
+            QFile temporary(dir.filePath(name));
+            if (!temporary.remove())
+                logFailure(lcStore(), "remove", temporary.fileName(), temporary.errorString());
         }
     };
     sweep(appFolder(), namesInFolder(appFolder(), candidate));
@@ -194,13 +198,21 @@ WriteLock::WriteLock(int waitMs)
     QDeadlineTimer deadline(waitMs);
     while (!file->tryLock(0)) {
         // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
-        if (file->error() != QLockFile::LockFailedError)
+        if (file->error() != QLockFile::LockFailedError) {
+            logFailure(lcStore(), "lock", lockPath(),
+                       file->error() == QLockFile::PermissionError
+                           ? QStringLiteral("no permission to create the lock file")
+                           : QStringLiteral("the lock file cannot be created"));
             return;
+        }
         removeAbandonedEmptyLock(lockPath());
         if (file->tryLock(0))
             break;
-        if (deadline.hasExpired())
+        if (deadline.hasExpired()) {
+            logFailure(lcStore(), "lock", lockPath(),
+                       QStringLiteral("another copy of the program holds it"));
             return;
+        }
         // Painting goes on meanwhile; clicks wait, so no other write starts inside this one.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
         QThread::msleep(20);

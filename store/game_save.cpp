@@ -14,6 +14,8 @@
 #include "store/vx_modules.h"
 
 #include <QWidget>
+#include <algorithm>
+#include <iterator>
 
 namespace vx
 {
@@ -44,11 +46,11 @@ bool allFieldsFilled(const GameEntry& e)
         {e.description, "You havn't entered in a Description for the Rom, please try again.",
          "No ROM Description entered."},
     };
-    for (const Check& check : checks) {
-        if (check.text.isEmpty()) {
-            show_notice(QString::fromLatin1(check.upper), QString::fromLatin1(check.lower));
-            return false;
-        }
+    const auto* empty = std::find_if(std::begin(checks), std::end(checks),
+                                     [](const Check& check) { return check.text.isEmpty(); });
+    if (empty != std::end(checks)) {
+        show_notice(QString::fromLatin1(empty->upper), QString::fromLatin1(empty->lower));
+        return false;
     }
     return true;
 }
@@ -124,7 +126,7 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
         return SaveOutcome::Failed;
     }
     const QString indexPath = catalogue::indexPath();
-    sys_procs::clearItems(workingList);
+    workingList.clear();
     if (!sys_procs::load_list(indexPath, workingList)) {
         // Written back from an empty list it would lose every name it holds.
         reportWriteFailure();
@@ -156,7 +158,7 @@ SaveOutcome saveGame(const GameEntry& entry, ListBox& workingList, Form& window)
     workingList.addItem(entry.name);
     // save_list, keeping the text: the browser is refilled from it below. Events are served
     // between the steps over the whole list, as they were during the read above.
-    const TextList items = sys_procs::listItems(workingList);
+    const TextList items = workingList.texts();
     sys_procs::pumpIfDue();
     bool plain = false;
     textcodec::Encoding encoding;

@@ -81,7 +81,7 @@ bool upToDate(KnownNames& names, const QString& folder)
 
 QString findRecord(const QString& name)
 {
-    const QString exact = recordPath(name);
+    QString exact = recordPath(name);
     if (exact.isEmpty() || isRegularFile(exact))
         return exact;
     const QString wanted = name + QStringLiteral(".lib");
@@ -114,7 +114,7 @@ QString findRecord(const QString& name)
     std::sort(matches.begin(), matches.end(),
               [&](const QString& a, const QString& b) { return rank(a) < rank(b); });
     for (const QString& entry : matches) {
-        const QString path = folder + QDir::separator() + entry;
+        QString path = folder + QDir::separator() + entry;
         if (isRegularFile(path))
             return path;
     }

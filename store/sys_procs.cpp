@@ -9,7 +9,6 @@
 #include "platform/profile.h"
 #include "platform/textcodec.h"
 #include "platform/textfile.h"
-#include "platform/windowing.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -53,12 +52,9 @@ bool needsQuotes(QStringView item)
     auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
     if (blank(item.front()) || blank(item.back()))
         return true;
-    // A plain loop: names are short, and a library search per name costs more than the name.
-    for (const QChar c : item) {
-        if (c == QLatin1Char(','))
-            return true;
-    }
-    return false;
+    // Inline rather than a library search: names are short, and a call per name costs more
+    // than the name.
+    return std::any_of(item.begin(), item.end(), [](QChar c) { return c == QLatin1Char(','); });
 }
 
 // The last list file read or written, and its items: a save reads back the index it wrote a
@@ -125,11 +121,6 @@ void appendItems(ListBox& list, const TextList& items)
 {
     list.addItems(items);
     QCoreApplication::processEvents();
-}
-
-void clearItems(ListBox& list)
-{
-    list.clear();
 }
 
 bool load_list(const QString& path, ListBox& list)
@@ -242,16 +233,11 @@ QByteArray listFileBytes(const TextList& items, textcodec::Encoding encoding, bo
     return bytes;
 }
 
-TextList listItems(const ListBox& list)
-{
-    return list.texts();
-}
-
 bool save_list(const QString& path, const ListBox& list)
 {
     textcodec::Encoding used;
     const QByteArray bytes =
-        listFileBytes(listItems(list), textcodec::remembered(path), nullptr, &used);
+        listFileBytes(list.texts(), textcodec::remembered(path), nullptr, &used);
     if (!replaceFile(path, bytes))
         return false;
     textcodec::remember(path, used);
@@ -276,16 +262,6 @@ void pause(int seconds)
         QCoreApplication::processEvents();
         timer.idle();
     }
-}
-
-void stay_on_top(QWidget& window)
-{
-    setTopmost(window);
-}
-
-void drag_form(QWidget& window)
-{
-    startWindowDrag(window);
 }
 
 void slide_out_left(Form& window)

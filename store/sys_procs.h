@@ -5,8 +5,6 @@
 
 #include <QString>
 
-class QWidget;
-
 namespace vx
 {
 class Form;
@@ -38,9 +36,6 @@ QString read_ini(const QString& section, const QString& key, const QString& file
 // Waits about `seconds`, handling window events meanwhile.
 void pause(int seconds);
 
-void stay_on_top(QWidget& window);
-void drag_form(QWidget& window);
-
 // Moves the window off the left edge of the screen, 300 twips a step, then hides it.
 void slide_out_left(Form& window);
 
@@ -55,10 +50,8 @@ QByteArray listFileBytes(const TextList& items, textcodec::Encoding encoding, bo
 TextList listFileItems(const QByteArray& bytes, textcodec::Encoding* encoding = nullptr);
 // Notes that `bytes`, just written, hold `items`, so reading them back need not parse them.
 void rememberListFile(const QByteArray& bytes, const TextList& items);
-TextList listItems(const ListBox& list);
 // Appends in one step, then serves the event loop as a fill of the list always has.
 void appendItems(ListBox& list, const TextList& items);
-void clearItems(ListBox& list);
 // Serves the event loop when the last pump of these procedures is long enough ago.
 void pumpIfDue();
 

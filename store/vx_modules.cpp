@@ -1,7 +1,6 @@
 #include "store/vx_modules.h"
 
 #include "app/mnu_error.h"
-#include "platform/filecopy.h"
 #include "platform/listbox.h"
 #include "store/sys_procs.h"
 
@@ -11,11 +10,6 @@
 
 namespace vx::VX_modules
 {
-
-bool copy_file(const QString& source, const QString& destination)
-{
-    return copyFileReplacing(source, destination) == CopyResult::Copied;
-}
 
 void show_notice(const QString& upper, const QString& lower)
 {
@@ -84,6 +78,8 @@ LastRemoval& lastRemoval()
 
 } // namespace
 
+// One pass of the open table above; split up, its steps would each need the table's state.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void remove_duplicates(ListBox& list)
 {
     LastRemoval& last = lastRemoval();

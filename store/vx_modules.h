@@ -7,14 +7,9 @@ namespace vx
 class ListBox;
 }
 
-// Copying, notices, file names and list tidying.
+// Notices, file names and list tidying.
 namespace vx::VX_modules
 {
-
-// Copies as cp does, through a temporary file in the destination folder renamed over the
-// destination, so no partial file is ever left; waits for the copy. Refuses (false, nothing
-// touched) a copy onto the source itself.
-bool copy_file(const QString& source, const QString& destination);
 
 // Shows the notice window with its two lines, placed by the notice rule and kept on top.
 void show_notice(const QString& upper, const QString& lower);

@@ -11,6 +11,7 @@
 #include "platform/profile.h"
 #include "platform/textfile.h"
 #include "store/catalogue.h"
+#include "support/fieldreader.h"
 #include "support/testsupport.h"
 
 #include <QDir>

@@ -11,6 +11,7 @@
 #include "edit/mnu_edit_rom.h"
 #include "platform/dialogs.h"
 #include "platform/listbox.h"
+#include "platform/logging.h"
 #include "platform/textfile.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
@@ -100,39 +101,55 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged_data()
     QTest::addColumn<Fault>("fault");
     QTest::addColumn<QStringList>("notice");
     QTest::addColumn<QStringList>("listedAfter");
+    QTest::addColumn<QStringList>("logged"); // category, reason
 
     const QStringList mario{"Mario"};
     QTest::newRow("add: folder at the record")
-        << Action::Add << Fault::FolderAtRecord << kSaveFailed << mario;
+        << Action::Add << Fault::FolderAtRecord << kSaveFailed << mario
+        << QStringList{"vexloutil.store", "Is a directory"};
     QTest::newRow("add: folder at the index")
-        << Action::Add << Fault::FolderAtIndex << kSaveFailed << QStringList();
+        << Action::Add << Fault::FolderAtIndex << kSaveFailed << QStringList()
+        << QStringList{"vexloutil.store", "Is a directory"};
     QTest::newRow("add: file at bin")
-        << Action::Add << Fault::FileAtBin << kSaveFailed << QStringList();
+        << Action::Add << Fault::FileAtBin << kSaveFailed << QStringList()
+        << QStringList{"vexloutil.store", "Not a directory"};
     QTest::newRow("edit: folder at the record")
-        << Action::Edit << Fault::FolderAtRecord << kSaveFailed << mario;
+        << Action::Edit << Fault::FolderAtRecord << kSaveFailed << mario
+        << QStringList{"vexloutil.store", "Is a directory"};
     QTest::newRow("edit: folder at the index")
-        << Action::Edit << Fault::FolderAtIndex << kSaveFailed << QStringList();
+        << Action::Edit << Fault::FolderAtIndex << kSaveFailed << QStringList()
+        << QStringList{"vexloutil.store", "Is a directory"};
     // Written back from what could be read, the index would lose every name.
     QTest::newRow("add: unreadable index")
-        << Action::Add << Fault::UnreadableIndex << kSaveFailed << QStringList();
+        << Action::Add << Fault::UnreadableIndex << kSaveFailed << QStringList()
+        << QStringList{"vexloutil.store", "Input/output error"};
     QTest::newRow("edit: unreadable index")
-        << Action::Edit << Fault::UnreadableIndex << kSaveFailed << QStringList();
+        << Action::Edit << Fault::UnreadableIndex << kSaveFailed << QStringList()
+        << QStringList{"vexloutil.store", "Input/output error"};
     QTest::newRow("clear: unreadable index")
-        << Action::Clear << Fault::UnreadableIndex << kClearUnreadable << QStringList();
+        << Action::Clear << Fault::UnreadableIndex << kClearUnreadable << QStringList()
+        << QStringList{"vexloutil.store", "Input/output error"};
     QTest::newRow("options: folder at the settings")
-        << Action::Options << Fault::FolderAtSettings << kSettingsFailed << mario;
+        << Action::Options << Fault::FolderAtSettings << kSettingsFailed << mario
+        << QStringList{"vexloutil.store", "Is a directory"};
     QTest::newRow("clear: folder at the index")
-        << Action::Clear << Fault::FolderAtIndex << kClearFailed << QStringList();
+        << Action::Clear << Fault::FolderAtIndex << kClearFailed << QStringList()
+        << QStringList{"vexloutil.store", "not a file"};
     QTest::newRow("clear: file at bin")
-        << Action::Clear << Fault::FileAtBin << kClearFailed << QStringList();
+        << Action::Clear << Fault::FileAtBin << kClearFailed << QStringList()
+        << QStringList{"vexloutil.store", "Not a directory"};
     QTest::newRow("copy: folder at the target")
-        << Action::Copy << Fault::FolderAtTarget << kCopyFailed << mario;
+        << Action::Copy << Fault::FolderAtTarget << kCopyFailed << mario
+        << QStringList{"vexloutil.copy", "not a file"};
     QTest::newRow("copy: missing folder")
-        << Action::Copy << Fault::MissingFolder << kCopyFailed << mario;
+        << Action::Copy << Fault::MissingFolder << kCopyFailed << mario
+        << QStringList{"vexloutil.copy", "No such file or directory"};
     QTest::newRow("export: folder at the target")
-        << Action::Export << Fault::FolderAtTarget << kCopyFailed << mario;
+        << Action::Export << Fault::FolderAtTarget << kCopyFailed << mario
+        << QStringList{"vexloutil.copy", "not a file"};
     QTest::newRow("export: missing folder")
-        << Action::Export << Fault::MissingFolder << kCopyFailed << mario;
+        << Action::Export << Fault::MissingFolder << kCopyFailed << mario
+        << QStringList{"vexloutil.copy", "No such file or directory"};
 }
 
 void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
@@ -141,6 +158,7 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
     QFETCH(Fault, fault);
     QFETCH(QStringList, notice);
     QFETCH(QStringList, listedAfter);
+    QFETCH(QStringList, logged);
 
     Sandbox box;
     makeGames(box);
@@ -191,6 +209,9 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
         break;
     }
     const QMap<QString, QByteArray> before = box.snapshot();
+    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
+        QVERIFY(!lcStore().isWarningEnabled() && !lcCopy().isWarningEnabled());
+    const LogCapture log;
     mnu_error::get().Label1->setCaption(QString());
     mnu_error::get().Label2->setCaption(QString());
 
@@ -238,6 +259,14 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
     }
 
     QCOMPARE(noticeLines(), notice);
+    // The system's reason reaches the log, which is silent unless asked for.
+    const QStringList lines = log.lines();
+    QVERIFY2(std::any_of(lines.begin(), lines.end(),
+                         [&](const QString& line) {
+                             return line.startsWith(logged[0] + ": ") &&
+                                    line.endsWith(": " + logged[1]);
+                         }),
+             qPrintable(lines.join('\n')));
     QCOMPARE(box.snapshot(), before);
     checkStillAnswers(listedAfter);
 }

@@ -1,4 +1,5 @@
 #include "platform/fields.h"
+#include "support/fieldreader.h"
 
 #include <QElapsedTimer>
 #include <QTest>

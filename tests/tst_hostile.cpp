@@ -12,6 +12,7 @@
 #include "platform/profile.h"
 #include "setup/mnu_options.h"
 #include "store/catalogue.h"
+#include "support/fieldreader.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>

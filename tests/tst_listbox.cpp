@@ -12,7 +12,7 @@ namespace
 void showWith(ListBox& list, const QStringList& texts)
 {
     list.resize(200, 300);
-    list.addItems(texts);
+    list.addItems(TextList(texts));
     list.show();
     QVERIFY(QTest::qWaitForWindowExposed(&list));
     list.doItemsLayout();
@@ -56,9 +56,9 @@ void TestListBox::fills_keepOrderRepeatsAndEmptyEntries()
     QFETCH(QStringList, first);
     QFETCH(QStringList, second);
     ListBox list;
-    list.addItems(first);
-    list.addItems(second);
-    QCOMPARE(list.items(), first + second);
+    list.addItems(TextList(first));
+    list.addItems(TextList(second));
+    QCOMPARE(list.texts().toStringList(), first + second);
     QCOMPARE(list.count(), first.size() + second.size());
     QCOMPARE(list.model()->rowCount(), list.count());
     for (int i = 0; i < list.count(); ++i)
@@ -83,9 +83,9 @@ void TestListBox::removeItem_dropsOnlyThatRow()
     QFETCH(int, row);
     QFETCH(QStringList, left);
     ListBox list;
-    list.addItems({"", "A", "A", "B"});
+    list.addItems(TextList({"", "A", "A", "B"}));
     list.removeItem(row);
-    QCOMPARE(list.items(), left);
+    QCOMPARE(list.texts().toStringList(), left);
 }
 
 void TestListBox::userSelection_reportsTheChosenRow_data()
@@ -120,10 +120,10 @@ void TestListBox::focusFillAndClear_neverReportASelection()
     showWith(list, {"A", "B"});
     list.setFocus();
     QApplication::processEvents();
-    list.addItems({"C"});
-    list.setItems({"D", "E"});
+    list.addItems(TextList({"C"}));
+    list.setItems(TextList({"D", "E"}));
     list.clear();
-    list.addItems({"F"});
+    list.addItems(TextList({"F"}));
     QCOMPARE(chosen.count(), 0);
     QCOMPARE(list.selectedRow(), -1);
 }
@@ -138,7 +138,7 @@ void TestListBox::removingSelectedRow_selectsTheRowThatFollows()
     // against the choice this reports.
     QSignalSpy chosen(&list, &ListBox::entrySelected);
     list.removeItem(1);
-    QCOMPARE(list.items(), QStringList({"A", "C"}));
+    QCOMPARE(list.texts().toStringList(), QStringList({"A", "C"}));
     QCOMPARE(list.selectedRow(), 1);
     QCOMPARE(list.currentText(), QString("C"));
     QVERIFY(!chosen.isEmpty());
@@ -150,7 +150,7 @@ void TestListBox::removingSelectedRow_selectsTheRowThatFollows()
 void TestListBox::currentText_emptyUnlessCurrentRowIsSelected()
 {
     ListBox list;
-    list.addItems({"A", "B"});
+    list.addItems(TextList({"A", "B"}));
     QCOMPARE(list.currentRow(), -1);
     QCOMPARE(list.currentText(), QString());
     list.setCurrentRow(1);

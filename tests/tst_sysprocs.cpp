@@ -3,6 +3,7 @@
 #include "platform/listbox.h"
 #include "store/sys_procs.h"
 #include "store/vx_modules.h"
+#include "support/fieldreader.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -24,10 +25,10 @@ void fill(ListBox& list, const QStringList& texts)
 {
     list.clear();
     const qsizetype third = texts.size() / 3;
-    list.addItems(texts.mid(0, third));
+    list.addItems(TextList(texts.mid(0, third)));
     for (const QString& text : texts.mid(third, third))
         list.addItem(text);
-    list.addItems(texts.mid(2 * third));
+    list.addItems(TextList(texts.mid(2 * third)));
 }
 
 // Writes larger than `bytes` fail for as long as the object lives, as on a full disk.
@@ -480,7 +481,7 @@ void TestSysProcs::removeDuplicates_again_followsTheList()
         {"", "A", "B", "C", "D"});
     again([&] { widget.addItems(index); }, {"", "A", "B", "C"});
     // Equal texts stored elsewhere.
-    again([&] { widget.addItems(QStringList{"", "A", "B", "A", "C", "B"}); }, {"", "A", "B", "C"});
+    again([&] { widget.addItems(TextList({"", "A", "B", "A", "C", "B"})); }, {"", "A", "B", "C"});
 }
 
 QTEST_MAIN(TestSysProcs)

@@ -4,6 +4,7 @@
 #include "fuzzcheck.h"
 #include "platform/fields.h"
 #include "platform/textcodec.h"
+#include "tests/support/fieldreader.h"
 
 #include <QStringList>
 

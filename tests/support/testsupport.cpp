@@ -24,6 +24,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QUrl>
@@ -232,7 +233,7 @@ void doubleClickItem(ListBox* list, int row)
 
 void clickListed(ListBox& list, const QString& name)
 {
-    const int row = int(list.items().indexOf(name));
+    const int row = int(list.texts().toStringList().indexOf(name));
     if (row < 0) {
         qWarning("%s is not listed", qPrintable(name));
         return;
@@ -263,7 +264,7 @@ mnu_edit_rom& openInEditor(const QString& name)
 
 QStringList listed(const ListBox& list)
 {
-    return list.items();
+    return list.texts().toStringList();
 }
 
 QStringList listed(const QComboBox& combo)
@@ -378,6 +379,48 @@ QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries, const 
     archive_write_close(a);
     archive_write_free(a);
     return zip;
+}
+
+namespace
+{
+
+QStringList& capturedLines()
+{
+    static QStringList lines;
+    return lines;
+}
+
+QtMessageHandler& previousHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+} // namespace
+
+LogCapture::LogCapture()
+{
+    capturedLines().clear();
+    previousHandler() = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            const QString category = QString::fromLatin1(context.category);
+            if (category.startsWith(QLatin1String("vexloutil.")))
+                capturedLines() << category + QStringLiteral(": ") + message;
+            else if (previousHandler())
+                previousHandler()(type, context, message);
+        });
+    QLoggingCategory::setFilterRules(QStringLiteral("vexloutil.*=true"));
+}
+
+LogCapture::~LogCapture()
+{
+    QLoggingCategory::setFilterRules(QString());
+    qInstallMessageHandler(previousHandler());
+}
+
+QStringList LogCapture::lines() const
+{
+    return capturedLines();
 }
 
 } // namespace vx::test

@@ -95,7 +95,7 @@ void settleStartup();
 // unreadable) and shown.
 void waitForPicture(const ImageBox& box);
 
-// Widgets by object name, failing the test when missing.
+// A widget by object name; a missing one is warned about and comes back null.
 template <class T = QWidget> T* child(QWidget& window, const QString& name)
 {
     T* found = window.findChild<T*>(name);
@@ -155,5 +155,18 @@ QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 lengt
 // A zip of the entries (name, bytes) in order, deflated; encrypted when `passphrase` is given.
 QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries,
                  const char* passphrase = nullptr);
+
+// Turns the program's logging categories on and keeps what they write, each line as
+// "<category>: <message>"; off again when it goes out of scope.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines() const;
+};
 
 } // namespace vx::test
