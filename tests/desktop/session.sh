@@ -42,9 +42,10 @@ start_x() {
   none) return ;;
   esac
   wm_pid=$!
-  for _ in $(seq 100); do
+  # Up to 20 s: a busy machine is slow to start it.
+  for _ in $(seq 200); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
-    sleep 0.05
+    sleep 0.1
   done
   echo "the window manager did not start" >&2
   exit 1
