@@ -73,9 +73,9 @@ start_app() {
     hub=$(window_of main)
     [ -n "$hub" ] && viewable "$hub" && break
     kill -0 "$app_pid" 2>/dev/null || fail "the program ended"
-    sleep 0.05
+    sleep 0.1
   done
-  [ -n "$hub" ] || fail "no hub after 10 s"
+  [ -n "$hub" ] || fail "no hub after 20 s"
   wait_until "the hub did not get the keyboard when it first showed" is_active main
   settle
 }
