@@ -3,7 +3,6 @@
 #include "art/art.h"
 #include "platform/forms.h"
 #include "platform/units.h"
-#include "platform/windowing.h"
 #include "store/sys_procs.h"
 
 #include <QKeyEvent>
@@ -75,10 +74,7 @@ void mnu_error::showNotice(const QString& upper, const QString& lower)
         noticePlace(screenSizeTwips(), availableScreenTwips(), QSizeF(Width(), Height()));
     setTop(at.y());
     setLeft(at.x());
-    // Topmost before it shows: shown first, it would go under the topmost windows raised then.
-    setTopmost(*this);
-    show();
-    bringToFront(Picture1);
+    showOnTop(Picture1);
 }
 
 void mnu_error::Picture1_MouseDown()

@@ -4,7 +4,6 @@
 #include "platform/filecopy.h"
 #include "platform/forms.h"
 #include "platform/units.h"
-#include "platform/windowing.h"
 
 #include <QKeyEvent>
 #include <QLocale>
@@ -103,10 +102,7 @@ void mnu_progress::follow(BackgroundCopy& copy, const QString& name, const QWidg
     }
     setLeft(pixelsToTwips(mine.left()));
     setTop(pixelsToTwips(mine.top()));
-    // Topmost before it shows, so the topmost windows raised then stay under it.
-    setTopmost(*this);
-    show();
-    bringToFront(Picture1);
+    showOnTop(Picture1);
     m_refresh.start();
 }
 

@@ -236,17 +236,7 @@ void main::openBeside(Form& window, double offset, QWidget* start)
     window.hide();
     window.setTop(Top() + offset);
     window.setLeft(Left() + 300);
-    showOnTop(window, start);
-}
-
-void main::showOnTop(Form& window, QWidget* start)
-{
-    // Topmost before its first show: on X a window whose hint changes after it was made is
-    // made again at its next show, a stranger to the window manager that gets no keyboard.
-    setTopmost(window);
-    window.show();
-    // Just opened, so in front of the other topmost windows too.
-    window.bringToFront(start);
+    window.showOnTop(start);
 }
 
 void main::Label1_MouseDown()
@@ -291,7 +281,7 @@ void main::Label5_Click()
     picker.setLeft(Left() + 300);
     if (!sys_procs::load_list(catalogue::indexPath(), *picker.rom_list))
         reportUnreadableIndex();
-    showOnTop(picker, picker.rom_list);
+    picker.showOnTop(picker.rom_list);
 }
 
 void main::Label6_Click()
@@ -325,7 +315,7 @@ void main::Label8_Click()
     // first name.
     if (list.count() > 0 && list.text(0).isEmpty())
         list.removeItem(0);
-    showOnTop(browser, &list);
+    browser.showOnTop(&list);
 }
 
 void main::Label9_Click()

@@ -68,9 +68,6 @@ public:
     // A ROM file dropped on the hub: Add ROM, with the file as the game's ROM.
     void addDroppedRom(const QString& path);
 
-    // Shows a window placed already, on top, with the keyboard and the focus on `start`.
-    static void showOnTop(Form& window, QWidget* start);
-
     // The seven command labels in their order.
     QList<Label*> commands() const;
 

@@ -109,7 +109,7 @@ void edit_rom_list::rom_list_Click()
     const main& hub = main::get();
     editor.setTop(hub.Top() + 1860);
     editor.setLeft(hub.Left() + 300);
-    main::showOnTop(editor, editor.Text1);
+    editor.showOnTop(editor.Text1);
 }
 
 void edit_rom_list::Label2_Click()

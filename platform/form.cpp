@@ -80,6 +80,16 @@ void Form::bringToFront(QWidget* start)
     activateWindow();
 }
 
+void Form::showOnTop(QWidget* start)
+{
+    // Topmost before it shows: on X a window whose hint changes after it was made is made again
+    // at its next show, a stranger to the window manager that gets no keyboard; and a window
+    // shown first would go under the topmost windows raised then.
+    setTopmost(*this);
+    show();
+    bringToFront(start);
+}
+
 void Form::yieldKeyboard()
 {
     m_leaving = true;

@@ -42,6 +42,8 @@ public:
     // given. A window that stays in front (a notice) and is showing stays above it and keeps
     // the keyboard.
     void bringToFront(QWidget* start = nullptr);
+    // Shows the window topmost and brings it to the front.
+    void showOnTop(QWidget* start = nullptr);
     // Hands the keyboard on, when this window has it: to a window in front, else to the window
     // that had it before this one came to the front, else to the owner.
     void yieldKeyboard();
