@@ -1,9 +1,10 @@
 #pragma once
 
-#include "platform/dialogs.h"
-#include "platform/form.h"
-#include "platform/listbox.h"
-#include "store/cartridge.h"
+#include "core/cartridge.h"
+#include "core/gamesave.h"
+#include "ui/dialogs.h"
+#include "ui/form.h"
+#include "ui/listbox.h"
 
 class QComboBox;
 class QLineEdit;
@@ -65,6 +66,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Saves the entry; notices, the browser refreshed and the slide away follow its outcome.
+    void save(const GameEntry& entry);
+
     void readCartridge(const QString& path);
     void fillFromCartridge(const QString& path, const cartridge::Details& details);
 

@@ -2,14 +2,14 @@
 
 #include "app/mnu_progress.h"
 #include "app/vx_main.h"
-#include "platform/busypointer.h"
-#include "platform/filecopy.h"
-#include "platform/filesearch.h"
-#include "platform/reentry.h"
+#include "core/catalogue.h"
+#include "core/filecopy.h"
+#include "core/filesearch.h"
+#include "core/reentry.h"
 #include "setup/mnu_options.h"
-#include "store/catalogue.h"
-#include "store/sys_procs.h"
-#include "store/vx_modules.h"
+#include "ui/busypointer.h"
+#include "ui/sys_procs.h"
+#include "ui/vx_modules.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -114,7 +114,9 @@ void exportRom(main& hub)
     if (!guard.entered() || copying)
         return;
 
-    if (hub.lbl_title1->caption().toLower() == QLatin1String("[none]")) {
+    // A game named "[None]" reads as none, as the title shown before any view does.
+    const auto& viewed = hub.viewedGame();
+    if (!viewed || viewed->title.toLower() == QLatin1String("[none]")) {
         VX_modules::show_notice(QStringLiteral("You must view a ROM before you may export it."),
                                 QStringLiteral("Please view a rom."));
         return;
@@ -135,7 +137,7 @@ void exportRom(main& hub)
         return;
     }
 
-    const QString source = hub.file_path->caption();
+    const QString source = viewed->record.file;
     if (!sys_procs::file_exists(source)) {
         VX_modules::show_notice(QStringLiteral("File does not exist."),
                                 QStringLiteral("Please check the path and try again."));

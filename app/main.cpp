@@ -1,5 +1,5 @@
 #include "app/start.h"
-#include "platform/session.h"
+#include "ui/session.h"
 
 #include <QApplication>
 

@@ -2,9 +2,9 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
-#include "platform/forms.h"
-#include "platform/units.h"
-#include "platform/windowing.h"
+#include "ui/forms.h"
+#include "ui/units.h"
+#include "ui/windowing.h"
 
 #include <QKeyEvent>
 

@@ -1,9 +1,9 @@
 #include "app/mnu_error.h"
 
 #include "art/art.h"
-#include "platform/forms.h"
-#include "platform/units.h"
-#include "store/sys_procs.h"
+#include "ui/forms.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
 
 #include <QKeyEvent>
 #include <algorithm>

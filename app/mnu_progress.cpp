@@ -1,9 +1,9 @@
 #include "app/mnu_progress.h"
 
 #include "art/art.h"
-#include "platform/filecopy.h"
-#include "platform/forms.h"
-#include "platform/units.h"
+#include "core/filecopy.h"
+#include "ui/forms.h"
+#include "ui/units.h"
 
 #include <QKeyEvent>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/form.h"
+#include "ui/form.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -2,8 +2,8 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
-#include "platform/memory.h"
-#include "platform/pictureicon.h"
+#include "core/memory.h"
+#include "ui/pictureicon.h"
 
 #include <QApplication>
 

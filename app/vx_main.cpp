@@ -6,23 +6,25 @@
 #include "app/mnu_error.h"
 #include "art/art.h"
 #include "browser/mnu_list.h"
+#include "core/cartridge.h"
+#include "core/catalogue.h"
+#include "core/filesearch.h"
+#include "core/listfile.h"
+#include "core/reentry.h"
+#include "core/textfile.h"
 #include "edit/edit_rom_list.h"
-#include "platform/fields.h"
-#include "platform/filedrops.h"
-#include "platform/forms.h"
-#include "platform/reentry.h"
-#include "platform/textfile.h"
-#include "platform/units.h"
-#include "platform/windowing.h"
 #include "setup/mnu_about.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
-#include "store/cartridge.h"
-#include "store/catalogue.h"
-#include "store/sys_procs.h"
-#include "store/vx_modules.h"
+#include "ui/filedrops.h"
+#include "ui/forms.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
+#include "ui/vx_modules.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -173,6 +175,30 @@ main::main()
                     [this](const QString& path) { addDroppedRom(path); });
 }
 
+QString main::missingRomText()
+{
+    return QStringLiteral("ROM file not found");
+}
+
+void main::showGame(const QString& title, const catalogue::Record& record)
+{
+    m_viewed = ViewedGame{title, record};
+    lbl_title1->setCaption(title);
+    // The picture follows once decoded; an empty, missing or unreadable one leaves it empty.
+    Image1->loadPicture(record.image);
+    Label3->setCaption(record.desc);
+    Label13->setCaption(QStringLiteral("Game type: ") + record.gametype);
+    Label14->setCaption(QStringLiteral("Game Size: ") + record.size + QStringLiteral(" Mbytes"));
+    Label16->setCaption(QStringLiteral("File Path: ") + record.file);
+    file_path->setCaption(record.file);
+
+    const QFileInfo rom(record.file);
+    const QString length = !record.file.isEmpty() && !isWindowsOnlyPath(record.file) && rom.isFile()
+                               ? QString::number(rom.size()) + QStringLiteral(" bytes")
+                               : missingRomText();
+    Label15->setCaption(QStringLiteral("Average File Size: ") + length);
+}
+
 QList<Label*> main::commands() const
 {
     return {Label4, Label5, Label6, Label7, Label8, Label11, Label12};
@@ -213,7 +239,7 @@ void main::finishStartup()
     // As load_list reads, but without serving events between the steps: a View ROM or a save
     // handled meanwhile would find the list half filled and then see the rest added after its own.
     if (const auto bytes = readWholeFile(catalogue::indexPath()))
-        browser.rom_list->addItems(sys_procs::listFileItems(*bytes));
+        browser.rom_list->addItems(listfile::decode(*bytes));
     else if (pathTaken(catalogue::indexPath()))
         reportUnreadableIndex();
 }

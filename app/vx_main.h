@@ -1,7 +1,10 @@
 #pragma once
 
-#include "platform/dialogs.h"
-#include "platform/form.h"
+#include "core/catalogue.h"
+#include "ui/dialogs.h"
+#include "ui/form.h"
+
+#include <optional>
 
 namespace vx
 {
@@ -65,6 +68,18 @@ public:
     void Label12_Click();
     void Form_MouseMove();
 
+    // The game the detail view shows: its name and its record as read when it was viewed.
+    struct ViewedGame {
+        QString title;
+        catalogue::Record record;
+    };
+    // Shows the game in the detail view; Export takes its ROM from here.
+    void showGame(const QString& title, const catalogue::Record& record);
+    // The game last viewed; none before the first.
+    const std::optional<ViewedGame>& viewedGame() const { return m_viewed; }
+    // The length line's text when the ROM file cannot be measured.
+    static QString missingRomText();
+
     // A ROM file dropped on the hub: Add ROM, with the file as the game's ROM.
     void addDroppedRom(const QString& path);
 
@@ -79,6 +94,7 @@ private:
     // give it the keyboard with the focus on `start`.
     void openBeside(Form& window, double offset, QWidget* start);
 
+    std::optional<ViewedGame> m_viewed;
     bool m_viewing = false;
     bool m_editing = false;
 };

@@ -1,7 +1,7 @@
 #include "art/art.h"
 
 #include "art/painting.h"
-#include "platform/units.h"
+#include "ui/units.h"
 
 #include <QLinearGradient>
 #include <QPainter>

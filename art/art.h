@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls.h"
+#include "ui/controls.h"
 
 // The program's pictures, drawn in code so they are crisp at every pixel ratio. Each call
 // returns the same picture object, so controls that share a picture compare equal.

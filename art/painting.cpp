@@ -1,6 +1,6 @@
 #include "art/painting.h"
 
-#include "platform/units.h"
+#include "ui/units.h"
 
 #include <QPainter>
 #include <QPainterPath>

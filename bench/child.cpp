@@ -5,13 +5,13 @@
 #include "app/vx_main.h"
 #include "bench/pumpprobe.h"
 #include "browser/mnu_list.h"
+#include "core/appfolder.h"
+#include "core/catalogue.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/appfolder.h"
-#include "platform/listbox.h"
-#include "platform/units.h"
-#include "store/catalogue.h"
-#include "store/vx_modules.h"
+#include "ui/listbox.h"
+#include "ui/units.h"
+#include "ui/vx_modules.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -5,9 +5,9 @@
 #include "bench/catalogue_gen.h"
 #include "bench/child.h"
 #include "bench/pumpprobe.h"
-#include "platform/busypointer.h"
-#include "platform/dialogs.h"
-#include "store/catalogue.h"
+#include "core/catalogue.h"
+#include "ui/busypointer.h"
+#include "ui/dialogs.h"
 
 #include <QApplication>
 #include <QDir>

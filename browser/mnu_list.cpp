@@ -3,14 +3,14 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "art/art.h"
-#include "platform/filesearch.h"
-#include "platform/forms.h"
-#include "platform/reentry.h"
-#include "platform/units.h"
-#include "store/catalogue.h"
-#include "store/recordlookup.h"
-#include "store/sys_procs.h"
-#include "store/vx_modules.h"
+#include "core/catalogue.h"
+#include "core/filesearch.h"
+#include "core/recordlookup.h"
+#include "core/reentry.h"
+#include "ui/forms.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
+#include "ui/vx_modules.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -75,11 +75,6 @@ void mnu_list::Form_Load()
     VX_modules::remove_duplicates(*rom_list);
 }
 
-QString mnu_list::missingRomText()
-{
-    return QStringLiteral("ROM file not found");
-}
-
 void mnu_list::rom_list_DblClick()
 {
     // The slide pumps events; a second double click meanwhile is ignored.
@@ -103,26 +98,15 @@ void mnu_list::rom_list_DblClick()
         return;
     }
 
-    const catalogue::Record record = catalogue::readRecord(recordPath);
-
-    main& hub = main::get();
-    hub.lbl_title1->setCaption(name);
-    // The picture follows once decoded; an empty, missing or unreadable one leaves it empty.
-    hub.Image1->loadPicture(record.image);
-    hub.Label3->setCaption(record.desc);
-    hub.Label13->setCaption(QStringLiteral("Game type: ") + record.gametype);
-    hub.Label14->setCaption(QStringLiteral("Game Size: ") + record.size +
-                            QStringLiteral(" Mbytes"));
-    hub.Label16->setCaption(QStringLiteral("File Path: ") + record.file);
-    hub.file_path->setCaption(record.file);
-
-    const QFileInfo rom(record.file);
-    const QString length = !record.file.isEmpty() && !isWindowsOnlyPath(record.file) && rom.isFile()
-                               ? QString::number(rom.size()) + QStringLiteral(" bytes")
-                               : missingRomText();
-    hub.Label15->setCaption(QStringLiteral("Average File Size: ") + length);
+    main::get().showGame(name, catalogue::readRecord(recordPath));
 
     sys_procs::slide_out_left(*this);
+}
+
+void mnu_list::takeSavedIndex(const TextList& index)
+{
+    hide();
+    sys_procs::appendItems(*rom_list, index);
 }
 
 void mnu_list::Label2_Click()

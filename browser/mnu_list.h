@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/form.h"
-#include "platform/listbox.h"
+#include "ui/form.h"
+#include "ui/listbox.h"
 
 namespace vx
 {
@@ -24,8 +24,9 @@ public:
     void rom_list_DblClick();
     void Label2_Click();
 
-    // The length line's text when the ROM file cannot be measured.
-    static QString missingRomText();
+    // After a save: put away, the index as now written appended to the list (the next opening
+    // drops the repeats).
+    void takeSavedIndex(const TextList& index);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -3,13 +3,13 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "core/catalogue.h"
+#include "core/recordlookup.h"
+#include "core/reentry.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/forms.h"
-#include "platform/reentry.h"
-#include "platform/units.h"
-#include "store/catalogue.h"
-#include "store/recordlookup.h"
-#include "store/sys_procs.h"
+#include "ui/forms.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
 
 #include <QComboBox>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/form.h"
-#include "platform/listbox.h"
+#include "ui/form.h"
+#include "ui/listbox.h"
 
 namespace vx
 {

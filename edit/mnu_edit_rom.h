@@ -1,7 +1,8 @@
 #pragma once
 
-#include "platform/form.h"
-#include "platform/listbox.h"
+#include "core/gamesave.h"
+#include "ui/form.h"
+#include "ui/listbox.h"
 
 class QComboBox;
 class QLineEdit;
@@ -59,6 +60,10 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Saves the entry; notices, the browser refreshed and the slide away follow its outcome.
+    void save(const GameEntry& entry);
 };
 
 } // namespace vx

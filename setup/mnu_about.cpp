@@ -1,7 +1,7 @@
 #include "setup/mnu_about.h"
 
 #include "art/art.h"
-#include "platform/forms.h"
+#include "ui/forms.h"
 
 #include <QKeyEvent>
 

@@ -2,16 +2,16 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
-#include "platform/dialogs.h"
-#include "platform/forms.h"
-#include "platform/profile.h"
-#include "platform/reentry.h"
-#include "platform/textfile.h"
-#include "platform/units.h"
-#include "store/catalogue.h"
-#include "store/game_save.h"
-#include "store/sys_procs.h"
-#include "store/vx_modules.h"
+#include "core/catalogue.h"
+#include "core/gamesave.h"
+#include "core/profile.h"
+#include "core/reentry.h"
+#include "core/textfile.h"
+#include "ui/dialogs.h"
+#include "ui/forms.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
+#include "ui/vx_modules.h"
 
 #include <QFileInfo>
 #include <QKeyEvent>

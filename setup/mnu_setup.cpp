@@ -1,13 +1,13 @@
 #include "setup/mnu_setup.h"
 
 #include "app/vx_main.h"
-#include "platform/forms.h"
-#include "platform/profile.h"
-#include "platform/textfile.h"
-#include "platform/units.h"
-#include "store/catalogue.h"
-#include "store/sys_procs.h"
-#include "store/vx_modules.h"
+#include "core/catalogue.h"
+#include "core/profile.h"
+#include "core/textfile.h"
+#include "ui/forms.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
+#include "ui/vx_modules.h"
 
 namespace vx
 {

@@ -3,7 +3,7 @@ add_subdirectory(${CMAKE_CURRENT_LIST_DIR}/fuzz ${CMAKE_CURRENT_BINARY_DIR}/fuzz
 
 # The crash test kills a process that saves in a loop.
 add_executable(savedriver crash/savedriver.cpp crash/crashnames.h)
-target_link_libraries(savedriver PRIVATE vexloutil_lib)
+target_link_libraries(savedriver PRIVATE vexloutil_ui)
 target_include_directories(savedriver PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 if(TARGET tst_crash)
   add_dependencies(tst_crash savedriver)

@@ -3,12 +3,12 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "core/cartridge.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/dialogs.h"
-#include "platform/listbox.h"
-#include "platform/windowing.h"
-#include "store/cartridge.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
+#include "ui/listbox.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -4,11 +4,11 @@
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/dialogs.h"
-#include "platform/listbox.h"
-#include "platform/windowing.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
+#include "ui/listbox.h"
+#include "ui/windowing.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -2,9 +2,9 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
-#include "platform/listbox.h"
-#include "platform/windowing.h"
 #include "support/testsupport.h"
+#include "ui/listbox.h"
+#include "ui/windowing.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -198,7 +198,7 @@ void TestBrowser::doubleClick_readsRecordLeftByHand()
     click(main::get().Label8);
     viewRow(mnu_list::get(), 0);
     // With no ROM path there is no length to show, and no figure stands in for it.
-    expected << "Average File Size: " + mnu_list::missingRomText();
+    expected << "Average File Size: " + main::missingRomText();
     QCOMPARE(detailTexts(), expected);
     waitForPicture(*main::get().Image1);
     QVERIFY(!main::get().Image1->hasPicture());

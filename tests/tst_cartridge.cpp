@@ -1,4 +1,4 @@
-#include "store/cartridge.h"
+#include "core/cartridge.h"
 #include "support/testsupport.h"
 
 #include <QtTest>

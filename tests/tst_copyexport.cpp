@@ -2,13 +2,13 @@
 #include "app/mnu_error.h"
 #include "app/mnu_progress.h"
 #include "app/vx_main.h"
-#include "platform/busypointer.h"
-#include "platform/dialogs.h"
-#include "platform/filecopy.h"
-#include "platform/windowing.h"
+#include "core/filecopy.h"
 #include "setup/mnu_options.h"
-#include "store/vx_modules.h"
 #include "support/testsupport.h"
+#include "ui/busypointer.h"
+#include "ui/dialogs.h"
+#include "ui/vx_modules.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -35,8 +35,7 @@ main& hubViewing(test::Sandbox& box, const QString& rom, const QString& exportFo
     box.writeFile("vx.log", test::Sandbox::settingsBytes(exportFolder.toLocal8Bit()));
     main& hub = main::get();
     hub.show();
-    hub.lbl_title1->setCaption("Star Racer");
-    hub.file_path->setCaption(rom);
+    hub.showGame("Star Racer", {rom, {}, {}, {}, {}});
     return hub;
 }
 
@@ -412,11 +411,12 @@ void TestCopyExport::export_beforeAnyView_givesNoneNotice()
     test::Sandbox box;
     box.writeFile("roms/game.rom", kRom);
     QDir(box.folder()).mkdir("out");
-    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
-    hub.lbl_title1->setCaption(title.isEmpty() ? QStringLiteral("[None]") : title);
-    if (title.isEmpty()) {
-        hub.file_path->setCaption(QString());
-    }
+    box.makeCatalogue();
+    box.writeFile("vx.log", test::Sandbox::settingsBytes(box.path("out").toLocal8Bit()));
+    main& hub = main::get();
+    hub.show();
+    if (!title.isEmpty())
+        hub.showGame(title, {box.path("roms/game.rom"), {}, {}, {}, {}});
     test::click(hub.Label7);
     QCOMPARE(test::visibleNotice(),
              QStringList({"You must view a ROM before you may export it.", "Please view a rom."}));

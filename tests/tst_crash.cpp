@@ -5,14 +5,14 @@
 // options OKs are killed the same way; two copies of the program save side by side.
 
 #include "add/mnu_add_rom.h"
+#include "core/catalogue.h"
+#include "core/fields.h"
+#include "core/profile.h"
+#include "core/textfile.h"
 #include "crash/crashnames.h"
-#include "platform/fields.h"
-#include "platform/listbox.h"
-#include "platform/profile.h"
-#include "platform/textfile.h"
-#include "store/catalogue.h"
 #include "support/fieldreader.h"
 #include "support/testsupport.h"
+#include "ui/listbox.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -400,9 +400,8 @@ void tst_crash::emptyLockLeftByKill_takenOverBySave()
     QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-2),
                              QFileDevice::FileModificationTime));
     lock.close();
-    mnu_add_rom& add = mnu_add_rom::get();
     const QString rom = box.path(QStringLiteral("vx.log"));
-    QCOMPARE(saveGame(crash::entryFor(0, rom, rom), *add.List1, add), SaveOutcome::Saved);
+    QCOMPARE(saveGame(crash::entryFor(0, rom, rom)).outcome, SaveOutcome::Saved);
     QCOMPARE(box.indexLines(), (QStringList{QString(), crash::nameFor(0)}));
     QVERIFY(!box.exists(QStringLiteral("vx.lock")));
 }

@@ -3,11 +3,11 @@
 #include "art/art.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/dialogs.h"
-#include "platform/listbox.h"
-#include "platform/units.h"
-#include "platform/windowing.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
+#include "ui/listbox.h"
+#include "ui/units.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/profile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/listbox.h"
-#include "platform/profile.h"
 #include "support/testsupport.h"
+#include "ui/listbox.h"
 
 #include <QApplication>
 #include <QComboBox>

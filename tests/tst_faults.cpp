@@ -7,14 +7,14 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/logging.h"
+#include "core/textfile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/dialogs.h"
-#include "platform/listbox.h"
-#include "platform/logging.h"
-#include "platform/textfile.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
+#include "ui/listbox.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
 #include "app/vx_main.h"
+#include "core/cartridge.h"
 #include "edit/mnu_edit_rom.h"
-#include "store/cartridge.h"
 #include "support/testsupport.h"
 
 #include <QComboBox>

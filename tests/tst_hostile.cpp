@@ -5,15 +5,15 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/catalogue.h"
+#include "core/fields.h"
+#include "core/profile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/fields.h"
-#include "platform/listbox.h"
-#include "platform/profile.h"
 #include "setup/mnu_options.h"
-#include "store/catalogue.h"
 #include "support/fieldreader.h"
 #include "support/testsupport.h"
+#include "ui/listbox.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "app/main_close.h"
 #include "app/vx_main.h"
-#include "platform/listbox.h"
-#include "platform/units.h"
-#include "platform/windowing.h"
 #include "support/testsupport.h"
+#include "ui/listbox.h"
+#include "ui/units.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
 #include <QCursor>

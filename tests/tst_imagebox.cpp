@@ -1,5 +1,5 @@
-#include "platform/controls.h"
 #include "support/testsupport.h"
+#include "ui/controls.h"
 
 #include <QImageWriter>
 #include <QSignalSpy>

@@ -6,14 +6,14 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/catalogue.h"
+#include "core/nativepath.h"
+#include "core/recordlookup.h"
+#include "core/textfile.h"
 #include "edit/mnu_edit_rom.h"
-#include "platform/listbox.h"
-#include "platform/nativepath.h"
-#include "platform/textfile.h"
 #include "setup/mnu_options.h"
-#include "store/catalogue.h"
-#include "store/recordlookup.h"
 #include "support/testsupport.h"
+#include "ui/listbox.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -184,7 +184,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
         QCOMPARE(hub.Label3->text(), desc);
         QCOMPARE(hub.Label16->text(), "File Path: " + romPath);
         // A Windows path names no file here, whatever the current folder holds.
-        QCOMPARE(hub.Label15->text(), "Average File Size: " + mnu_list::missingRomText());
+        QCOMPARE(hub.Label15->text(), "Average File Size: " + main::missingRomText());
         click(hub.Label7);
         QCOMPARE(noticeLines(),
                  QStringList({"File does not exist.", "Please check the path and try again."}));

@@ -1,4 +1,4 @@
-#include "platform/listbox.h"
+#include "ui/listbox.h"
 
 #include <QSignalSpy>
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "app/mnu_error.h"
-#include "platform/windowing.h"
-#include "store/vx_modules.h"
 #include "support/testsupport.h"
+#include "ui/vx_modules.h"
+#include "ui/windowing.h"
 
 #include <QtTest>
 

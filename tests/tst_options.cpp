@@ -1,10 +1,10 @@
 #include "app/mnu_error.h"
 #include "app/vx_main.h"
-#include "platform/dialogs.h"
-#include "platform/windowing.h"
 #include "setup/mnu_about.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
 #include <QDir>

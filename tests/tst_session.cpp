@@ -1,4 +1,4 @@
-#include "platform/session.h"
+#include "ui/session.h"
 
 #include <QTest>
 

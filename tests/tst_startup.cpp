@@ -3,14 +3,14 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
-#include "platform/dialogs.h"
-#include "platform/listbox.h"
-#include "platform/textfile.h"
-#include "platform/units.h"
-#include "platform/windowing.h"
+#include "core/textfile.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
+#include "ui/listbox.h"
+#include "ui/units.h"
+#include "ui/windowing.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,10 +1,11 @@
-#include "platform/fields.h"
-#include "platform/form.h"
-#include "platform/listbox.h"
-#include "store/sys_procs.h"
-#include "store/vx_modules.h"
+#include "core/fields.h"
+#include "core/listfile.h"
 #include "support/fieldreader.h"
 #include "support/testsupport.h"
+#include "ui/form.h"
+#include "ui/listbox.h"
+#include "ui/sys_procs.h"
+#include "ui/vx_modules.h"
 
 #include <QDir>
 #include <QFile>
@@ -205,9 +206,9 @@ void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack()
     QFETCH(QStringList, items);
     QFETCH(bool, plain);
     bool saidPlain = !plain;
-    const QByteArray bytes = sys_procs::listFileBytes(TextList(items), kUtf8, &saidPlain);
+    const QByteArray bytes = listfile::encode(TextList(items), kUtf8, &saidPlain);
     QCOMPARE(saidPlain, plain);
-    QCOMPARE(bytes, sys_procs::listFileBytes(TextList(items), kUtf8));
+    QCOMPARE(bytes, listfile::encode(TextList(items), kUtf8));
     if (plain)
         QCOMPARE(readFields(bytes), items);
 }
@@ -215,16 +216,16 @@ void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack()
 void TestSysProcs::listFileItems_followsTheBytes()
 {
     const QByteArray first("\r\nAlpha\r\nBeta\r\n");
-    QCOMPARE(sys_procs::listFileItems(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
+    QCOMPARE(listfile::decode(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
     // Same length, other bytes: read afresh.
     const QByteArray second("\r\nAlpha\r\nBetA\r\n");
-    QCOMPARE(sys_procs::listFileItems(second).toStringList(), QStringList({"", "Alpha", "BetA"}));
+    QCOMPARE(listfile::decode(second).toStringList(), QStringList({"", "Alpha", "BetA"}));
     // What a writer noted for its bytes is what they give, until other bytes come.
     const TextList written(QStringList{"", "Gamma"});
-    const QByteArray writtenBytes = sys_procs::listFileBytes(written, kUtf8);
-    sys_procs::rememberListFile(writtenBytes, written);
-    QCOMPARE(sys_procs::listFileItems(writtenBytes), written);
-    QCOMPARE(sys_procs::listFileItems(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
+    const QByteArray writtenBytes = listfile::encode(written, kUtf8);
+    listfile::rememberWritten(writtenBytes, written);
+    QCOMPARE(listfile::decode(writtenBytes), written);
+    QCOMPARE(listfile::decode(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
 }
 
 void TestSysProcs::loadSave_keepsEveryItemWhole_data()

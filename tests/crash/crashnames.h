@@ -2,7 +2,7 @@
 
 // What the crash driver saves at step n, shared with the test that checks the catalogue.
 
-#include "store/game_save.h"
+#include "core/gamesave.h"
 
 #include <QString>
 

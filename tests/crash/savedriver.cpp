@@ -14,13 +14,13 @@
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
 #include "app/vx_main.h"
+#include "core/appfolder.h"
+#include "core/clock.h"
+#include "core/gamesave.h"
 #include "crashnames.h"
-#include "platform/appfolder.h"
-#include "platform/clock.h"
-#include "platform/dialogs.h"
-#include "platform/listbox.h"
 #include "setup/mnu_options.h"
-#include "store/game_save.h"
+#include "ui/dialogs.h"
+#include "ui/listbox.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -104,7 +104,7 @@ int main(int argc, char** argv)
             batch ? vx::crash::batchEntryFor(n, rom, image) : vx::crash::entryFor(n, rom, image);
         say("saving", n);
         window.show();
-        if (vx::saveGame(entry, *window.List1, window) != vx::SaveOutcome::Saved) {
+        if (vx::saveGame(entry).outcome != vx::SaveOutcome::Saved) {
             say("failed", n);
             return 1;
         }

@@ -1,9 +1,9 @@
 // The delimited-field reader: always ends, agrees with a plain reading of the rules, and the
 // byte reader and the decoding reader agree field for field.
 
+#include "core/fields.h"
+#include "core/textcodec.h"
 #include "fuzzcheck.h"
-#include "platform/fields.h"
-#include "platform/textcodec.h"
 #include "tests/support/fieldreader.h"
 
 #include <QStringList>

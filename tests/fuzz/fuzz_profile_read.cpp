@@ -1,9 +1,9 @@
 // The profile reader: never fails, and agrees with a plain line-by-line reading of the rules.
 // Input: section NUL key NUL file contents.
 
+#include "core/profile.h"
+#include "core/textcodec.h"
 #include "fuzzcheck.h"
-#include "platform/profile.h"
-#include "platform/textcodec.h"
 #include "profilereference.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

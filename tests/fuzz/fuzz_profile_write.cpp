@@ -2,9 +2,9 @@
 // line, and every other key of the file reads as it did before. Input: section NUL key NUL value
 // NUL file contents.
 
+#include "core/profile.h"
+#include "core/textcodec.h"
 #include "fuzzcheck.h"
-#include "platform/profile.h"
-#include "platform/textcodec.h"
 #include "profilereference.h"
 
 namespace

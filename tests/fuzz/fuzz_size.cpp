@@ -1,9 +1,9 @@
 // The size conversion: never fails, stays in range, agrees with exact arithmetic on plain
 // decimals, and reads its own output back.
 
+#include "core/number.h"
+#include "core/textfile.h"
 #include "fuzzcheck.h"
-#include "platform/number.h"
-#include "platform/textfile.h"
 
 #include <QRegularExpression>
 

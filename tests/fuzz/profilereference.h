@@ -2,7 +2,7 @@
 
 // The profile reading rules written as plainly as possible, to check the real reader against.
 
-#include "platform/textcodec.h"
+#include "core/textcodec.h"
 
 #include <QByteArray>
 #include <QList>

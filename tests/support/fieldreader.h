@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/fieldparse.h"
-#include "platform/fields.h"
+#include "core/fieldparse.h"
+#include "core/fields.h"
 
 #include <QByteArray>
 #include <QStringList>

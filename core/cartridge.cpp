@@ -1,0 +1,231 @@
+#include "core/cartridge.h"
+
+#include "core/catalogue.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QThreadPool>
+#include <archive.h>
+#include <archive_entry.h>
+#include <array>
+
+namespace vx::cartridge
+{
+
+namespace
+{
+
+enum class Order { Big, Swapped16, Little32 };
+
+std::optional<Order> byteOrder(const QByteArray& first)
+{
+    if (first.size() < 4)
+        return {};
+    const auto b = [&](int i) { return static_cast<unsigned char>(first[i]); };
+    const std::array<unsigned char, 4> start{b(0), b(1), b(2), b(3)};
+    if (start == std::array<unsigned char, 4>{0x80, 0x37, 0x12, 0x40})
+        return Order::Big;
+    if (start == std::array<unsigned char, 4>{0x37, 0x80, 0x40, 0x12})
+        return Order::Swapped16;
+    if (start == std::array<unsigned char, 4>{0x40, 0x12, 0x37, 0x80})
+        return Order::Little32;
+    return {};
+}
+
+QByteArray toBigEndian(QByteArray bytes, Order order)
+{
+    char* d = bytes.data();
+    if (order == Order::Swapped16) {
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+            std::swap(d[i], d[i + 1]);
+    } else if (order == Order::Little32) {
+        for (qsizetype i = 0; i + 3 < bytes.size(); i += 4) {
+            std::swap(d[i], d[i + 3]);
+            std::swap(d[i + 1], d[i + 2]);
+        }
+    }
+    return bytes;
+}
+
+// ASCII, with the half-width katakana of JIS X 0201 some Japanese titles use. Padding NULs read
+// as blanks; other bytes, and characters a game name refuses, are left out.
+QString internalName(const QByteArray& field)
+{
+    QString name;
+    for (const char byte : field) {
+        const auto b = static_cast<unsigned char>(byte);
+        QChar c;
+        if (b == 0)
+            c = QLatin1Char(' ');
+        else if (b < 0x80)
+            c = QLatin1Char(static_cast<char>(b));
+        else if (b >= 0xA1 && b <= 0xDF)
+            c = QChar(0xFF61 + (b - 0xA1));
+        else
+            continue;
+        if (catalogue::isGameNameCharacter(c))
+            name.append(c);
+    }
+    return name.trimmed();
+}
+
+QString region(char destination)
+{
+    switch (destination) {
+    case 'E':
+    case 'N':
+        return QStringLiteral("US");
+    case 'J':
+        return QStringLiteral("JAP");
+    case 'P':
+    case 'D':
+    case 'F':
+    case 'I':
+    case 'S':
+    case 'U':
+    case 'X':
+    case 'Y':
+    case 'H':
+    case 'W':
+    case 'L':
+        return QStringLiteral("PAL");
+    default:
+        return QStringLiteral("Other!");
+    }
+}
+
+// The size box takes whole numbers up to 32767; a length that is no whole number of megabits
+// (a damaged or trimmed dump) tells no cartridge size.
+QString megabits(qint64 length)
+{
+    if (length <= 0 || length % kMegabit != 0 || length / kMegabit > 32767)
+        return {};
+    return QString::number(length / kMegabit);
+}
+
+struct ArchiveFree {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+
+// The first cartridge image among the zip's first entries. Only the central directory and each
+// entry's first bytes are read: the seekable reader finds every entry from the directory, so
+// skipping one costs nothing whatever it unpacks to.
+std::optional<Details> readZip(const QString& path)
+{
+    const std::unique_ptr<archive, ArchiveFree> zip(archive_read_new());
+    if (!zip || archive_read_support_format_zip_seekable(zip.get()) != ARCHIVE_OK)
+        return {};
+    if (archive_read_open_filename(zip.get(), QFile::encodeName(path).constData(), 16384) !=
+        ARCHIVE_OK)
+        return {};
+    archive_entry* entry = nullptr;
+    for (int examined = 0; examined < kMaxZipEntries; ++examined) {
+        const int status = archive_read_next_header(zip.get(), &entry);
+        if (status == ARCHIVE_EOF || status == ARCHIVE_FATAL)
+            return {};
+        if (status < ARCHIVE_WARN || archive_entry_filetype(entry) != AE_IFREG ||
+            archive_entry_is_encrypted(entry) || !archive_entry_size_is_set(entry) ||
+            archive_entry_size(entry) < kHeaderBytes)
+            continue;
+        QByteArray first(kHeaderBytes, '\0');
+        qsizetype got = 0;
+        while (got < kHeaderBytes) {
+            const la_ssize_t n =
+                archive_read_data(zip.get(), first.data() + got, size_t(kHeaderBytes - got));
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (got < kHeaderBytes)
+            continue; // damaged data; a later entry may still be whole
+        if (auto details = fromHeader(first, archive_entry_size(entry)))
+            return details;
+    }
+    return {};
+}
+
+// The reads' own threads, never destroyed and never waited for at the end.
+QThreadPool& readPool()
+{
+    static QThreadPool* const pool = new QThreadPool;
+    return *pool;
+}
+
+} // namespace
+
+std::optional<Details> fromHeader(const QByteArray& first, qint64 length)
+{
+    const std::optional<Order> order = byteOrder(first);
+    if (!order || first.size() < kHeaderBytes)
+        return {};
+    const QByteArray header = toBigEndian(first.left(kHeaderBytes), *order);
+    return Details{internalName(header.mid(0x20, 20)), region(header[0x3E]), megabits(length)};
+}
+
+std::optional<Details> readFile(const QString& path)
+{
+    // Only a regular file: a pipe or a device could keep the read waiting forever.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray first = file.read(kHeaderBytes);
+    if (first.startsWith("PK\x03\x04")) {
+        file.close();
+        return readZip(path);
+    }
+    return fromHeader(first, file.size());
+}
+
+bool hasRomSuffix(const QString& path)
+{
+    static const QStringList suffixes{QStringLiteral("rom"), QStringLiteral("v64"),
+                                      QStringLiteral("z64"), QStringLiteral("n64"),
+                                      QStringLiteral("zip")};
+    return suffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+struct Reader::Link {
+    QMutex mutex;
+    Reader* reader = nullptr; // null once the reader is gone
+};
+
+Reader::Reader(Found found, QObject* parent)
+    : QObject(parent), m_link(std::make_shared<Link>()), m_found(std::move(found))
+{
+    m_link->reader = this;
+}
+
+Reader::~Reader()
+{
+    const QMutexLocker lock(&m_link->mutex);
+    m_link->reader = nullptr;
+}
+
+void Reader::read(const QString& path)
+{
+    readPool().start([link = m_link, path] {
+        const std::optional<Details> details = readFile(path);
+        if (!details)
+            return;
+        const QMutexLocker lock(&link->mutex);
+        // Posted while the reader is known to live; should it go before delivery, so does the
+        // call.
+        if (Reader* reader = link->reader)
+            QMetaObject::invokeMethod(
+                reader, [reader, path, found = *details] { reader->m_found(path, found); },
+                Qt::QueuedConnection);
+    });
+}
+
+bool Reader::settle(int timeoutMs)
+{
+    const bool done = readPool().waitForDone(timeoutMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    return done;
+}
+
+} // namespace vx::cartridge

@@ -1,0 +1,234 @@
+#include "core/catalogue.h"
+
+#include "core/appfolder.h"
+#include "core/folderscan.h"
+#include "core/logging.h"
+#include "core/profile.h"
+#include "core/recordlookup.h"
+#include "core/textfile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QThread>
+#include <memory>
+
+namespace vx::catalogue
+{
+
+namespace
+{
+
+QString inApp(const QString& suffix)
+{
+    return appFolder() + QDir::separator() + suffix;
+}
+
+} // namespace
+
+QString settingsPath()
+{
+    return inApp(QStringLiteral("vx.log"));
+}
+
+QString binPath()
+{
+    return inApp(QStringLiteral("bin"));
+}
+
+QString indexPath()
+{
+    return binPath() + QDir::separator() + QStringLiteral("bootlist.lst");
+}
+
+bool isGameNameCharacter(QChar c)
+{
+#ifdef Q_OS_WIN
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+#else
+    // A colon is a plain character here, common in titles; such a catalogue cannot move to
+    // Windows as it is.
+    static const QString forbidden = QStringLiteral("\\/*?\"<>|");
+#endif
+    return c.unicode() >= 0x20 && c.unicode() != 0x7F && !forbidden.contains(c);
+}
+
+namespace
+{
+
+constexpr qsizetype kMaxFileName = 255;
+
+// Whether "<name>.lib", `spare` bytes short of the limit, is a plain file name in bin.
+bool fitsRecordName(const QString& name, qsizetype spare)
+{
+    for (const QChar c : name) {
+        if (!isGameNameCharacter(c))
+            return false;
+    }
+    const qsizetype suffix = QByteArrayLiteral(".lib").size();
+    return QFile::encodeName(name).size() + suffix + spare <= kMaxFileName;
+}
+
+} // namespace
+
+QString recordPath(const QString& name)
+{
+    if (!fitsRecordName(name, 0))
+        return {};
+    return binPath() + QDir::separator() + name + QStringLiteral(".lib");
+}
+
+bool isUsableGameName(const QString& name)
+{
+    // Earlier versions kept room after "<name>.lib" for a temporary's suffix and read no longer
+    // name, so saves still leave it: a catalogue written here stays readable by them.
+    return fitsRecordName(name, QByteArrayLiteral(".XXXXXX").size());
+}
+
+Record readRecord(const QString& recordPath)
+{
+    // One read of the file serves all five keys.
+    const QByteArray content = readWholeFile(recordPath).value_or(QByteArray());
+    auto key = [&](const char* section, const char* name) {
+        return profile::valueIn(content, QLatin1String(section), QLatin1String(name));
+    };
+    return {key("paths", "file"), key("paths", "image"), key("info", "gametype"),
+            key("info", "size"), key("info", "desc")};
+}
+
+QString exportFolder()
+{
+    return profile::read(settingsPath(), QStringLiteral("export"), QStringLiteral("path"));
+}
+
+void removeStrayTemporaries()
+{
+    // A rewrite holds the lock from its temporary's making to its rename, so with the lock held
+    // no temporary is in use; another copy busy writing is left alone.
+    const WriteLock lock(0);
+    if (!lock.held())
+        return;
+    // Only hidden names of a temporary's length are decoded and matched.
+    const auto candidate = [](const char* name, std::size_t length) {
+        return length == 17 && name[0] == '.';
+    };
+    const auto sweep = [](const QString& folder, const QStringList& names) {
+        const QDir dir(folder);
+        for (const QString& name : names) {
+            if (!isTemporaryName(name) || !QFileInfo(dir.filePath(name)).isFile())
+                continue;
+            QFile temporary(dir.filePath(name));
+            if (!temporary.remove())
+                logFailure(lcStore(), "remove", temporary.fileName(), temporary.errorString());
+        }
+    };
+    sweep(appFolder(), namesInFolder(appFolder(), candidate));
+    QStringList inBin;
+    {
+        // The record lookups learn bin's names from this reading of it.
+        BinScan scan;
+        inBin = namesInFolder(binPath(), [&](const char* name, std::size_t length) {
+            scan.see(name, length);
+            return candidate(name, length);
+        });
+    }
+    BinChange change;
+    sweep(binPath(), inBin);
+    change.done();
+}
+
+QString lockPath()
+{
+    return inApp(QStringLiteral("vx.lock"));
+}
+
+namespace
+{
+
+struct HeldLock {
+    std::unique_ptr<QLockFile> file;
+    int depth = 0;
+};
+
+HeldLock& heldLock()
+{
+    static HeldLock held;
+    return held;
+}
+
+constexpr int kLockWaitMs = 8000;
+
+// A holder killed between making the lock and writing itself into it leaves it empty, which
+// QLockFile takes for stale only after its stale time. The owner is written at once, so an empty
+// lock a second old is abandoned; it is removed under the guard QLockFile's own removal takes.
+void removeAbandonedEmptyLock(const QString& path)
+{
+    const auto abandoned = [&] {
+        const QFileInfo info(path);
+        return info.isFile() && info.size() == 0 &&
+               qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) >= 1000;
+    };
+    if (!abandoned())
+        return;
+    QLockFile guard(path + QStringLiteral(".rmlock"));
+    if (guard.tryLock(0) && abandoned())
+        QFile::remove(path);
+}
+
+} // namespace
+
+WriteLock::WriteLock() : WriteLock(kLockWaitMs) {}
+
+WriteLock::WriteLock(int waitMs)
+{
+    HeldLock& held = heldLock();
+    if (held.depth > 0) {
+        ++held.depth;
+        m_held = true;
+        return;
+    }
+    auto file = std::make_unique<QLockFile>(lockPath());
+    // Another copy holds it for the moment of a write; a holder that died is seen at once on
+    // this machine, and after this long on another one sharing the folder.
+    file->setStaleLockTime(30000);
+    QDeadlineTimer deadline(waitMs);
+    while (!file->tryLock(0)) {
+        // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
+        if (file->error() != QLockFile::LockFailedError) {
+            logFailure(lcStore(), "lock", lockPath(),
+                       file->error() == QLockFile::PermissionError
+                           ? QStringLiteral("no permission to create the lock file")
+                           : QStringLiteral("the lock file cannot be created"));
+            return;
+        }
+        removeAbandonedEmptyLock(lockPath());
+        if (file->tryLock(0))
+            break;
+        if (deadline.hasExpired()) {
+            logFailure(lcStore(), "lock", lockPath(),
+                       QStringLiteral("another copy of the program holds it"));
+            return;
+        }
+        // Painting goes on meanwhile; clicks wait, so no other write starts inside this one.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        QThread::msleep(20);
+    }
+    held.file = std::move(file);
+    held.depth = 1;
+    m_held = true;
+}
+
+WriteLock::~WriteLock()
+{
+    if (!m_held)
+        return;
+    HeldLock& held = heldLock();
+    if (--held.depth == 0)
+        held.file.reset();
+}
+
+} // namespace vx::catalogue

@@ -1,0 +1,156 @@
+#include "core/recordlookup.h"
+
+#include "core/catalogue.h"
+#include "core/folderwatch.h"
+#include "core/nativepath.h"
+#include "core/textcodec.h"
+#include "core/textfile.h"
+
+#include <QDir>
+#include <QSet>
+#include <QStringList>
+#include <algorithm>
+#include <memory>
+
+namespace vx::catalogue
+{
+
+namespace
+{
+
+// The case-folded names of the records in bin, from a reading of it and, where the system tells
+// them, the names that arrived since; elsewhere valid while bin keeps the stamp it had then.
+struct KnownNames {
+    QString folder;
+    QSet<size_t> folded;
+    std::unique_ptr<FolderWatch> watch;
+    FolderStamp stamp;
+    bool complete = false;
+};
+
+KnownNames& known()
+{
+    static KnownNames names;
+    return names;
+}
+
+// The text of a name in bin: names that are no UTF-8 were written by Windows in its code page.
+QString nameText(QByteArrayView raw)
+{
+    return textcodec::decode(raw);
+}
+
+size_t foldedKey(const QString& text)
+{
+    return qHash(text.toCaseFolded());
+}
+
+bool isRecordName(const char* name, std::size_t length)
+{
+    return length >= 4 && qstrnicmp(name + length - 4, ".lib", 4) == 0;
+}
+
+void learn(KnownNames& names, const char* name, std::size_t length)
+{
+    if (isRecordName(name, length))
+        names.folded.insert(foldedKey(nameText(QByteArrayView(name, qsizetype(length)))));
+}
+
+// Forgets bin and starts to watch it, before it is read, so no arrival falls between.
+void startReading(KnownNames& names, const QString& folder)
+{
+    names = KnownNames();
+    names.folder = folder;
+    names.watch = std::make_unique<FolderWatch>(folder);
+    if (!names.watch->active())
+        names.watch.reset();
+    names.stamp = folderStamp(folder);
+}
+
+bool upToDate(KnownNames& names, const QString& folder)
+{
+    if (!names.complete || names.folder != folder)
+        return false;
+    if (names.watch)
+        return names.watch->arrivals(
+            [&names](const char* name, std::size_t length) { learn(names, name, length); });
+    return names.stamp == folderStamp(folder);
+}
+
+} // namespace
+
+QString findRecord(const QString& name)
+{
+    QString exact = recordPath(name);
+    if (exact.isEmpty() || isRegularFile(exact))
+        return exact;
+    const QString wanted = name + QStringLiteral(".lib");
+    const QString folder = binPath();
+    KnownNames& names = known();
+    const bool current = upToDate(names, folder);
+    if (current && !names.folded.contains(foldedKey(wanted)))
+        return {};
+
+    // Read afresh: the names another case of this one matches, and, when what was known of
+    // bin is out of date, every name.
+    if (!current)
+        startReading(names, folder);
+    const auto keep = [&](const char* entry, std::size_t length) {
+        if (!isRecordName(entry, length))
+            return false;
+        const QString text = nameText(QByteArrayView(entry, qsizetype(length)));
+        if (!current)
+            names.folded.insert(foldedKey(text));
+        return text.compare(wanted, Qt::CaseInsensitive) == 0;
+    };
+    QStringList matches = namesInFolder(folder, keep);
+    names.complete = names.stamp.changed >= 0;
+
+    // The exact text first, then the folder's own names in the order of their bytes.
+    const auto rank = [&](const QString& entry) {
+        const QByteArray raw = nativePath(entry);
+        return std::make_pair(nameText(raw) != wanted, raw);
+    };
+    std::sort(matches.begin(), matches.end(),
+              [&](const QString& a, const QString& b) { return rank(a) < rank(b); });
+    for (const QString& entry : matches) {
+        QString path = folder + QDir::separator() + entry;
+        if (isRegularFile(path))
+            return path;
+    }
+    return {};
+}
+
+BinScan::BinScan()
+{
+    startReading(known(), binPath());
+}
+
+void BinScan::see(const char* name, std::size_t length)
+{
+    learn(known(), name, length);
+}
+
+BinScan::~BinScan()
+{
+    KnownNames& names = known();
+    names.complete = names.stamp.changed >= 0;
+}
+
+BinChange::BinChange() : m_before(folderStamp(binPath())) {}
+
+void BinChange::done(const QString& recordPath)
+{
+    // A watch tells of this change as of any other.
+    KnownNames& names = known();
+    if (names.watch || !names.complete || names.stamp != m_before)
+        return;
+    if (!recordPath.isEmpty()) {
+        const QString fileName = recordPath.mid(recordPath.lastIndexOf(QDir::separator()) + 1);
+        const QByteArray raw = nativePath(fileName);
+        learn(names, raw.constData(), std::size_t(raw.size()));
+    }
+    names.stamp = folderStamp(binPath());
+}
+
+} // namespace vx::catalogue

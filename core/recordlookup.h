@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/folderscan.h"
+
+#include <QString>
+#include <cstddef>
+
+// Finding a game's record file as Windows finds it. A lookup of a name without a record (every
+// add of a new game) would read all of bin, tens of thousands of names; what a reading of bin
+// taught is kept, with the names the system reports arriving since, so bin is read again only
+// when the system cannot tell (then: when bin changed in any way).
+namespace vx::catalogue
+{
+
+// The record file of a game as it is on disk: the exact name when that file exists (no look at
+// the folder then), else a file whose name differs only in case or whose name's bytes are
+// Windows-1252; the exact case first, then the first in the order of the names' bytes. Empty
+// when there is none.
+QString findRecord(const QString& name);
+
+// A reading of bin made anyway (the start-up sweep) stands in for a lookup's own.
+class BinScan
+{
+public:
+    BinScan();
+    ~BinScan();
+    BinScan(const BinScan&) = delete;
+    BinScan& operator=(const BinScan&) = delete;
+    void see(const char* name, std::size_t length);
+};
+
+// Made, with the lock held, before this process changes bin; done() after the change keeps what
+// lookups knew of bin before it, with the record written (if any) among its names. Without
+// done(), bin is read again at the next lookup.
+class BinChange
+{
+public:
+    BinChange();
+    BinChange(const BinChange&) = delete;
+    BinChange& operator=(const BinChange&) = delete;
+    void done(const QString& recordPath = QString());
+
+private:
+    FolderStamp m_before;
+};
+
+} // namespace vx::catalogue

@@ -1,0 +1,295 @@
+#include "core/textfile.h"
+
+#include "core/logging.h"
+#include "core/nativepath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#else
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vx
+{
+
+namespace
+{
+
+// Whether every unit of the text is below 0x80, eight bytes a step; `high` marks, in a word,
+// the bits a unit at or above 0x80 would set.
+template <typename Unit> bool allAscii(const Unit* units, qsizetype size, quint64 high)
+{
+    constexpr qsizetype perWord = 8 / sizeof(Unit);
+    quint64 seen = 0;
+    qsizetype i = 0;
+    for (; i + perWord <= size; i += perWord) {
+        quint64 word;
+        std::memcpy(&word, units + i, 8);
+        seen |= word;
+    }
+    quint64 rest = 0;
+    for (; i < size; ++i)
+        rest |= quint64(units[i]);
+    return (seen & high) == 0 && rest < 0x80;
+}
+
+QString& failingRead()
+{
+    static QString path;
+    return path;
+}
+
+QString temporaryName()
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral(".~vx-");
+    for (int i = 0; i < 8; ++i)
+        name += QLatin1Char(letters[QRandomGenerator::global()->bounded(62)]);
+    return name + QStringLiteral(".tmp");
+}
+
+#ifdef Q_OS_WIN
+// The bytes reach the disk before the rename makes them the file, so a power cut cannot leave
+// a renamed but empty file.
+bool syncToDisk(int handle)
+{
+    return _commit(handle) == 0;
+}
+
+bool renameOver(const QString& from, const QString& to)
+{
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(from.utf16()),
+                       reinterpret_cast<const wchar_t*>(to.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+#endif
+
+} // namespace
+
+bool isAscii(const char* data, qsizetype size)
+{
+    return allAscii(reinterpret_cast<const uchar*>(data), size, 0x8080808080808080ULL);
+}
+
+bool isAscii(QStringView text)
+{
+    return allAscii(text.utf16(), text.size(), 0xff80ff80ff80ff80ULL);
+}
+
+std::optional<QByteArray> readWholeFile(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    if (path == failingRead()) {
+        logFailure(lcStore(), "read", path, systemError(EIO));
+        return std::nullopt;
+    }
+    QFile file;
+#ifdef Q_OS_WIN
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.error() != QFileDevice::OpenError || file.exists())
+            logFailure(lcStore(), "open", path, file.errorString());
+        return std::nullopt;
+    }
+#else
+    const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0) {
+        // A missing file is an answer callers expect, not a failure.
+        if (errno != ENOENT)
+            logFailure(lcStore(), "open", path, systemError());
+        return std::nullopt;
+    }
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        logFailure(lcStore(), "open", path, file.errorString());
+        return std::nullopt;
+    }
+#endif
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        logFailure(lcStore(), "read", path, file.errorString());
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool pathTaken(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+#else
+    struct stat st;
+    return ::lstat(nativePath(path).constData(), &st) == 0;
+#endif
+}
+
+bool isRegularFile(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+#ifdef Q_OS_WIN
+    return QFileInfo(path).isFile();
+#else
+    struct stat st;
+    return ::stat(nativePath(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}
+
+bool removeFile(const QString& path)
+{
+#ifdef Q_OS_WIN
+    return QFile::remove(path);
+#else
+    return !path.isEmpty() && ::unlink(nativePath(path).constData()) == 0;
+#endif
+}
+
+bool makeFolder(const QString& path)
+{
+    if (QDir().mkpath(path))
+        return true;
+    // mkpath tells no reason; the last call it made left one in errno.
+    logFailure(lcStore(), "create the folder", path, systemError());
+    return false;
+}
+
+void failReadsOf(const QString& path)
+{
+    failingRead() = path;
+}
+
+bool isTemporaryName(QStringView fileName)
+{
+    static const QRegularExpression temporary(QStringLiteral("^\\.~vx-[A-Za-z0-9]{8}\\.tmp$"));
+    return temporary.match(fileName).hasMatch();
+}
+
+#ifdef Q_OS_WIN
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    if (path.isEmpty())
+        return false;
+    QString target = path;
+    const QFileInfo link(path);
+    if (link.isSymLink()) {
+        // Written through, as editors and cp do; a dangling link would create a file wherever
+        // it points, outside the catalogue.
+        if (!link.isFile())
+            return false;
+        target = link.canonicalFilePath();
+    }
+    const QFileInfo existing(target);
+    if (existing.exists() && !existing.isFile())
+        return false;
+
+    const QDir folder = existing.absoluteDir();
+    QFile temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary.setFileName(folder.filePath(temporaryName()));
+        // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
+        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+            break;
+        if (attempt == 3)
+            return false;
+    }
+    bool written = temporary.write(bytes) == bytes.size();
+    if (written && existing.exists())
+        written = temporary.setPermissions(existing.permissions());
+    written = written && syncToDisk(temporary.handle());
+    temporary.close();
+    written = written && temporary.error() == QFileDevice::NoError &&
+              renameOver(temporary.fileName(), target);
+    if (!written) {
+        logFailure(lcStore(), "replace", path, temporary.errorString());
+        temporary.remove();
+    }
+    return written;
+}
+#else
+// On the system's bytes, so a record whose name is no UTF-8 is rewritten where it lies.
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    if (path.isEmpty())
+        return false;
+    QByteArray target = nativePath(path);
+    struct stat st;
+    if (::lstat(target.constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        // Written through, as editors and cp do; a dangling link would create a file wherever
+        // it points, outside the catalogue.
+        if (::stat(target.constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            logFailure(lcStore(), "write through", path, QStringLiteral("links to no file"));
+            return false;
+        }
+        char* real = ::realpath(target.constData(), nullptr);
+        if (!real) {
+            logFailure(lcStore(), "resolve", path, systemError());
+            return false;
+        }
+        target = real;
+        std::free(real);
+    }
+    const bool exists = ::stat(target.constData(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode)) {
+        logFailure(lcStore(), "replace", path, QStringLiteral("not a file"));
+        return false;
+    }
+
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(qMax<qsizetype>(slash, 1));
+    QByteArray temporaryPath;
+    int handle = -1;
+    for (int attempt = 0; handle < 0; ++attempt) {
+        if (attempt == 4) {
+            logFailure(lcStore(), "create a file in", QFile::decodeName(folder), systemError());
+            return false;
+        }
+        temporaryPath = folder + '/' + QFile::encodeName(temporaryName());
+        handle = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
+    QFile temporary;
+    const auto failed = [&](const char* what, const QString& reason) {
+        logFailure(lcStore(), what, path, reason);
+        temporary.close();
+        ::unlink(temporaryPath.constData());
+        return false;
+    };
+    // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
+    if (!temporary.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                        QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        return failed("write", temporary.errorString());
+    }
+    if (temporary.write(bytes) != bytes.size())
+        return failed("write", temporary.errorString());
+    if (exists && ::fchmod(handle, st.st_mode & 0777) != 0)
+        return failed("keep the permissions of", systemError());
+    // The bytes reach the disk before the rename makes them the file, so a power cut cannot
+    // leave a renamed but empty file.
+    if (::fsync(handle) != 0)
+        return failed("flush", systemError());
+    temporary.close();
+    if (temporary.error() != QFileDevice::NoError)
+        return failed("write", temporary.errorString());
+    if (::rename(temporaryPath.constData(), target.constData()) != 0)
+        return failed("rename a temporary over", systemError());
+    return true;
+}
+#endif
+
+} // namespace vx

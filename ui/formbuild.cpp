@@ -1,0 +1,69 @@
+#include "ui/formbuild.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+
+namespace vx
+{
+
+QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& items)
+{
+    auto* combo = makeControl<QComboBox>(name, parent);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // Inline completion rewrote what was typed ("32" became "320") and, matching without regard
+    // to case, tabbing through "us" stored "US".
+    combo->setCompleter(nullptr);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    return combo;
+}
+
+QString typedText(const QPlainTextEdit& box)
+{
+    QString text = box.document()->toRawText();
+    for (QChar& c : text) {
+        switch (c.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xfdd0: // a frame's start and end, which a plain text box never has
+        case 0xfdd1:
+            c = QLatin1Char('\n');
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
+void setTabChain(std::initializer_list<QWidget*> controls)
+{
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
+void setFonts(std::initializer_list<QWidget*> controls, const QFont& font)
+{
+    for (QWidget* control : controls)
+        control->setFont(font);
+}
+
+void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
+                    QWidget* size, QWidget* description)
+{
+    name->setAccessibleName(QStringLiteral("Game Name"));
+    romPath->setAccessibleName(QStringLiteral("File Path"));
+    imagePath->setAccessibleName(QStringLiteral("Picture Path"));
+    gameType->setAccessibleName(QStringLiteral("Game Type"));
+    size->setAccessibleName(QStringLiteral("Size"));
+    description->setAccessibleName(QStringLiteral("Description"));
+}
+
+} // namespace vx
