@@ -289,7 +289,7 @@ int childStartup(int& argc, char** argv, const QString& folder)
     return 0;
 }
 
-int childStartupFloor(int& argc, char** argv, bool withText)
+int childStartupFloor(int& argc, char** argv)
 {
     QApplication app(argc, argv);
     PaintWatch watch;
@@ -297,10 +297,8 @@ int childStartupFloor(int& argc, char** argv, bool withText)
     QWidget window(nullptr, Qt::FramelessWindowHint);
     window.setObjectName(QStringLiteral("main"));
     window.resize(vx::twipsToPixels(10620), vx::twipsToPixels(5220));
-    // The same window with one line of text: what any window that shows words pays for its
-    // fonts on top of the bare one.
+    // One line of text: any window that shows words pays for its fonts.
     QLabel line(QStringLiteral("View ROM"), &window);
-    line.setVisible(withText);
     window.show();
     if (!waitForFirstPaint(watch))
         return 2;
@@ -374,13 +372,13 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
         ours[QStringLiteral("game")].push_back(double(end - start) / 1e6);
         settle();
 
-        const QString record = vx::catalogue::recordPath(c.hub.lbl_title1->caption());
+        // The floor: the record read and parsed by the program's own reader.
+        const QString record = vx::catalogue::recordPath(c.hub.viewedGame()->title);
         const qint64 floorStart = monotonicNs();
-        QFile file(record);
-        file.open(QIODevice::ReadOnly);
-        const QByteArray bytes = file.readAll();
+        const vx::catalogue::Record read = vx::catalogue::readRecord(record);
         floors[QStringLiteral("game")].push_back(msSince(floorStart));
-        Q_UNUSED(bytes);
+        if (read.file.isEmpty())
+            printLine(QStringLiteral("warning the viewed record has no ROM path"));
     }
 
     // Export ROM of the game just viewed, against cp into the same folder.

@@ -14,7 +14,7 @@ namespace vxbench
 int childStartup(int& argc, char** argv, const QString& folder);
 // A bare Qt program showing one window of the hub's size, with one line of text in it or none;
 // prints "exposed <monotonic ns>".
-int childStartupFloor(int& argc, char** argv, bool withText);
+int childStartupFloor(int& argc, char** argv);
 // Every in-process figure and its floor, `runs` times each, medians printed as
 // "figure <key> <ours ms> <floor ms>", then "gap <key> <ms>" for the longest stretch without
 // event pumping.

@@ -45,7 +45,7 @@ struct FigureInfo {
 };
 
 const FigureInfo kFigures[] = {
-    {"startup", "start-up", 1.5}, {"view", "View ROM", 3},      {"edit", "Edit ROM", 3},
+    {"startup", "start-up", 1.3}, {"view", "View ROM", 3},      {"edit", "Edit ROM", 3},
     {"addsave", "add save", 3},   {"editsave", "edit save", 3}, {"game", "view a game", 3},
     {"export", "export", 1.1},
 };
@@ -54,7 +54,6 @@ struct SizeResult {
     QMap<QString, std::pair<double, double>> figures; // ours, floor (ms)
     QMap<QString, double> gaps;                       // ms
     double peakMiB = -1;
-    double textFloorMs = 0;
 };
 
 void say(const QString& text)
@@ -130,9 +129,7 @@ int main(int argc, char* argv[])
         if (mode == QLatin1String("--child-startup"))
             return childStartup(argc, argv, arg(2));
         if (mode == QLatin1String("--child-startup-floor"))
-            return childStartupFloor(argc, argv, false);
-        if (mode == QLatin1String("--child-startup-text"))
-            return childStartupFloor(argc, argv, true);
+            return childStartupFloor(argc, argv);
         if (mode == QLatin1String("--child-measure"))
             return childMeasure(argc, argv, arg(2), arg(3), arg(4), arg(5).toInt());
         if (mode == QLatin1String("--child-copy"))
@@ -203,17 +200,13 @@ int main(int argc, char* argv[])
 
         std::vector<double> ours;
         std::vector<double> floors;
-        std::vector<double> texts;
         for (int r = 0; r < runs; ++r) {
             if (const auto ms = startupRun({QStringLiteral("--child-startup"), folder}))
                 ours.push_back(*ms);
             if (const auto ms = startupRun({QStringLiteral("--child-startup-floor")}))
                 floors.push_back(*ms);
-            if (const auto ms = startupRun({QStringLiteral("--child-startup-text")}))
-                texts.push_back(*ms);
         }
         result.figures[QStringLiteral("startup")] = {median(ours), median(floors)};
-        result.textFloorMs = median(texts);
 
         if (const auto lines = runChild({QStringLiteral("--child-measure"), folder, romPath,
                                          imagePath, QString::number(runs)})) {
@@ -297,16 +290,6 @@ int main(int argc, char* argv[])
                 cell(fixed(ours, 2), 10) + cell(fixed(floor, 2), 10) + cell(fixed(ratio, 2), 8) +
                 QStringLiteral("  ") + cell(target, 26, true) + met);
         }
-    }
-
-    say(QString());
-    say(QStringLiteral("For comparison, no target: the start-up floor's window showing one line "
-                       "of text (ms, and our start-up against it):"));
-    for (int size : sizes) {
-        const SizeResult& r = results[size];
-        const double ours = r.figures.value(QStringLiteral("startup")).first;
-        say(cell(QString::number(size), 8) + cell(fixed(r.textFloorMs, 2), 10) +
-            cell(fixed(r.textFloorMs > 0 ? ours / r.textFloorMs : 0, 2), 8));
     }
 
     say(QString());
