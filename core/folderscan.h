@@ -10,8 +10,9 @@ namespace vx
 
 // The names in a folder whose raw bytes pass `keep`, decoded as paths are (nativepath.h), so
 // names that are no UTF-8 can still be opened. Reads names only, no per-entry file information,
-// so a folder of tens of thousands of records is scanned in a few milliseconds. An unreadable
-// folder gives nothing.
+// so a folder of tens of thousands of records is scanned in a few milliseconds, and only names
+// that pass become strings (a whole list of 100,000 records as QDir gives it raised the peak
+// memory by about 40 MiB). An unreadable folder gives nothing.
 QStringList namesInFolder(const QString& folder,
                           const std::function<bool(const char* name, std::size_t length)>& keep);
 

@@ -14,13 +14,10 @@ namespace
 
 // The one quoting rule: an item is written in double quotes when it would not read back alone
 // otherwise, for a comma inside it or a blank at either end (reading trims those).
-template <typename Ch> bool needsQuotes(const Ch* item, qsizetype size)
+template <typename Ch> bool needsQuotes(const Ch* item, qsizetype size, bool hasComma)
 {
-    if (size == 0)
-        return false;
     const auto blank = [](Ch c) { return c == ' ' || c == '\t'; };
-    return blank(item[0]) || blank(item[size - 1]) ||
-           std::find(item, item + size, ',') != item + size;
+    return size > 0 && (hasComma || blank(item[0]) || blank(item[size - 1]));
 }
 
 // Writes the segment's items into `out`, one a line, and returns the end. `troubles` is set
@@ -28,20 +25,31 @@ template <typename Ch> bool needsQuotes(const Ch* item, qsizetype size)
 template <typename Ch>
 Ch* writeItems(const Ch* block, const QList<TextList::Span>& spans, Ch* out, bool& troubles)
 {
+    bool trouble = false;
     for (const TextList::Span& span : spans) {
         const Ch* item = block + span.begin;
-        const Ch* end = item + span.size;
-        troubles = troubles ||
-                   std::any_of(item, end, [](Ch c) { return c == '"' || c == '\r' || c == '\n'; });
-        const bool quoted = needsQuotes(item, span.size);
-        if (quoted)
+        const qsizetype size = span.size;
+        // One pass copies the item and notes what it holds: saves write every name each time.
+        bool comma = false;
+        for (qsizetype k = 0; k < size; ++k) {
+            const Ch c = item[k];
+            comma |= c == ',';
+            trouble |= c == '"' || c == '\r' || c == '\n';
+            out[k] = c;
+        }
+        if (needsQuotes(item, size, comma)) {
+            // Rare: moved one place on, after its opening quote.
+            std::copy_backward(out, out + size, out + size + 1);
+            *out = '"';
+            out += size + 1;
             *out++ = '"';
-        out = std::copy(item, end, out);
-        if (quoted)
-            *out++ = '"';
+        } else {
+            out += size;
+        }
         *out++ = '\r';
         *out++ = '\n';
     }
+    troubles = troubles || trouble;
     return out;
 }
 
