@@ -1,10 +1,12 @@
 #include "core/listfile.h"
 
+#include "core/bytescan.h"
 #include "core/fields.h"
 #include "core/pump.h"
 #include "core/textfile.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vx::listfile
 {
@@ -20,37 +22,71 @@ template <typename Ch> bool needsQuotes(const Ch* item, qsizetype size, bool has
     return size > 0 && (hasComma || blank(item[0]) || blank(item[size - 1]));
 }
 
-// Writes the segment's items into `out`, one a line, and returns the end. `troubles` is set
-// when an item holds a quote or a line break, which may keep it from reading back as itself.
-template <typename Ch>
-Ch* writeItems(const Ch* block, const QList<TextList::Span>& spans, Ch* out, bool& troubles)
+// The items of a text that is not plain ASCII, each on its own line (rare: no need for speed).
+QString listFileText(const TextList& items)
 {
-    bool trouble = false;
-    for (const TextList::Span& span : spans) {
-        const Ch* item = block + span.begin;
-        const qsizetype size = span.size;
-        // One pass copies the item and notes what it holds: saves write every name each time.
-        bool comma = false;
-        for (qsizetype k = 0; k < size; ++k) {
-            const Ch c = item[k];
-            comma |= c == ',';
-            trouble |= c == '"' || c == '\r' || c == '\n';
-            out[k] = c;
-        }
-        if (needsQuotes(item, size, comma)) {
-            // Rare: moved one place on, after its opening quote.
-            std::copy_backward(out, out + size, out + size + 1);
-            *out = '"';
-            out += size + 1;
-            *out++ = '"';
-        } else {
-            out += size;
-        }
-        *out++ = '\r';
-        *out++ = '\n';
+    QString text;
+    items.forEach([&text](QStringView item) {
+        const bool quoted = needsQuotes(item.utf16(), item.size(), item.contains(u','));
+        if (quoted)
+            text += u'"';
+        text += item;
+        if (quoted)
+            text += u'"';
+        text += u"\r\n";
+    });
+    return text;
+}
+
+// The bytes of plain ASCII items, each on its own line, looked at and copied eight bytes a step
+// (bytescan.h). `troubles` tells whether an item holds a quote or a line break, which may keep
+// it from reading back as itself.
+QByteArray asciiListFile(const TextList& items, bool& troubles)
+{
+    using namespace bytescan;
+    qsizetype total = 0;
+    for (const TextList::Segment& segment : items.segments()) {
+        for (const TextList::Span& span : segment.spans)
+            total += span.size + 4;
     }
-    troubles = troubles || trouble;
-    return out;
+    // Room for a whole word written past the last item's end.
+    QByteArray bytes(total + 8, Qt::Uninitialized);
+    char* out = bytes.data();
+    quint64 marks = 0;
+    for (const TextList::Segment& segment : items.segments()) {
+        const QByteArray narrow = segment.block.toLatin1();
+        // A word read at an item's last bytes runs on into what follows it in the block, except
+        // at the very end.
+        const char* end = narrow.constData() + narrow.size();
+        for (const TextList::Span& span : segment.spans) {
+            const char* item = narrow.constData() + span.begin;
+            const qsizetype size = span.size;
+            quint64 commas = 0;
+            for (qsizetype k = 0; k < size; k += 8) {
+                quint64 word =
+                    item + k + 8 <= end ? load(item + k) : loadTail(item + k, end - item - k);
+                std::memcpy(out + k, &word, 8);
+                if (size - k < 8)
+                    word &= keepFirst(size - k);
+                commas |= bytesEqual(word, ',');
+                marks |= bytesEqual(word, '"') | bytesEqual(word, '\r') | bytesEqual(word, '\n');
+            }
+            if (needsQuotes(item, size, commas != 0)) {
+                // Rare: written again one place further on, after its opening quote.
+                std::memmove(out + 1, item, size_t(size));
+                *out++ = '"';
+                out += size;
+                *out++ = '"';
+            } else {
+                out += size;
+            }
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+    }
+    troubles = marks != 0;
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }
 
 // The last list file read or written, and its items: a save reads back the index it wrote a
@@ -92,38 +128,21 @@ void rememberWritten(const QByteArray& bytes, const TextList& items)
 QByteArray encode(const TextList& items, textcodec::Encoding encoding, bool* plain,
                   textcodec::Encoding* used)
 {
-    qsizetype room = 0;
-    bool ascii = true;
-    for (const TextList::Segment& segment : items.segments()) {
-        ascii = ascii && isAscii(segment.block);
-        room += segment.spans.size() * 4; // quotes and a line end
-        for (const TextList::Span& span : segment.spans)
-            room += span.size;
-    }
-    bool troubles = false;
-    if (ascii) {
-        // Plain ASCII, the usual catalogue, is the same bytes in either encoding: each block is
-        // narrowed in one step and the items copied out of it.
-        QByteArray bytes(room, Qt::Uninitialized);
-        char* out = bytes.data();
-        for (const TextList::Segment& segment : items.segments())
-            out = writeItems(segment.block.toLatin1().constData(), segment.spans, out, troubles);
-        bytes.truncate(out - bytes.constData());
+    const bool ascii = std::all_of(items.segments().begin(), items.segments().end(),
+                                   [](const TextList::Segment& s) { return isAscii(s.block); });
+    if (!ascii) {
         if (plain)
-            *plain = !troubles;
-        if (used)
-            *used = encoding;
-        return bytes;
+            *plain = false;
+        return textcodec::encodeOrUtf8(listFileText(items), encoding, used);
     }
-    QString text(room, Qt::Uninitialized);
-    auto* out = reinterpret_cast<char16_t*>(text.data());
-    for (const TextList::Segment& segment : items.segments())
-        out = writeItems(reinterpret_cast<const char16_t*>(segment.block.utf16()), segment.spans,
-                         out, troubles);
-    text.truncate(out - reinterpret_cast<const char16_t*>(text.constData()));
+    // Plain ASCII, the usual catalogue, is the same bytes in either encoding.
+    bool troubles = false;
+    QByteArray bytes = asciiListFile(items, troubles);
     if (plain)
-        *plain = false;
-    return textcodec::encodeOrUtf8(text, encoding, used);
+        *plain = !troubles;
+    if (used)
+        *used = encoding;
+    return bytes;
 }
 
 std::optional<TextList> read(const QString& path)
