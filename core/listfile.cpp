@@ -162,10 +162,10 @@ std::optional<TextList> read(const QString& path)
     return found;
 }
 
-bool write(const QString& path, const TextList& list)
+bool write(const QString& path, const TextList& items)
 {
     textcodec::Encoding used;
-    const QByteArray written = encode(list, textcodec::remembered(path), nullptr, &used);
+    const QByteArray written = encode(items, textcodec::remembered(path), nullptr, &used);
     if (!replaceFile(path, written))
         return false;
     textcodec::remember(path, used);
