@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "support/cartridgeimages.h"
 
 #include <QByteArray>
 #include <QString>
@@ -146,15 +147,6 @@ int endRequests();
 // then the drop); whether the drop was taken. Without `dataAtDrop` the drop itself carries no
 // files, as a drop from another program on X11 can arrive.
 bool dropFiles(QWidget* target, const QStringList& paths, bool dataAtDrop = true);
-
-// A synthetic cartridge image `length` bytes long: the header's name field holds `name` padded
-// with NULs, its destination code is `destination`; stored in `order` (0 big-endian, 1 16-bit
-// swapped, 2 32-bit little-endian).
-QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 length = 131072,
-                          int order = 0);
-// A zip of the entries (name, bytes) in order, deflated; encrypted when `passphrase` is given.
-QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries,
-                 const char* passphrase = nullptr);
 
 // Turns the program's logging categories on and keeps what they write, each line as
 // "<category>: <message>"; off again when it goes out of scope.

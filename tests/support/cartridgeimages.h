@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <utility>
+
+// Cartridge images and zips of them for tests, without a window.
+namespace vx::test
+{
+
+// A synthetic cartridge image `length` bytes long: the header's name field holds `name` padded
+// with NULs, its destination code is `destination`; stored in `order` (0 big-endian, 1 16-bit
+// swapped, 2 32-bit little-endian).
+QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 length = 131072,
+                          int order = 0);
+// A zip of the entries (name, bytes) in order, deflated; encrypted when `passphrase` is given.
+QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries,
+                 const char* passphrase = nullptr);
+
+} // namespace vx::test
