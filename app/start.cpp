@@ -2,7 +2,6 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
-#include "core/memory.h"
 #include "ui/pictureicon.h"
 
 #include <QApplication>
@@ -12,7 +11,6 @@ namespace vx
 
 void start()
 {
-    keepFreedMemoryForReuse();
     QApplication::setApplicationName(QStringLiteral("Vexloutil"));
     if (QApplication::windowIcon().isNull())
         QApplication::setWindowIcon(pictureIcon(art::appIcon()));

@@ -39,10 +39,11 @@ void remove_duplicates(ListBox& list)
     for (const TextList::Segment& segment : all.segments()) {
         for (const TextList::Span& span : segment.spans) {
             const QStringView text(segment.block.constData() + span.begin, span.size);
-            if (!seen.contains(text)) {
-                seen.insert(text);
+            // One look-up a name: the set grows only by a text it did not hold.
+            const qsizetype before = seen.size();
+            seen.insert(text);
+            if (seen.size() != before)
                 kept.appendShared(segment, span);
-            }
         }
     }
     if (kept.size() == all.size())
