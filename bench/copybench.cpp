@@ -89,8 +89,7 @@ int childCopy(int& argc, char** argv, const QString& folder, const QString& work
         say(QStringLiteral("cannot write the 1 GiB files"));
         return 2;
     }
-    hub.lbl_title1->setCaption(QStringLiteral("Disc Image"));
-    hub.file_path->setCaption(big);
+    hub.showGame(QStringLiteral("Disc Image"), {big, {}, {}, {}, {}});
 
     PumpProbe probe;
     QMap<QString, std::vector<double>> ours;
