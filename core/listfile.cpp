@@ -22,10 +22,13 @@ template <typename Ch> bool needsQuotes(const Ch* item, qsizetype size, bool has
     return size > 0 && (hasComma || blank(item[0]) || blank(item[size - 1]));
 }
 
-// The items of a text that is not plain ASCII, each on its own line (rare: no need for speed).
+// The items, each on its own line, as text: for a list that is not plain ASCII, encoded after.
 QString listFileText(const TextList& items)
 {
     QString text;
+    qsizetype room = 0;
+    items.forEach([&room](QStringView item) { room += item.size() + 4; });
+    text.reserve(room);
     items.forEach([&text](QStringView item) {
         const bool quoted = needsQuotes(item.utf16(), item.size(), item.contains(u','));
         if (quoted)
