@@ -1,5 +1,4 @@
 #include "core/fields.h"
-#include "core/listfile.h"
 #include "support/fieldreader.h"
 #include "support/testsupport.h"
 #include "ui/form.h"
@@ -18,8 +17,6 @@ using namespace vx;
 
 namespace
 {
-
-constexpr auto kUtf8 = textcodec::Encoding::Utf8;
 
 // Fills in three ways, so that a long list lies in several blocks as after real fills.
 void fill(ListBox& list, const QStringList& texts)
@@ -64,9 +61,6 @@ private slots:
     void saveList_writesEveryItemOnItsOwnLine();
     void loadList_appendsEveryField_data();
     void loadList_appendsEveryField();
-    void listFileBytes_plainOnlyWhenItemsReadBack_data();
-    void listFileBytes_plainOnlyWhenItemsReadBack();
-    void listFileItems_followsTheBytes();
     void loadSave_keepsEveryItemWhole_data();
     void loadSave_keepsEveryItemWhole();
     void failedRewrite_leavesOldFileByteIdentical();
@@ -179,53 +173,6 @@ void TestSysProcs::loadList_appendsEveryField()
     QCOMPARE(test::listed(widget), QStringList{"kept"} + expected);
     sys_procs::load_list(box.path("missing.lst"), widget);
     QCOMPARE(widget.count(), 1 + expected.size());
-}
-
-void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack_data()
-{
-    QTest::addColumn<QStringList>("items");
-    QTest::addColumn<bool>("plain");
-    QTest::newRow("names") << QStringList{"", "Alpha", "Beta (U) [!]"} << true;
-    QTest::newRow("quoted for a comma or blanks") << QStringList{"Zelda, The", " x", "y\t"} << true;
-    QTest::newRow("inner quote") << QStringList{"Alpha", "a\"b"} << false;
-    QTest::newRow("line break inside") << QStringList{"a\r\nb"} << false;
-    QTest::newRow("quoted with a quote inside") << QStringList{" \"x"} << false;
-    QTest::newRow("non-ASCII") << QStringList{"Café"} << false;
-    // Names are read eight bytes at a time: delimiters in later words, and at a word's end.
-    QTest::newRow("long names") << QStringList{"Super Cartridge Adventure 64 (U) [!]",
-                                               "Another long entry, quoted past word two",
-                                               "exactly8", "sixteen letters!", "x"}
-                                << true;
-    QTest::newRow("quote late in a long name")
-        << QStringList{"Alpha", "Twelve chars and a \" late"} << false;
-    QTest::newRow("line break at a word's end") << QStringList{"1234567\n"} << false;
-}
-
-void TestSysProcs::listFileBytes_plainOnlyWhenItemsReadBack()
-{
-    QFETCH(QStringList, items);
-    QFETCH(bool, plain);
-    bool saidPlain = !plain;
-    const QByteArray bytes = listfile::encode(TextList(items), kUtf8, &saidPlain);
-    QCOMPARE(saidPlain, plain);
-    QCOMPARE(bytes, listfile::encode(TextList(items), kUtf8));
-    if (plain)
-        QCOMPARE(readFields(bytes), items);
-}
-
-void TestSysProcs::listFileItems_followsTheBytes()
-{
-    const QByteArray first("\r\nAlpha\r\nBeta\r\n");
-    QCOMPARE(listfile::decode(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
-    // Same length, other bytes: read afresh.
-    const QByteArray second("\r\nAlpha\r\nBetA\r\n");
-    QCOMPARE(listfile::decode(second).toStringList(), QStringList({"", "Alpha", "BetA"}));
-    // What a writer noted for its bytes is what they give, until other bytes come.
-    const TextList written(QStringList{"", "Gamma"});
-    const QByteArray writtenBytes = listfile::encode(written, kUtf8);
-    listfile::rememberWritten(writtenBytes, written);
-    QCOMPARE(listfile::decode(writtenBytes), written);
-    QCOMPARE(listfile::decode(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
 }
 
 void TestSysProcs::loadSave_keepsEveryItemWhole_data()
