@@ -6,7 +6,6 @@
 #include "bench/child.h"
 #include "bench/pumpprobe.h"
 #include "core/catalogue.h"
-#include "ui/busypointer.h"
 #include "ui/dialogs.h"
 
 #include <QApplication>
@@ -104,7 +103,7 @@ int childCopy(int& argc, char** argv, const QString& folder, const QString& work
         probe.start();
         const qint64 start = monotonicNs();
         command();
-        while (vx::BusyPointer::isShown() || !QFile::exists(destination))
+        while (QApplication::overrideCursor() || !QFile::exists(destination))
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         ours[key].push_back(double(monotonicNs() - start) / 1e6);
         gaps[key] = std::max(gaps.value(key), probe.stop());

@@ -86,7 +86,7 @@ void TestCopyExport::copy_asksForSourceThenDestination()
 
     QCOMPARE(box.readFile("copy.rom"), kRom);
     QVERIFY(test::visibleNotice().isEmpty());
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
     const auto asked = dialogs::fileRequests();
     QCOMPARE(asked.size(), 2);
     const QString filter("Basic Rom types (*.rom *.v64 *.zip *.z64 *.n64);;All Files (*)");
@@ -144,7 +144,7 @@ void TestCopyExport::copy_stopsWithNoticeWhenNothingUsableChosen()
     QCOMPARE(test::visibleNotice(), notice);
     QCOMPARE(dialogs::fileRequests().size(), answers.size());
     QCOMPARE(box.snapshot(), before);
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
 }
 
 void TestCopyExport::copy_replacesExistingFileWithoutNotice()
@@ -184,7 +184,7 @@ void TestCopyExport::copy_refusedKeepsEverything()
     dialogs::queueFile(box.path(destination));
     copyRom(main::get());
     QCOMPARE(test::visibleNotice(), kCopyFailed);
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
     QCOMPARE(box.snapshot(), before); // no partial or temporary file either
     QCOMPARE(box.readFile("roms/game.rom"), kRom);
 }
@@ -315,7 +315,7 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
         poll.stop();
         if (window && window->isVisible()) {
             mnu_progress& progress = mnu_progress::get();
-            busy = BusyPointer::isShown();
+            busy = test::busyPointerShown();
             shownBytes = progress.Label2->caption();
             topmostWithCancel = isTopmost(progress) && progress.Picture1->hasFocus();
             const int asked = dialogs::fileRequests().size();
@@ -341,7 +341,7 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
     QCOMPARE(box.readFile("out/game.rom"), stop.isEmpty() ? rom : QByteArray("the old copy"));
     QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
     QVERIFY(test::visibleNotice().isEmpty());
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
     QVERIFY(!mnu_progress::get().isVisible());
 }
 
@@ -380,7 +380,7 @@ void TestCopyExport::export_writesRomIntoFolder()
     QCOMPARE(box.readFile("out/game.rom"), kRom);
     QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
     QVERIFY(test::visibleNotice().isEmpty());
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
 }
 
 void TestCopyExport::export_intoWindowsFolder_copyFailedAndNothingWritten()
@@ -477,7 +477,7 @@ void TestCopyExport::export_missingRom_givesNotice()
     test::click(hub.Label7);
     QCOMPARE(test::visibleNotice(),
              QStringList({"File does not exist.", "Please check the path and try again."}));
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
     QVERIFY(QDir(box.path("out")).isEmpty());
 }
 
@@ -489,7 +489,7 @@ void TestCopyExport::export_missingFolder_givesCopyNotice()
     const auto before = box.snapshot();
     test::click(hub.Label7);
     QCOMPARE(test::visibleNotice(), kCopyFailed);
-    QVERIFY(!BusyPointer::isShown());
+    QVERIFY(!test::busyPointerShown());
     QCOMPARE(box.snapshot(), before);
 }
 

@@ -50,7 +50,7 @@ void clickRow(ListBox& list, int row)
 {
     list.doItemsLayout();
     QVERIFY(row >= 0 && row < list.count());
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, test::rowCentre(list, row));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "support/testsupport.h"
 #include "ui/listbox.h"
 
 #include <QSignalSpy>
@@ -20,7 +21,7 @@ void showWith(ListBox& list, const QStringList& texts)
 
 void pressRow(ListBox& list, int row)
 {
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, test::rowCentre(list, row));
 }
 
 } // namespace
@@ -168,7 +169,7 @@ void TestListBox::doubleClick_reportsItsRow()
     ListBox list;
     showWith(list, {"A", "B", "C"});
     QSignalSpy doubled(&list, &ListBox::itemDoubleClicked);
-    const QPoint at = list.rowRect(1).center();
+    const QPoint at = test::rowCentre(list, 1);
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(doubled.count(), 1);

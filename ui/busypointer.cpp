@@ -16,10 +16,4 @@ BusyPointer::~BusyPointer()
     QApplication::restoreOverrideCursor();
 }
 
-bool BusyPointer::isShown()
-{
-    const QCursor* cursor = QApplication::overrideCursor();
-    return cursor && cursor->shape() == Qt::WaitCursor;
-}
-
 } // namespace vx

@@ -11,8 +11,6 @@ public:
     ~BusyPointer();
     BusyPointer(const BusyPointer&) = delete;
     BusyPointer& operator=(const BusyPointer&) = delete;
-
-    static bool isShown();
 };
 
 } // namespace vx

@@ -151,11 +151,6 @@ QString ListBox::currentText() const
                                                                       : QString();
 }
 
-QRect ListBox::rowRect(int row) const
-{
-    return visualRect(m_model->index(row, 0));
-}
-
 void ListBox::selectionMoved()
 {
     const int row = selectedRow();

@@ -41,8 +41,6 @@ public:
     int selectedRow() const;
     // The text of the current row when it is selected, otherwise empty.
     QString currentText() const;
-    // Where the row is drawn, in viewport coordinates; empty while it is not laid out.
-    QRect rowRect(int row) const;
 
 signals:
     void itemDoubleClicked(int row);

@@ -196,6 +196,17 @@ void waitForPicture(const ImageBox& box)
     QTRY_VERIFY(!box.isLoading());
 }
 
+QPoint rowCentre(const ListBox& list, int row)
+{
+    return list.visualRect(list.model()->index(row, 0)).center();
+}
+
+bool busyPointerShown()
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor && cursor->shape() == Qt::WaitCursor;
+}
+
 void click(QWidget* widget)
 {
     QVERIFY(widget);
@@ -221,7 +232,7 @@ void doubleClickItem(ListBox* list, int row)
     list->setCurrentRow(row);
     list->doItemsLayout();
     list->scrollTo(list->model()->index(row, 0));
-    const QRect r = list->rowRect(row);
+    const QRect r = list->visualRect(list->model()->index(row, 0));
     // The events a real double click brings; a list view acts on the second press only when
     // the first one landed on the same item.
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
@@ -238,7 +249,7 @@ void clickListed(ListBox& list, const QString& name)
     }
     list.doItemsLayout();
     list.scrollTo(list.model()->index(row, 0));
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.rowRect(row).center());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(list, row));
 }
 
 void fillAdd(mnu_add_rom& add, const QString& name, const QString& romPath,

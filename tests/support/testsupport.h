@@ -105,6 +105,12 @@ template <class T = QWidget> T* child(QWidget& window, const QString& name)
     return found;
 }
 
+// The middle of a list's row, in its viewport's coordinates.
+QPoint rowCentre(const ListBox& list, int row);
+
+// The busy pointer (an hourglass over every window) is showing.
+bool busyPointerShown();
+
 // A press and release with the left button over the middle of the widget.
 void click(QWidget* widget);
 void press(QWidget* widget);
