@@ -1,18 +1,14 @@
 #include "add/mnu_add_rom.h"
 
-#include "app/vx_main.h"
+#include "app/gamesaving.h"
 #include "art/art.h"
-#include "browser/mnu_list.h"
 #include "core/gamesave.h"
-#include "core/reentry.h"
 #include "edit/mnu_edit_rom.h"
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
 #include "ui/forms.h"
 #include "ui/listbox.h"
-#include "ui/sys_procs.h"
 #include "ui/units.h"
-#include "ui/vx_modules.h"
 
 #include <QComboBox>
 #include <QImageReader>
@@ -198,8 +194,9 @@ void mnu_add_rom::Picture4_MouseUp()
 void mnu_add_rom::Picture5_MouseDown()
 {
     Picture5->setPicture(ok2->picture());
-    save({Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(), Combo2->currentText(),
-          typedText(*Text4)});
+    saveFromWindow({Text1->text(), Text2->text(), Text3->text(), Combo1->currentText(),
+                    Combo2->currentText(), typedText(*Text4)},
+                   *List1, *this);
 }
 
 void mnu_add_rom::Picture5_MouseUp()
@@ -251,24 +248,6 @@ void mnu_add_rom::keyPressEvent(QKeyEvent* event)
         return;
     }
     Form::keyPressEvent(event);
-}
-
-void mnu_add_rom::save(const GameEntry& entry)
-{
-    // The save and the slide serve the event loop; another save or a Clear meanwhile, from any
-    // window, is ignored.
-    ReentryGuard guard(catalogueWriteRunning());
-    if (!guard.entered())
-        return;
-    // The browser first takes the index as it was before this save.
-    main::finishStartup();
-    const SaveResult saved = saveGame(entry);
-    VX_modules::show_notices(saved.notices);
-    if (saved.outcome != SaveOutcome::Saved)
-        return;
-    List1->setItems(saved.index);
-    mnu_list::get().takeSavedIndex(saved.index);
-    sys_procs::slide_out_left(*this);
 }
 
 } // namespace vx

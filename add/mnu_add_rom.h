@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/cartridge.h"
-#include "core/gamesave.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
 #include "ui/listbox.h"
@@ -66,9 +65,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Saves the entry; notices, the browser refreshed and the slide away follow its outcome.
-    void save(const GameEntry& entry);
-
     void readCartridge(const QString& path);
     void fillFromCartridge(const QString& path, const cartridge::Details& details);
 

@@ -1,18 +1,15 @@
 #include "edit/mnu_edit_rom.h"
 
-#include "app/vx_main.h"
+#include "app/gamesaving.h"
 #include "art/art.h"
-#include "browser/mnu_list.h"
 #include "core/cartridge.h"
 #include "core/gamesave.h"
-#include "core/reentry.h"
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
 #include "ui/forms.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
-#include "ui/vx_modules.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -169,7 +166,7 @@ void mnu_edit_rom::Picture3_Click()
     // The record keeps the name it was opened under; the visible name box is not read.
     const GameEntry entry{Text5->text(),         Text2->text(),         Text3->text(),
                           Combo1->currentText(), Combo2->currentText(), typedText(*Text4)};
-    save(entry);
+    saveFromWindow(entry, *List1, *this);
 }
 
 void mnu_edit_rom::Picture4_MouseDown()
@@ -197,24 +194,6 @@ void mnu_edit_rom::keyPressEvent(QKeyEvent* event)
         return;
     }
     Form::keyPressEvent(event);
-}
-
-void mnu_edit_rom::save(const GameEntry& entry)
-{
-    // The save and the slide serve the event loop; another save or a Clear meanwhile, from any
-    // window, is ignored.
-    ReentryGuard guard(catalogueWriteRunning());
-    if (!guard.entered())
-        return;
-    // The browser first takes the index as it was before this save.
-    main::finishStartup();
-    const SaveResult saved = saveGame(entry);
-    VX_modules::show_notices(saved.notices);
-    if (saved.outcome != SaveOutcome::Saved)
-        return;
-    List1->setItems(saved.index);
-    mnu_list::get().takeSavedIndex(saved.index);
-    sys_procs::slide_out_left(*this);
 }
 
 } // namespace vx

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/gamesave.h"
 #include "ui/form.h"
 #include "ui/listbox.h"
 
@@ -60,10 +59,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    // Saves the entry; notices, the browser refreshed and the slide away follow its outcome.
-    void save(const GameEntry& entry);
 };
 
 } // namespace vx

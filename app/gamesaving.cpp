@@ -1,0 +1,31 @@
+#include "app/gamesaving.h"
+
+#include "app/vx_main.h"
+#include "browser/mnu_list.h"
+#include "core/reentry.h"
+#include "ui/listbox.h"
+#include "ui/sys_procs.h"
+#include "ui/vx_modules.h"
+
+namespace vx
+{
+
+void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
+{
+    // The save and the slide serve the event loop; another save or a Clear meanwhile, from any
+    // window, is ignored.
+    ReentryGuard guard(catalogueWriteRunning());
+    if (!guard.entered())
+        return;
+    // The browser first takes the index as it was before this save.
+    main::finishStartup();
+    const SaveResult saved = saveGame(entry);
+    VX_modules::show_notices(saved.notices);
+    if (saved.outcome != SaveOutcome::Saved)
+        return;
+    workingList.setItems(saved.index);
+    mnu_list::get().takeSavedIndex(saved.index);
+    sys_procs::slide_out_left(window);
+}
+
+} // namespace vx
