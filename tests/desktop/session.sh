@@ -28,27 +28,46 @@ fail() {
 }
 
 # start_x WIDTH HEIGHT [WM]: an X server with a free display number and a window manager on it.
+# A fresh machine's first start can stall (cold disk, font caches being built): each attempt
+# gets 20 s, and a stalled X server and window manager are replaced, up to three times.
 start_x() {
+  local attempt
+  for attempt in 1 2 3; do
+    try_start_x "$@" && return
+    echo "attempt $attempt: the X server or the window manager did not start" >&2
+    sed 's/^/  xvfb: /' "$work/xvfb.log" >&2 2>/dev/null || true
+    sed 's/^/  wm: /' "$work/wm.log" >&2 2>/dev/null || true
+    for p in "$wm_pid" "$xvfb_pid"; do
+      [ -n "$p" ] && kill "$p" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    wm_pid= xvfb_pid=
+  done
+  echo "the window manager did not start" >&2
+  exit 1
+}
+
+try_start_x() {
   local width=$1 height=$2 wm=${3:-openbox}
   local fifo=$work/display
+  rm -f "$fifo" "$work/wm.log"
   mkfifo "$fifo"
   Xvfb -displayfd 6 -screen 0 "${width}x${height}x24" -nolisten tcp 6>"$fifo" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   local number
-  read -r -t 20 number <"$fifo" || { echo "Xvfb did not start" >&2; exit 1; }
+  read -r -t 20 number <"$fifo" || return 1
   export DISPLAY=:$number
   case $wm in
   openbox) openbox --sm-disable >"$work/wm.log" 2>&1 & ;;
-  none) return ;;
+  none) return 0 ;;
   esac
   wm_pid=$!
-  # Up to 20 s: a busy machine is slow to start it.
   for _ in $(seq 200); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$wm_pid" 2>/dev/null || return 1
     sleep 0.1
   done
-  echo "the window manager did not start" >&2
-  exit 1
+  return 1
 }
 
 # A catalogue of its own, in the per-user data folder of a fresh home.
