@@ -8,5 +8,5 @@ int main(int argc, char* argv[])
     vx::preferPlacedWindows();
     QApplication app(argc, argv);
     vx::start();
-    return app.exec();
+    return vx::finish(app.exec());
 }

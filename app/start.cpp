@@ -2,9 +2,12 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "ui/controls.h"
 #include "ui/pictureicon.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vx
 {
@@ -16,6 +19,18 @@ void start()
         QApplication::setWindowIcon(pictureIcon(art::appIcon()));
     main& hub = main::get();
     hub.show();
+}
+
+int finish(int code)
+{
+    // A decode left running would go on reading with what the application tears down on its
+    // way out, and crash the program as it ends. Every window is closed and every write done
+    // by now, so one that will not finish is left behind rather than waited for.
+    constexpr int kDecodeWaitMs = 2000;
+    if (ImageBox::stopDecodes(kDecodeWaitMs))
+        return code;
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 } // namespace vx

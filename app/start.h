@@ -8,4 +8,8 @@ namespace vx
 // owns the application object and its event loop.
 void start();
 
+// What follows the event loop: returns `code`, or ends the process with it at once when a
+// picture decode is still running after a short wait (a hung network folder).
+int finish(int code);
+
 } // namespace vx

@@ -427,7 +427,7 @@ int childMeasure(int& argc, char** argv, const QString& folder, const QString& r
                       .arg(median(floors.value(it.key())), 0, 'f', 4));
     for (auto it = gaps.cbegin(); it != gaps.cend(); ++it)
         printLine(QStringLiteral("gap %1 %2").arg(it.key()).arg(it.value(), 0, 'f', 3));
-    return 0;
+    return vx::finish(0);
 }
 
 int childMemory(int& argc, char** argv, const QString& folder, const QString& romPath,
@@ -458,7 +458,7 @@ int childMemory(int& argc, char** argv, const QString& folder, const QString& ro
     QFile::remove(vx::catalogue::exportFolder() + QLatin1Char('/') +
                   vx::VX_modules::file_name_of(romPath));
     printLine(QStringLiteral("peak %1").arg(peakResidentKb()));
-    return 0;
+    return vx::finish(0);
 }
 
 double median(std::vector<double> values)

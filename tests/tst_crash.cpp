@@ -85,6 +85,7 @@ private slots:
     void killedSetupClearOrOptions_leaveWorkingCatalogue();
     void twoCopiesSavingSideBySide_loseNothing();
     void emptyLockLeftByKill_takenOverBySave();
+    void quitWhilePicturesDecode_endsCleanly();
 };
 
 void tst_crash::killedSaves_leaveWholeCatalogue()
@@ -404,6 +405,30 @@ void tst_crash::emptyLockLeftByKill_takenOverBySave()
     QCOMPARE(saveGame(crash::entryFor(0, rom, rom)).outcome, SaveOutcome::Saved);
     QCOMPARE(box.indexLines(), (QStringList{QString(), crash::nameFor(0)}));
     QVERIFY(!box.exists(QStringLiteral("vx.lock")));
+}
+
+void tst_crash::quitWhilePicturesDecode_endsCleanly()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    // Noise, so each decode takes a while.
+    QImage noise(64, 64, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y) {
+        auto* line = reinterpret_cast<quint32*>(noise.scanLine(y));
+        for (int x = 0; x < noise.width(); ++x)
+            line[x] = random.generate();
+    }
+    const QString image = box.path(QStringLiteral("noise.png"));
+    QVERIFY(noise.save(image));
+    for (int n = 0; n < 3; ++n) {
+        QProcess driver;
+        QVERIFY(startDriver(driver, box.folder(), 0, image, image, QStringLiteral("quit")));
+        driver.write("go\n");
+        QVERIFY(driver.waitForFinished(20000));
+        QCOMPARE(driver.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(driver.exitCode(), 0);
+    }
 }
 
 QTEST_MAIN(tst_crash)

@@ -238,6 +238,7 @@ void Label::focusInEvent(QFocusEvent* event)
 struct ImageBox::Link {
     QMutex mutex;
     ImageBox* box = nullptr; // null once the box is gone
+    quint64 wanted = 0;      // the box's newest request
 };
 
 namespace
@@ -300,6 +301,12 @@ void ImageBox::loadPicture(const QString& path)
     const QSize bound = size() * devicePixelRatioF() * 2;
     // A decode still running when the box goes finds no box.
     decodePool().start([link = m_link, path, bound, request] {
+        {
+            // Paging through games queues a decode a game; only the one still wanted is read.
+            const QMutexLocker lock(&link->mutex);
+            if (!link->box || link->wanted != request)
+                return;
+        }
         const QImage image = decodePicture(path, bound);
         const QMutexLocker lock(&link->mutex);
         // Posted while the box is known to live; should it go before delivery, so does the call.
@@ -312,6 +319,12 @@ void ImageBox::loadPicture(const QString& path)
 
 bool ImageBox::waitForDecodes(int timeoutMs)
 {
+    return decodePool().waitForDone(timeoutMs);
+}
+
+bool ImageBox::stopDecodes(int timeoutMs)
+{
+    decodePool().clear();
     return decodePool().waitForDone(timeoutMs);
 }
 
@@ -328,6 +341,10 @@ void ImageBox::takePicture(quint64 request, const QImage& image)
 void ImageBox::clear()
 {
     ++m_request;
+    {
+        const QMutexLocker lock(&m_link->mutex);
+        m_link->wanted = m_request;
+    }
     m_loading = false;
     m_image = QPixmap();
     update();

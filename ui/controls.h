@@ -131,6 +131,9 @@ public:
     void loadPicture(const QString& path);
     // Waits for every decode under way in any box; false when one outlasts `timeoutMs`.
     static bool waitForDecodes(int timeoutMs = -1);
+    // Drops the decodes not yet begun and waits for the rest; false when one outlasts
+    // `timeoutMs`.
+    static bool stopDecodes(int timeoutMs);
     void clear();
     // A picture is shown.
     bool hasPicture() const { return !m_image.isNull(); }
