@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QMutex>
 #include <QPainter>
+#include <QStyle>
 #include <QThreadPool>
 
 namespace vx
@@ -164,14 +165,54 @@ void Label::setAutoSize(bool autoSize)
 {
     m_autoSize = autoSize;
     if (m_autoSize)
-        adjustSize();
+        fitToCaption();
 }
 
 void Label::setCaption(const QString& caption)
 {
     setText(caption);
     if (m_autoSize)
+        fitToCaption();
+}
+
+void Label::fitToCaption()
+{
+    // adjustSize() asks for QLabel's size hint, which lays the text out three times (twice more
+    // for its minimum size). A one-line label without frame, indent or buddy needs one layout,
+    // and the same rectangle as that hint. A detail label cycles through a few captions (the
+    // regions, the cartridge sizes): those seen lately need none.
+    if (wordWrap() || frameWidth() != 0 || indent() > 0 || buddy()) {
         adjustSize();
+        return;
+    }
+    if (m_fittedFont != font()) {
+        m_fitted.clear();
+        m_fittedFont = font();
+    }
+    for (const auto& [caption, size] : std::as_const(m_fitted)) {
+        if (caption == text()) {
+            resize(size);
+            return;
+        }
+    }
+    ensurePolished();
+    const QMargins margins = contentsMargins();
+    const QSize marginsSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const int extra = 2 * margin();
+    const Qt::LayoutDirection direction =
+        text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    // QLabel always expands tabs.
+    const int flags = (int(QStyle::visualAlignment(direction, alignment())) | Qt::TextExpandTabs) &
+                      ~(Qt::AlignVCenter | Qt::AlignHCenter);
+    const QRect bounds =
+        fontMetrics().boundingRect(0, 0, 2000 - extra - marginsSize.width(), 2000, flags, text());
+    const QSize size = (QSize(bounds.width() + extra, bounds.height() + extra) + marginsSize)
+                           .expandedTo(minimumSize());
+    constexpr qsizetype kRemembered = 8;
+    if (m_fitted.size() == kRemembered)
+        m_fitted.removeFirst();
+    m_fitted.append({text(), size});
+    resize(size);
 }
 
 void Label::mousePressEvent(QMouseEvent* event)

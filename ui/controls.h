@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QLabel>
+#include <QList>
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QPainter;
 
@@ -109,6 +113,11 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
 
 private:
+    void fitToCaption();
+
+    // The sizes the latest captions were fitted to, in this font.
+    QList<std::pair<QString, QSize>> m_fitted;
+    QFont m_fittedFont;
     bool m_focusCue = false;
     quint32 m_foreColor = 0;
     bool m_autoSize = false;
