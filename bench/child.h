@@ -15,9 +15,12 @@ int childStartup(int& argc, char** argv, const QString& folder);
 // A bare Qt program showing one window of the hub's size, with one line of text in it or none;
 // prints "exposed <monotonic ns>".
 int childStartupFloor(int& argc, char** argv);
-// Every in-process figure and its floor, `runs` times each, medians printed as
-// "figure <key> <ours ms> <floor ms>", then "gap <key> <ms>" for the longest stretch without
-// event pumping.
+// A game viewed takes microseconds: its figure is the median of this many views a run.
+constexpr int kViewsPerRun = 20;
+
+// Every in-process figure and its floor, `runs` times each (viewing a game kViewsPerRun times
+// that), medians printed as "figure <key> <ours ms> <floor ms>", then "first game <ms>" for the
+// process's first view and "gap <key> <ms>" for the longest stretch without event pumping.
 int childMeasure(int& argc, char** argv, const QString& folder, const QString& romPath,
                  const QString& imagePath, int runs);
 // Start-up and each command once, without floors; prints "peak <kB>".

@@ -53,6 +53,7 @@ const FigureInfo kFigures[] = {
 struct SizeResult {
     QMap<QString, std::pair<double, double>> figures; // ours, floor (ms)
     QMap<QString, double> gaps;                       // ms
+    double firstGameMs = -1;                          // the first game viewed in the process
     double peakMiB = -1;
 };
 
@@ -216,6 +217,8 @@ int main(int argc, char* argv[])
                     result.figures[f[1]] = {f[2].toDouble(), f[3].toDouble()};
                 else if (f.value(0) == QLatin1String("gap") && f.size() == 3)
                     result.gaps[f[1]] = f[2].toDouble();
+                else if (f.value(0) == QLatin1String("first") && f.size() == 3)
+                    result.firstGameMs = f[2].toDouble();
                 else
                     say(QStringLiteral("  child: ") + line);
             }
@@ -291,6 +294,19 @@ int main(int argc, char* argv[])
                 QStringLiteral("  ") + cell(target, 26, true) + met);
         }
     }
+
+    QStringList firstViews;
+    for (int size : sizes) {
+        if (results[size].firstGameMs >= 0)
+            firstViews << QStringLiteral("%1 names %2 ms")
+                              .arg(size)
+                              .arg(fixed(results[size].firstGameMs, 2));
+    }
+    if (!firstViews.isEmpty())
+        say(QStringLiteral(
+                "view a game: %1 views a figure; the first of each process (no target): ")
+                .arg(runs * kViewsPerRun) +
+            firstViews.join(QStringLiteral(", ")));
 
     say(QString());
     say(QStringLiteral("Longest stretch without event pumping (ms, target <= %1 at %2 names):")
