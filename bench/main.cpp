@@ -33,6 +33,7 @@ constexpr qint64 kRomBytes = 64ll << 20;
 constexpr int kReference = 32767;
 constexpr int kLarge = 100000;
 constexpr double kGrowthLimit = 3.5;
+constexpr int kRounds = 3;
 constexpr double kGapLimitMs = 50;
 constexpr double kPeakLimitMiB = 300;
 constexpr double kCopyThroughput = 0.9;
@@ -184,8 +185,11 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot write the ROM or the picture\n");
         return 2;
     }
-    say(QStringLiteral("Vexloutil benchmark: %1 runs a figure, medians; temporary folder %2")
+    say(QStringLiteral(
+            "Vexloutil benchmark: %1 runs a figure in each of %2 rounds taking the sizes in "
+            "turn; medians; temporary folder %3")
             .arg(runs)
+            .arg(kRounds)
             .arg(base.path()));
 
     QMap<int, SizeResult> results;
@@ -198,31 +202,6 @@ int main(int argc, char* argv[])
                 .arg(size)
                 .arg(fixed(made.elapsed() / 1000.0, 1)));
         SizeResult& result = results[size];
-
-        std::vector<double> ours;
-        std::vector<double> floors;
-        for (int r = 0; r < runs; ++r) {
-            if (const auto ms = startupRun({QStringLiteral("--child-startup"), folder}))
-                ours.push_back(*ms);
-            if (const auto ms = startupRun({QStringLiteral("--child-startup-floor")}))
-                floors.push_back(*ms);
-        }
-        result.figures[QStringLiteral("startup")] = {median(ours), median(floors)};
-
-        if (const auto lines = runChild({QStringLiteral("--child-measure"), folder, romPath,
-                                         imagePath, QString::number(runs)})) {
-            for (const QString& line : *lines) {
-                const QStringList f = line.split(QLatin1Char(' '));
-                if (f.value(0) == QLatin1String("figure") && f.size() == 4)
-                    result.figures[f[1]] = {f[2].toDouble(), f[3].toDouble()};
-                else if (f.value(0) == QLatin1String("gap") && f.size() == 3)
-                    result.gaps[f[1]] = f[2].toDouble();
-                else if (f.value(0) == QLatin1String("first") && f.size() == 3)
-                    result.firstGameMs = f[2].toDouble();
-                else
-                    say(QStringLiteral("  child: ") + line);
-            }
-        }
         if (const auto lines =
                 runChild({QStringLiteral("--child-memory"), folder, romPath, imagePath})) {
             for (const QString& line : *lines) {
@@ -230,6 +209,56 @@ int main(int argc, char* argv[])
                     result.peakMiB = line.mid(5).toDouble() / 1024.0;
             }
         }
+    }
+
+    // The figures in rounds that take the sizes in turn, so that a slow spell of a shared machine
+    // falls on every size alike rather than on one: each figure is the median of its rounds'
+    // medians.
+    QMap<int, QMap<QString, std::vector<double>>> roundOurs, roundFloors;
+    for (int round = 0; round < kRounds; ++round) {
+        for (int size : sizes) {
+            const QString folder = base.filePath(QStringLiteral("catalogue-%1").arg(size));
+            say(QStringLiteral("%1 names: round %2 of %3...")
+                    .arg(size)
+                    .arg(round + 1)
+                    .arg(kRounds));
+            SizeResult& result = results[size];
+            std::vector<double> ours;
+            std::vector<double> floors;
+            for (int r = 0; r < runs; ++r) {
+                if (const auto ms = startupRun({QStringLiteral("--child-startup"), folder}))
+                    ours.push_back(*ms);
+                if (const auto ms = startupRun({QStringLiteral("--child-startup-floor")}))
+                    floors.push_back(*ms);
+            }
+            roundOurs[size][QStringLiteral("startup")].push_back(median(ours));
+            roundFloors[size][QStringLiteral("startup")].push_back(median(floors));
+
+            const auto lines = runChild({QStringLiteral("--child-measure"), folder, romPath,
+                                         imagePath, QString::number(runs)});
+            if (!lines)
+                continue;
+            for (const QString& line : *lines) {
+                const QStringList f = line.split(QLatin1Char(' '));
+                if (f.value(0) == QLatin1String("figure") && f.size() == 4) {
+                    roundOurs[size][f[1]].push_back(f[2].toDouble());
+                    roundFloors[size][f[1]].push_back(f[3].toDouble());
+                } else if (f.value(0) == QLatin1String("gap") && f.size() == 3) {
+                    // The longest of the rounds.
+                    result.gaps[f[1]] = std::max(result.gaps.value(f[1]), f[2].toDouble());
+                } else if (f.value(0) == QLatin1String("first") && f.size() == 3) {
+                    if (round == 0)
+                        result.firstGameMs = f[2].toDouble();
+                } else {
+                    say(QStringLiteral("  child: ") + line);
+                }
+            }
+        }
+    }
+    for (auto size = roundOurs.cbegin(); size != roundOurs.cend(); ++size) {
+        for (auto figure = size->cbegin(); figure != size->cend(); ++figure)
+            results[size.key()].figures[figure.key()] = {
+                median(figure.value()), median(roundFloors[size.key()][figure.key()])};
     }
 
     // The 1 GiB copies, on the first catalogue (for its export folder).
@@ -303,8 +332,7 @@ int main(int argc, char* argv[])
                               .arg(fixed(results[size].firstGameMs, 2));
     }
     if (!firstViews.isEmpty())
-        say(QStringLiteral(
-                "view a game: %1 views a figure; the first of each process (no target): ")
+        say(QStringLiteral("view a game: %1 views a round; the first of a process (no target): ")
                 .arg(runs * kViewsPerRun) +
             firstViews.join(QStringLiteral(", ")));
 
