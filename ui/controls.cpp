@@ -201,9 +201,10 @@ void Label::fitToCaption()
     const int extra = 2 * margin();
     const Qt::LayoutDirection direction =
         text().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    const Qt::Alignment align =
+        QStyle::visualAlignment(direction, alignment()) & ~(Qt::AlignVCenter | Qt::AlignHCenter);
     // QLabel always expands tabs.
-    const int flags = (int(QStyle::visualAlignment(direction, alignment())) | Qt::TextExpandTabs) &
-                      ~(Qt::AlignVCenter | Qt::AlignHCenter);
+    const int flags = static_cast<int>(align.toInt()) | Qt::TextExpandTabs;
     const QRect bounds =
         fontMetrics().boundingRect(0, 0, 2000 - extra - marginsSize.width(), 2000, flags, text());
     const QSize size = (QSize(bounds.width() + extra, bounds.height() + extra) + marginsSize)
