@@ -41,7 +41,7 @@ start_x() {
       [ -n "$p" ] && kill "$p" 2>/dev/null || true
     done
     wait 2>/dev/null || true
-    wm_pid= xvfb_pid=
+    wm_pid='' xvfb_pid=''
   done
   echo "the window manager did not start" >&2
   exit 1
@@ -84,17 +84,19 @@ seed_catalogue() {
   printf '\r\n' >"$catalogue/bin/bootlist.lst"
 }
 
-# start_app: the program, waiting until its hub shows.
+# start_app: the program, waiting until its hub shows (up to 60 s: a fresh machine's first start
+# may build font caches).
 start_app() {
   "$VX_EXE" >"$work/log" 2>&1 &
   app_pid=$!
-  for _ in $(seq 200); do
+  local shows=0
+  for _ in $(seq 600); do
     hub=$(window_of main)
-    [ -n "$hub" ] && viewable "$hub" && break
+    [ -n "$hub" ] && viewable "$hub" && { shows=1; break; }
     kill -0 "$app_pid" 2>/dev/null || fail "the program ended"
     sleep 0.1
   done
-  [ -n "$hub" ] || fail "no hub after 20 s"
+  [ "$shows" = 1 ] || fail "the hub did not show within 60 s"
   wait_until "the hub did not get the keyboard when it first showed" is_active main
   settle
 }
