@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QThreadPool>
+#include <utility>
 
 namespace vx
 {
@@ -64,6 +65,33 @@ QPixmap Picture::toPixmap(QSize size, qreal devicePixelRatio) const
     return pixmap;
 }
 
+namespace
+{
+
+// The dotted frame a control reached with the keyboard shows.
+void drawFocusFrame(QPainter& painter, const QWidget& control)
+{
+    painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
+    painter.drawRect(control.rect().adjusted(0, 0, -1, -1));
+}
+
+// Space or Enter on a control that takes the keyboard acts as a click.
+bool isClickKey(const QWidget& control, const QKeyEvent& event)
+{
+    return control.focusPolicy() != Qt::NoFocus && !event.isAutoRepeat() &&
+           (event.key() == Qt::Key_Space || event.key() == Qt::Key_Return ||
+            event.key() == Qt::Key_Enter);
+}
+
+// A release ends a click when the press was on the control and the release is still over it.
+bool releaseEndsClick(const QWidget& control, const QMouseEvent& event, bool& pressed)
+{
+    const bool wasPressed = std::exchange(pressed, false);
+    return wasPressed && control.rect().contains(event.position().toPoint());
+}
+
+} // namespace
+
 PictureBox::PictureBox(const QString& name, QWidget* parent) : QWidget(parent)
 {
     setObjectName(name);
@@ -96,10 +124,8 @@ void PictureBox::paintEvent(QPaintEvent* /*event*/)
                 QSizeF(twipsToPixels(natural.width()), twipsToPixels(natural.height()))));
         m_picture->paintCached(painter, area);
     }
-    if (hasFocus()) {
-        painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    }
+    if (hasFocus())
+        drawFocusFrame(painter, *this);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event)
@@ -112,19 +138,15 @@ void PictureBox::mousePressEvent(QMouseEvent* event)
 void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    const bool inside = rect().contains(event->position().toPoint());
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
+    const bool click = releaseEndsClick(*this, *event, m_pressed);
     emit mouseUp();
-    if (wasPressed && inside)
+    if (click)
         emit clicked();
 }
 
 void PictureBox::keyPressEvent(QKeyEvent* event)
 {
-    if (focusPolicy() != Qt::NoFocus && !event->isAutoRepeat() &&
-        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-         event->key() == Qt::Key_Enter)) {
+    if (isClickKey(*this, *event)) {
         emit mouseDown();
         emit mouseUp();
         emit clicked();
@@ -226,11 +248,9 @@ void Label::mousePressEvent(QMouseEvent* event)
 void Label::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    const bool inside = rect().contains(event->position().toPoint());
-    const bool wasPressed = m_pressed;
-    m_pressed = false;
+    const bool click = releaseEndsClick(*this, *event, m_pressed);
     emit mouseUp();
-    if (wasPressed && inside)
+    if (click)
         emit clicked();
 }
 
@@ -242,9 +262,7 @@ void Label::mouseMoveEvent(QMouseEvent* event)
 
 void Label::keyPressEvent(QKeyEvent* event)
 {
-    if (focusPolicy() != Qt::NoFocus && !event->isAutoRepeat() &&
-        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
-         event->key() == Qt::Key_Enter)) {
+    if (isClickKey(*this, *event)) {
         emit clicked();
         return;
     }
@@ -256,8 +274,7 @@ void Label::paintEvent(QPaintEvent* event)
     QLabel::paintEvent(event);
     if (hasFocus() && m_focusCue) {
         QPainter painter(this);
-        painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
-        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        drawFocusFrame(painter, *this);
     }
 }
 
