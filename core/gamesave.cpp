@@ -7,7 +7,6 @@
 #include "core/profile.h"
 #include "core/pump.h"
 #include "core/recordlookup.h"
-#include "core/textcodec.h"
 #include "core/textfile.h"
 
 #include <algorithm>
@@ -95,12 +94,8 @@ SaveResult writeGame(const GameEntry& entry, int size)
 
     items->append(entry.name);
     pumpIfDue();
-    bool plain = false;
-    textcodec::Encoding encoding;
-    const QByteArray bytes =
-        listfile::encode(*items, textcodec::remembered(indexPath), &plain, &encoding);
-    pumpIfDue();
-    if (!replaceFile(indexPath, bytes)) {
+    std::optional<TextList> index = listfile::write(indexPath, *items);
+    if (!index) {
         if (previousRecord)
             replaceFile(recordPath, *previousRecord);
         else
@@ -108,15 +103,9 @@ SaveResult writeGame(const GameEntry& entry, int size)
         result.notices << writeFailure();
         return result;
     }
-    textcodec::remember(indexPath, encoding);
     change.done(recordPath);
-
-    // What reading the index just written gives: the same items when they are plain;
-    // otherwise the written bytes are read as the file would be.
-    if (plain)
-        listfile::rememberWritten(bytes, *items);
     result.outcome = SaveOutcome::Saved;
-    result.index = listfile::decode(bytes);
+    result.index = std::move(*index);
     return result;
 }
 

@@ -165,14 +165,21 @@ std::optional<TextList> read(const QString& path)
     return found;
 }
 
-bool write(const QString& path, const TextList& items)
+std::optional<TextList> write(const QString& path, const TextList& items)
 {
+    bool plain = false;
     textcodec::Encoding used;
-    const QByteArray written = encode(items, textcodec::remembered(path), nullptr, &used);
-    if (!replaceFile(path, written))
-        return false;
+    const QByteArray bytes = encode(items, textcodec::remembered(path), &plain, &used);
+    pumpIfDue();
+    if (!replaceFile(path, bytes))
+        return std::nullopt;
     textcodec::remember(path, used);
-    return true;
+    // Plain items read back as themselves; other bytes are read as the file would be.
+    if (plain) {
+        rememberWritten(bytes, items);
+        return items;
+    }
+    return decode(bytes);
 }
 
 } // namespace vx::listfile

@@ -18,8 +18,9 @@ namespace vx::listfile
 std::optional<TextList> read(const QString& path);
 
 // Replaces the file with the items, in the encoding it was read in when every item fits it,
-// else in UTF-8. False when it could not be written; the old file is then unchanged.
-bool write(const QString& path, const TextList& items);
+// else in UTF-8, and gives the items as reading the file now gives them. Nothing when it could
+// not be written; the old file is then unchanged.
+std::optional<TextList> write(const QString& path, const TextList& items);
 
 // The file's bytes, in `encoding` when every item fits it, else in UTF-8; `used` (when given)
 // tells which. `plain` (when given) tells whether reading the bytes back surely gives exactly

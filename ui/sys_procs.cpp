@@ -50,7 +50,7 @@ bool load_list(const QString& path, ListBox& list)
 
 bool save_list(const QString& path, const ListBox& list)
 {
-    return listfile::write(path, list.texts());
+    return listfile::write(path, list.texts()).has_value();
 }
 
 QString read_ini(const QString& section, const QString& key, const QString& file)
