@@ -52,7 +52,8 @@ installed | prefix)
     prefix=$(cd "$target" && pwd)
   fi
   for f in bin/vexloutil share/applications/vexloutil.desktop \
-    share/icons/hicolor/scalable/apps/vexloutil.svg share/icons/hicolor/48x48/apps/vexloutil.png; do
+    share/icons/hicolor/scalable/apps/vexloutil.svg share/icons/hicolor/48x48/apps/vexloutil.png \
+    share/man/man1/vexloutil.1.gz; do
     [ -f "$prefix/$f" ] || fail "the install lacks $f"
   done
   exe=$prefix/bin/vexloutil
