@@ -12,7 +12,7 @@ endif()
 
 # ---------------------------------------------------------------------------------------------
 # Real-display smoke tests: the real program under Xvfb, as a portable copy and as installed.
-# Skipped (77) where Xvfb or xdotool is missing; scripts/deps installs both.
+# Skipped (77) where Xvfb or xdotool is missing; `scripts/deps test` installs both.
 foreach(vx_smoke_mode portable installed)
   if(vx_smoke_mode STREQUAL "portable")
     set(vx_smoke_target $<TARGET_FILE:vexloutil>)

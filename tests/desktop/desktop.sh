@@ -5,7 +5,7 @@
 #
 #   desktop.sh SCENARIO EXECUTABLE
 #
-# Exit 77 (skipped) when a tool is missing; scripts/deps installs them all.
+# Exit 77 (skipped) when a tool is missing; `scripts/deps test` installs them all.
 set -euo pipefail
 
 test_name=${1:?scenario}

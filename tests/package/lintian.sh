@@ -4,13 +4,14 @@
 # are overridden, and why).
 #
 #   lintian.sh CPACK BUILD_DIR
-# Exit 77 (skipped) when lintian or dpkg-shlibdeps (dpkg-dev, which cpack needs) is missing.
+# Exit 77 (skipped) when lintian or what cpack needs (dpkg-dev, file) is missing;
+# `scripts/deps test` installs them.
 set -euo pipefail
 
 cpack=${1:?cpack}
 build=${2:?build folder}
 
-for tool in lintian dpkg-shlibdeps; do
+for tool in lintian dpkg-shlibdeps file; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
