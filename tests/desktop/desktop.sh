@@ -337,12 +337,16 @@ scenario_drop_folder() {
   echo "longest the hub went without answering: $stall ms"
   # Generous for a loaded machine; the fault froze the hub for seconds.
   [ "$stall" -lt 1000 ] || fail "the hub froze for $stall ms"
+  head -c 64 /dev/zero >"$work/box.png"
+  # The picture path, then the description.
+  click "$(window_of mnu_add_rom)" 3180 1215
+  type_text "$work/box.png"
   click "$(window_of mnu_add_rom)" 600 2700
   type_text "Dropped"
   key Tab Tab Return
   wait_until "the add window did not slide away" gone mnu_add_rom
   local line
-  for line in "gamename=NEBULA RALLY" gametype=PAL size=128; do
+  for line in "gamename=NEBULA RALLY" gametype=PAL size=128 "image=$work/box.png"; do
     record_has "NEBULA RALLY" "$line" || fail "the record lacks $line: $(tr '\r\n' ' |' <"$catalogue/bin/NEBULA RALLY.lib")"
   done
 }

@@ -4,8 +4,6 @@
 // the longest time its windows were frozen.
 //
 //   vx_pingprobe WINDOW SECONDS
-#include <xcb/xcb.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <poll.h>
+#include <xcb/xcb.h>
 
 namespace
 {
@@ -23,8 +22,8 @@ using Clock = std::chrono::steady_clock;
 xcb_atom_t atom(xcb_connection_t* connection, const char* name)
 {
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, 0, std::strlen(name), name), nullptr),
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, std::strlen(name), name),
+                              nullptr),
         &std::free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
