@@ -29,23 +29,21 @@ bool inNameOrder(const QString& a, const QString& b)
     return folded != 0 ? folded < 0 : a < b;
 }
 
-// Folders already searched, by what the system knows them as.
-using FolderIds = std::set<QString>;
-
-QString searchFolder(const QString& folder, const std::function<bool(const QString&)>& fits,
-                     const std::function<bool()>& stop, FolderIds& seen)
+// One folder's files that fit and its folders, unsorted. False when it is no folder, cannot be
+// read or was read before (`seen`: the folders read so far, by what the system knows them as).
+bool readFolder(const QString& folder, const std::function<bool(const QString&)>& fits,
+                const std::function<bool()>& stop, std::set<QString>& seen, QStringList& files,
+                QStringList& folders)
 {
-    QStringList files;
-    QStringList folders;
 #ifdef Q_OS_UNIX
     struct stat st;
-    if (stop() || ::stat(nativePath(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+    if (::stat(nativePath(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
         !seen.insert(QString::number(st.st_dev) + QLatin1Char(':') + QString::number(st.st_ino))
              .second)
-        return {};
+        return false;
     DIR* stream = ::opendir(nativePath(folder).constData());
     if (!stream)
-        return {};
+        return false;
     while (const dirent* entry = ::readdir(stream)) {
         if (stop())
             break;
@@ -54,7 +52,7 @@ QString searchFolder(const QString& folder, const std::function<bool(const QStri
             continue;
         const QString path =
             folder + QLatin1Char('/') +
-            pathFromNative(QByteArrayView(entry->d_name, std::strlen(entry->d_name)));
+            pathFromNative(QByteArrayView(entry->d_name, qsizetype(std::strlen(entry->d_name))));
         PathKind kind = PathKind::Other;
         if (entry->d_type == DT_DIR)
             kind = PathKind::Folder;
@@ -70,8 +68,8 @@ QString searchFolder(const QString& folder, const std::function<bool(const QStri
     ::closedir(stream);
 #else
     const QFileInfo info(folder);
-    if (stop() || !info.isDir() || !seen.insert(info.canonicalFilePath()).second)
-        return {};
+    if (!info.isDir() || !seen.insert(info.canonicalFilePath()).second)
+        return false;
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         folders << dir.filePath(name);
@@ -79,17 +77,7 @@ QString searchFolder(const QString& folder, const std::function<bool(const QStri
         if (fits(dir.filePath(name)))
             files << dir.filePath(name);
 #endif
-    if (stop())
-        return {};
-    if (!files.isEmpty())
-        return *std::min_element(files.cbegin(), files.cend(), inNameOrder);
-    std::sort(folders.begin(), folders.end(), inNameOrder);
-    for (const QString& inside : std::as_const(folders)) {
-        QString found = searchFolder(inside, fits, stop, seen);
-        if (!found.isEmpty())
-            return found;
-    }
-    return {};
+    return true;
 }
 
 } // namespace
@@ -158,8 +146,21 @@ PathKind pathKind(const QString& path)
 QString firstFileUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
                        const std::function<bool()>& stop)
 {
-    FolderIds seen;
-    return searchFolder(folder, fits, stop, seen);
+    std::set<QString> seen;
+    // Depth first: the folders still to read, the next one last.
+    QStringList pending{folder};
+    while (!pending.isEmpty() && !stop()) {
+        QStringList files;
+        QStringList folders;
+        if (!readFolder(pending.takeLast(), fits, stop, seen, files, folders) || stop())
+            continue;
+        if (!files.isEmpty())
+            return *std::min_element(files.cbegin(), files.cend(), inNameOrder);
+        std::sort(folders.begin(), folders.end(),
+                  [](const QString& a, const QString& b) { return inNameOrder(b, a); });
+        pending += folders;
+    }
+    return {};
 }
 
 } // namespace vx
