@@ -98,6 +98,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         const QEvent::Type type = event->type();
+        // A window put away (not minimised) gives up its search: what it finds would land in hidden
+        // boxes.
+        if (type == QEvent::Hide && !event->spontaneous() && watched == parent() && m_busy) {
+            m_search->generation.fetch_add(1);
+            m_busy.reset();
+        }
         if (type == QEvent::DragLeave) {
             m_leaving = true;
             m_turn.start();
