@@ -139,7 +139,7 @@ mnu_add_rom::mnu_add_rom()
     acceptFileDrops(
         *this,
         [](const QString& path) { return cartridge::hasRomSuffix(path) || hasPictureSuffix(path); },
-        [this](const QString& path) { takeDroppedFile(path); });
+        [this](const QString& path) { takeDroppedFile(path); }, QStringLiteral("ROM or picture"));
 }
 
 void mnu_add_rom::Form_Load()

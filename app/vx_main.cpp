@@ -171,8 +171,9 @@ main::main()
         connect(command, &Label::mouseMoved, command,
                 [command] { command->setForeColor(kHoverColor); });
     connect(this, &Form::surfaceMouseMoved, this, &main::Form_MouseMove);
-    acceptFileDrops(*this, &cartridge::hasRomSuffix,
-                    [this](const QString& path) { addDroppedRom(path); });
+    acceptFileDrops(
+        *this, &cartridge::hasRomSuffix, [this](const QString& path) { addDroppedRom(path); },
+        QStringLiteral("ROM"));
 }
 
 QString main::missingRomText()

@@ -1,6 +1,8 @@
 #include "core/cartridge.h"
 
 #include "core/catalogue.h"
+#include "core/folderscan.h"
+#include "core/nativepath.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,6 +12,11 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <array>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace vx::cartridge
 {
@@ -117,8 +124,7 @@ std::optional<Details> readZip(const QString& path)
     const std::unique_ptr<archive, ArchiveFree> zip(archive_read_new());
     if (!zip || archive_read_support_format_zip_seekable(zip.get()) != ARCHIVE_OK)
         return {};
-    if (archive_read_open_filename(zip.get(), QFile::encodeName(path).constData(), 16384) !=
-        ARCHIVE_OK)
+    if (archive_read_open_filename(zip.get(), nativePath(path).constData(), 16384) != ARCHIVE_OK)
         return {};
     archive_entry* entry = nullptr;
     for (int examined = 0; examined < kMaxZipEntries; ++examined) {
@@ -167,11 +173,23 @@ std::optional<Details> fromHeader(const QByteArray& first, qint64 length)
 std::optional<Details> readFile(const QString& path)
 {
     // Only a regular file: a pipe or a device could keep the read waiting forever.
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || pathKind(path) != PathKind::File)
         return {};
-    QFile file(path);
+    QFile file;
+#ifdef Q_OS_UNIX
+    // By the system's bytes: a name that is no UTF-8 is out of QFile's reach.
+    const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (handle < 0)
+        return {};
+    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        return {};
+    }
+#else
+    file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
+#endif
     const QByteArray first = file.read(kHeaderBytes);
     if (first.startsWith("PK\x03\x04")) {
         file.close();

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <set>
 
 #ifdef Q_OS_UNIX
 #include <cstring>
@@ -16,6 +18,69 @@
 
 namespace vx
 {
+
+namespace
+{
+
+// As a file manager lists them: case aside first.
+bool inNameOrder(const QString& a, const QString& b)
+{
+    const int folded = a.compare(b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a < b;
+}
+
+// One folder's files that fit and its folders, unsorted. False when it is no folder, cannot be
+// read or was read before (`seen`: the folders read so far, by what the system knows them as).
+bool readFolder(const QString& folder, const std::function<bool(const QString&)>& fits,
+                const std::function<bool()>& stop, std::set<QString>& seen, QStringList& files,
+                QStringList& folders)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(nativePath(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        !seen.insert(QString::number(st.st_dev) + QLatin1Char(':') + QString::number(st.st_ino))
+             .second)
+        return false;
+    DIR* stream = ::opendir(nativePath(folder).constData());
+    if (!stream)
+        return false;
+    while (const dirent* entry = ::readdir(stream)) {
+        if (stop())
+            break;
+        // Hidden names stay hidden, as in the file manager the folder came from; so do . and ..
+        if (entry->d_name[0] == '.')
+            continue;
+        const QString path =
+            folder + QLatin1Char('/') +
+            pathFromNative(QByteArrayView(entry->d_name, qsizetype(std::strlen(entry->d_name))));
+        PathKind kind = PathKind::Other;
+        if (entry->d_type == DT_DIR)
+            kind = PathKind::Folder;
+        else if (entry->d_type == DT_REG)
+            kind = PathKind::File;
+        else if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+            kind = pathKind(path);
+        if (kind == PathKind::Folder)
+            folders << path;
+        else if (kind == PathKind::File && fits(path))
+            files << path;
+    }
+    ::closedir(stream);
+#else
+    const QFileInfo info(folder);
+    if (!info.isDir() || !seen.insert(info.canonicalFilePath()).second)
+        return false;
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        folders << dir.filePath(name);
+    for (const QString& name : dir.entryList(QDir::Files))
+        if (fits(dir.filePath(name)))
+            files << dir.filePath(name);
+#endif
+    return true;
+}
+
+} // namespace
 
 QStringList namesInFolder(const QString& folder,
                           const std::function<bool(const char* name, std::size_t length)>& keep)
@@ -57,6 +122,45 @@ FolderStamp folderStamp(const QString& folder)
         stamp.changed = info.lastModified().toMSecsSinceEpoch();
 #endif
     return stamp;
+}
+
+PathKind pathKind(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(nativePath(path).constData(), &st) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return PathKind::File;
+    return S_ISDIR(st.st_mode) ? PathKind::Folder : PathKind::Other;
+#else
+    const QFileInfo info(path);
+    if (!info.exists())
+        return PathKind::Missing;
+    if (info.isFile())
+        return PathKind::File;
+    return info.isDir() ? PathKind::Folder : PathKind::Other;
+#endif
+}
+
+QString firstFileUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
+                       const std::function<bool()>& stop)
+{
+    std::set<QString> seen;
+    // Depth first: the folders still to read, the next one last.
+    QStringList pending{folder};
+    while (!pending.isEmpty() && !stop()) {
+        QStringList files;
+        QStringList folders;
+        if (!readFolder(pending.takeLast(), fits, stop, seen, files, folders) || stop())
+            continue;
+        if (!files.isEmpty())
+            return *std::min_element(files.cbegin(), files.cend(), inNameOrder);
+        std::sort(folders.begin(), folders.end(),
+                  [](const QString& a, const QString& b) { return inNameOrder(b, a); });
+        pending += folders;
+    }
+    return {};
 }
 
 } // namespace vx

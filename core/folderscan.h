@@ -30,4 +30,16 @@ struct FolderStamp {
 // A missing folder has the stamp of changed -1.
 FolderStamp folderStamp(const QString& folder);
 
+// What a path names, by one look that follows links; no folder is read.
+enum class PathKind { Missing, File, Folder, Other };
+PathKind pathKind(const QString& path);
+
+// The first regular file under `folder` whose path passes `fits`: the folder's own files in name
+// order, then each subfolder in name order, searched the same way. Reads names only and keeps
+// only those that fit or are folders, so a folder of hundreds of thousands of files costs little
+// memory; a folder reached twice (through a link) is searched once. Gives up, empty, as soon as
+// `stop` answers true; empty too when nothing fits.
+QString firstFileUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
+                       const std::function<bool()>& stop);
+
 } // namespace vx

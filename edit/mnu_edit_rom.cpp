@@ -114,7 +114,8 @@ mnu_edit_rom::mnu_edit_rom()
     acceptFileDrops(
         *this,
         [](const QString& path) { return cartridge::hasRomSuffix(path) || hasPictureSuffix(path); },
-        [this](const QString& path) { (hasPictureSuffix(path) ? Text3 : Text2)->setText(path); });
+        [this](const QString& path) { (hasPictureSuffix(path) ? Text3 : Text2)->setText(path); },
+        QStringLiteral("ROM or picture"));
 }
 
 void mnu_edit_rom::Form_Load()

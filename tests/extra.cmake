@@ -32,12 +32,24 @@ endforeach()
 # real drops through the X server.
 add_executable(vx_dragsource desktop/dragsource.cpp)
 target_link_libraries(vx_dragsource PRIVATE Qt6::Widgets)
-foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard drop)
+# The ping probe times how long the program's windows go without answering; it speaks to the X
+# server through xcb, whose headers come with Qt's X11 dependencies.
+find_path(VX_XCB_INCLUDE_DIR xcb/xcb.h)
+find_library(VX_XCB_LIBRARY xcb)
+set(vx_pingprobe "")
+if(VX_XCB_INCLUDE_DIR AND VX_XCB_LIBRARY)
+  add_executable(vx_pingprobe desktop/pingprobe.cpp)
+  target_include_directories(vx_pingprobe PRIVATE ${VX_XCB_INCLUDE_DIR})
+  target_link_libraries(vx_pingprobe PRIVATE ${VX_XCB_LIBRARY})
+  set(vx_pingprobe "$<TARGET_FILE:vx_pingprobe>")
+endif()
+foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard drop
+        drop_folder)
   add_test(NAME desktop_${vx_scenario}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop.sh ${vx_scenario}
                    $<TARGET_FILE:vexloutil>)
   # One at a time: each waits on the window manager, which a second session would slow.
   set_tests_properties(desktop_${vx_scenario} PROPERTIES
     TIMEOUT 120 SKIP_RETURN_CODE 77 RESOURCE_LOCK vx_desktop LABELS desktop
-    ENVIRONMENT "VX_DESKTOP_SHOTS=${CMAKE_BINARY_DIR}/desktop-failures;VX_DRAGSOURCE=$<TARGET_FILE:vx_dragsource>")
+    ENVIRONMENT "VX_DESKTOP_SHOTS=${CMAKE_BINARY_DIR}/desktop-failures;VX_DRAGSOURCE=$<TARGET_FILE:vx_dragsource>;VX_PINGPROBE=${vx_pingprobe}")
 endforeach()

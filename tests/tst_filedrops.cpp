@@ -2,8 +2,10 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "core/cartridge.h"
+#include "core/nativepath.h"
 #include "edit/mnu_edit_rom.h"
 #include "support/testsupport.h"
+#include "ui/filedrops.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -26,7 +28,8 @@ private slots:
 void TestFileDrops::drop_takesFirstFileThatFits_data()
 {
     QTest::addColumn<QString>("dropped"); // files and folders, comma-separated
-    QTest::addColumn<QString>("paths");   // the ROM and picture paths after it, "" if refused
+    QTest::addColumn<QString>("paths");   // the ROM and picture paths after it, "" if refused,
+                                          // "notice" if taken and then found to hold nothing
 
     // The window is the tag's first word.
     const auto row = [](const char* tag, const char* dropped, const char* paths) {
@@ -40,6 +43,10 @@ void TestFileDrops::drop_takesFirstFileThatFits_data()
     row("add: nothing that fits", "notes.txt", "");
     row("hub: several", mixed, "game.zip|");
     row("hub: folder", "set", "set/c.v64|");
+    row("hub: folder with the ROM deep inside", "deep", "deep/b/c/inner.z64|");
+    row("hub: folder without a ROM, taken before it is read", "set/empty", "notice");
+    row("hub: folder without a ROM, then a ROM", "set/empty,game.z64", "game.z64|");
+    row("hub: name in Windows-1252 bytes", "caf<E9>.z64", "caf<E9>.z64|");
     row("hub: drop without data", "game.zip", "game.zip|");
     row("hub: picture", "cover.png", "");
     row("edit: ROM", "game.z64", "game.z64|old.png");
@@ -56,10 +63,15 @@ void TestFileDrops::drop_takesFirstFileThatFits()
     Sandbox box;
     box.makeCatalogue();
     const QByteArray image = cartridgeImage("DROPPED", 'E', 1 << 20);
-    for (const char* name : {"game.z64", "LOUD.V64", "set/c.v64"})
-        box.writeFile(name, image);
+    // A name that is no UTF-8, as an archive made on Windows leaves it.
+    const QString foreign = pathFromNative("caf\xE9");
+    const auto named = [&](QString name) { return name.replace("<E9>", foreign); };
+    for (const char* name : {"game.z64", "LOUD.V64", "set/c.v64", "deep/b/c/inner.z64",
+                             "deep/.hidden.z64", "caf<E9>.z64"})
+        box.writeFile(named(name), image);
     box.writeFile("game.zip", zipOf({{"game.z64", image}}));
-    for (const char* name : {"notes.txt", "cover.png", "set/a.txt", "set/b.png"})
+    for (const char* name : {"notes.txt", "cover.png", "set/a.txt", "set/b.png",
+                             "set/empty/notes.txt", "deep/a/notes.txt", "deep/z.txt"})
         box.writeFile(name, "x");
     start();
     mnu_add_rom& add = mnu_add_rom::get();
@@ -70,20 +82,31 @@ void TestFileDrops::drop_takesFirstFileThatFits()
 
     QStringList files;
     for (const QString& name : dropped.split(','))
-        files << box.path(name);
+        files << box.path(named(name));
     // Dropped where a field would otherwise take the paths as text.
     QWidget* target = window == "hub" ? static_cast<QWidget*>(main::get().Label3)
                       : editing       ? static_cast<QWidget*>(edit.Text1)
                                       : add.Text4->viewport();
-    QCOMPARE(dropFiles(target, files, !tag.contains("without")), !paths.isEmpty());
+    const bool taken = !paths.isEmpty();
+    QCOMPARE(dropFiles(target, files, !tag.contains("without data")), taken);
+    // A dropped folder is searched after the drop, the windows answering meanwhile.
+    const bool searching = taken && QFileInfo(files[0]).isDir();
+    QCOMPARE(QGuiApplication::overrideCursor() != nullptr, searching);
+    QVERIFY(settleFolderDrops(10000));
     QVERIFY(cartridge::Reader::settle(10000));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    const bool nothingFound = paths == "notice";
+    QCOMPARE(visibleNotice().value(0),
+             nothingFound ? "No ROM was found in the dropped folder." : QString());
+    if (nothingFound)
+        paths.clear();
 
     QStringList after;
     for (const QLineEdit* field :
          {editing ? edit.Text2 : add.Text2, editing ? edit.Text3 : add.Text3})
         after << (field->text().isEmpty() ? ""
                                           : QDir(box.folder()).relativeFilePath(field->text()));
-    QCOMPARE(after.join('|'), paths.isEmpty() ? editing ? "old.z64|old.png" : "|" : paths);
+    QCOMPARE(after.join('|'), paths.isEmpty() ? editing ? "old.z64|old.png" : "|" : named(paths));
     QCOMPARE(add.isVisible(), window == "hub" && !paths.isEmpty());
     // The edit window never fills a box by itself; the add window fills its empty ones.
     QCOMPARE(edit.Combo1->currentText(), QString());

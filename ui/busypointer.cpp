@@ -6,9 +6,9 @@
 namespace vx
 {
 
-BusyPointer::BusyPointer()
+BusyPointer::BusyPointer(Qt::CursorShape shape)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(shape);
 }
 
 BusyPointer::~BusyPointer()

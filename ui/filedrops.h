@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
-class QMimeData;
 class QWidget;
 
 namespace vx
@@ -11,14 +12,22 @@ namespace vx
 
 using FileFits = std::function<bool(const QString& path)>;
 
-// The first local file in a drop that `fits`. A dropped folder offers the files directly in it,
-// in name order; anything after the first fit is left.
-QString firstDroppedFile(const QMimeData& drop, const FileFits& fits);
+// The local paths of a text/uri-list, from its raw bytes: a name whose bytes are no UTF-8 keeps
+// them (nativepath.h), so the file can still be opened.
+QStringList localPathsIn(const QByteArray& uriList);
 
-// Lets `window` and every control in it take local files dropped on them: the drop's first
-// file that fits goes to `take`. A drop with none is refused (a field never turns a dragged file
-// into text); a drag of plain text still reaches the fields as before.
-void acceptFileDrops(QWidget& window, FileFits fits, std::function<void(const QString&)> take);
+// Lets `window` and every control in it take local files and folders dropped on them. A drag is
+// taken when it holds a file that `fits` or any folder; the first file that fits, in the order
+// dropped, goes to `take`. A dropped folder is searched for one after the drop, away from the
+// windows, under the busy pointer; when none is found a notice says that no `wanted` (as "ROM")
+// was found. A drag with neither is refused (a field never turns a dragged file into text); a
+// drag of plain text still reaches the fields as before.
+void acceptFileDrops(QWidget& window, FileFits fits, std::function<void(const QString&)> take,
+                     const QString& wanted);
+
+// Waits for the searches of dropped folders and hands on what they found; false when one
+// outlasts `timeoutMs`.
+bool settleFolderDrops(int timeoutMs = -1);
 
 // A file whose name says it is a picture the detail view can show.
 bool hasPictureSuffix(const QString& path);

@@ -3,10 +3,12 @@
 # shellcheck shell=bash
 
 work=$(mktemp -d)
-xvfb_pid= wm_pid= app_pid=
+xvfb_pid= wm_pid= app_pid= drag_pid=
 shots=${VX_DESKTOP_SHOTS:-$PWD/desktop-failures}
 
 stop_session() {
+  # A drag source may be stopped, deaf to anything but KILL.
+  [ -n "$drag_pid" ] && kill -KILL "$drag_pid" 2>/dev/null || true
   for p in "$app_pid" "$wm_pid" "$xvfb_pid"; do
     [ -n "$p" ] && kill "$p" 2>/dev/null || true
   done
