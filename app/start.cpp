@@ -2,6 +2,7 @@
 
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "core/copytemporary.h"
 #include "ui/controls.h"
 #include "ui/pictureicon.h"
 
@@ -27,7 +28,8 @@ int finish(int code)
     // way out, and crash the program as it ends. Every window is closed and every write done
     // by now, so one that will not finish is left behind rather than waited for.
     constexpr int kDecodeWaitMs = 2000;
-    if (ImageBox::stopDecodes(kDecodeWaitMs))
+    // The same for a look for dead copies' temporaries in a slow export folder.
+    if (ImageBox::stopDecodes(kDecodeWaitMs) && waitForCopyTemporarySweeps(kDecodeWaitMs))
         return code;
     std::fflush(nullptr);
     std::_Exit(code);

@@ -8,6 +8,7 @@
 #include "browser/mnu_list.h"
 #include "core/cartridge.h"
 #include "core/catalogue.h"
+#include "core/copytemporary.h"
 #include "core/filesearch.h"
 #include "core/listfile.h"
 #include "core/reentry.h"
@@ -234,6 +235,12 @@ void main::finishStartup()
     // replacing is whole, so the temporary is only clutter. Every rewrite finishes within one
     // call, so between two turns of the event loop no temporary is in use.
     catalogue::removeStrayTemporaries();
+    // So is what an export killed midway left on a file system without unnamed files; the
+    // export folder may be large or on a slow share, so it is looked at on a thread of its own.
+    const QString exportFolder = catalogue::exportFolder();
+    if (!exportFolder.isEmpty() && !isWindowsOnlyPath(exportFolder))
+        removeDeadCopyTemporariesInBackground(
+            QFileInfo(exportTarget(exportFolder, QStringLiteral("rom"))).path());
 
     mnu_list& browser = mnu_list::get();
     browser.hide();

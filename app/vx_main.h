@@ -21,8 +21,8 @@ public:
     void Form_Load() override;
 
     // What start-up does that the hub's first paint need not wait for: the sweep of temporaries
-    // left by an interrupted rewrite, and the browser's list filled from the index. The load
-    // holds it back until just after the first paint, or about 200 ms for a hub that is not
+    // left by an interrupted rewrite or export, and the browser's list filled from the index. The
+    // load holds it back until just after the first paint, or about 200 ms for a hub that is not
     // painted. A command that needs the browser's list as start-up leaves it calls this first.
     // Runs once; does nothing when no hub is waiting for it.
     static void finishStartup();

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QThreadPool>
+#include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
 #include <array>
@@ -116,6 +117,77 @@ struct ArchiveFree {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 
+quint64 littleEndian(const char* at, int bytes)
+{
+    quint64 value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = (value << 8) | static_cast<unsigned char>(at[i]);
+    return value;
+}
+
+// Whether the zip's central directory is within the bounds, judged from the file's own end
+// records before the unpacker sees it: the unpacker holds every directory entry in memory at
+// once, so a directory of millions of entries would take gigabytes. It walks from where the end
+// records say the directory starts up to the end record, whatever count they claim, so the
+// entries there are counted too.
+bool zipDirectoryWithinBounds(QFile& file)
+{
+    constexpr qint64 kEndRecord = 22;
+    constexpr qint64 kLocator = 20;
+    constexpr qint64 kEnd64Record = 56;
+    const qint64 size = file.size();
+    // The end record, after which only its comment of at most 64 KiB may follow.
+    const qint64 tailStart = std::max<qint64>(0, size - kEndRecord - 0xFFFF);
+    if (!file.seek(tailStart))
+        return false;
+    const QByteArray tail = file.read(size - tailStart);
+    const qsizetype at = tail.size() < kEndRecord ? -1
+                                                  : tail.lastIndexOf(QByteArrayView("PK\x05\x06"),
+                                                                     tail.size() - kEndRecord);
+    if (at < 0)
+        return false;
+    const char* end = tail.constData() + at;
+    const qint64 endAt = tailStart + at;
+    quint64 entries = littleEndian(end + 10, 2);
+    quint64 bytes = littleEndian(end + 12, 4);
+    quint64 start = quint64(endAt) - std::min<quint64>(bytes, quint64(endAt));
+    if (at >= kLocator && tail.mid(at - kLocator, 4) == "PK\x06\x07") {
+        // Zip64: the counts and the start are in a record of their own.
+        const quint64 recordAt = littleEndian(end - kLocator + 8, 8);
+        if (recordAt > quint64(endAt) || !file.seek(qint64(recordAt)))
+            return false;
+        const QByteArray record = file.read(kEnd64Record);
+        if (record.size() != kEnd64Record || !record.startsWith("PK\x06\x06"))
+            return false;
+        entries = littleEndian(record.constData() + 32, 8);
+        bytes = littleEndian(record.constData() + 40, 8);
+        start = littleEndian(record.constData() + 48, 8);
+    }
+    if (entries > kMaxZipDirectoryEntries || bytes > quint64(kMaxZipDirectoryBytes) ||
+        start > quint64(endAt) || quint64(endAt) - start > quint64(kMaxZipDirectoryBytes))
+        return false;
+
+    // Every entry the unpacker takes begins with this signature.
+    const QByteArrayView signature("PK\x01\x02");
+    if (!file.seek(qint64(start)))
+        return false;
+    qint64 left = endAt - qint64(start);
+    qint64 found = 0;
+    QByteArray carried; // a signature may straddle two pieces
+    while (left > 0) {
+        const QByteArray piece = carried + file.read(std::min<qint64>(left, 1 << 20));
+        if (piece.size() <= carried.size())
+            return false;
+        left -= piece.size() - carried.size();
+        for (qsizetype i = piece.indexOf(signature); i >= 0; i = piece.indexOf(signature, i + 1)) {
+            if (++found > kMaxZipDirectoryEntries)
+                return false;
+        }
+        carried = piece.right(signature.size() - 1);
+    }
+    return true;
+}
+
 // The first cartridge image among the zip's first entries. Only the central directory and each
 // entry's first bytes are read: the seekable reader finds every entry from the directory, so
 // skipping one costs nothing whatever it unpacks to.
@@ -192,6 +264,8 @@ std::optional<Details> readFile(const QString& path)
 #endif
     const QByteArray first = file.read(kHeaderBytes);
     if (first.startsWith("PK\x03\x04")) {
+        if (!zipDirectoryWithinBounds(file))
+            return {};
         file.close();
         return readZip(path);
     }

@@ -22,6 +22,10 @@ constexpr int kHeaderBytes = 64;
 constexpr qint64 kMegabit = 131072;
 // Entries of a zip looked at before giving up, so a zip of many small files answers quickly.
 constexpr int kMaxZipEntries = 64;
+// A zip whose central directory holds more entries or bytes than this is refused unread: the
+// unpacker would hold all of it in memory.
+constexpr qint64 kMaxZipDirectoryEntries = 65536;
+constexpr qint64 kMaxZipDirectoryBytes = 16 << 20;
 
 // `first` holds an image's first bytes in any of the three byte orders, `length` is the whole
 // image's; nothing when the bytes are not the start of a cartridge image.
@@ -30,7 +34,8 @@ std::optional<Details> fromHeader(const QByteArray& first, qint64 length);
 // Reads a file's header, or that of the first cartridge image in a zip, unpacked in memory: of
 // a plain file its first 64 bytes, of a zip its directory and one step of the unpacker for each
 // of at most kMaxZipEntries entries. Nothing for anything that is not a regular file holding a
-// cartridge image, a damaged or encrypted zip included.
+// cartridge image, a damaged or encrypted zip included, nor for a zip whose directory is beyond
+// the bounds above.
 std::optional<Details> readFile(const QString& path);
 
 // A name the ROM dialog offers, or one cartridge images commonly carry.

@@ -1,11 +1,11 @@
 #include "core/filecopy.h"
 
+#include "core/copytemporary.h"
 #include "core/logging.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <QRandomGenerator>
 #include <QSaveFile>
 #include <algorithm>
 #include <vector>
@@ -36,6 +36,7 @@ constexpr qint64 kBuffer = 1LL << 20;
 struct PieceSeam {
     std::function<void()> hook;
     qint64 bytes = kPiece;
+    bool named = false;
 };
 
 PieceSeam& seam()
@@ -121,12 +122,6 @@ bool findTarget(QByteArray path, const struct stat& source, Target& target)
     return !target.name.isEmpty() && target.name != "." && target.name != "..";
 }
 
-// Short, so any name the file system takes for the destination works; no user would choose it.
-QByteArray temporaryName()
-{
-    return ".vx-copy-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-}
-
 // The copy's file in the destination's folder. Where it can be, it has no name until it is
 // complete, so a copy killed midway leaves nothing at all; a named one is removed on failure.
 class Temporary
@@ -147,14 +142,14 @@ public:
     bool open(mode_t mode)
     {
 #ifdef O_TMPFILE
-        if (::access("/proc/self/fd", X_OK) == 0) {
+        if (!seam().named && ::access("/proc/self/fd", X_OK) == 0) {
             m_fd.reset(::openat(m_folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
             if (m_fd.get() >= 0)
                 return true;
         }
 #endif
         for (int tries = 0; tries < 100; ++tries) {
-            const QByteArray name = temporaryName();
+            const QByteArray name = copyTemporaryName();
             m_fd.reset(::openat(m_folder, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                                 mode));
             if (m_fd.get() >= 0) {
@@ -173,7 +168,7 @@ public:
         if (m_name.isEmpty()) {
             const QByteArray self = "/proc/self/fd/" + QByteArray::number(m_fd.get());
             for (int tries = 0; m_name.isEmpty() && tries < 100; ++tries) {
-                const QByteArray candidate = temporaryName();
+                const QByteArray candidate = copyTemporaryName();
                 if (::linkat(AT_FDCWD, self.constData(), m_folder, candidate.constData(),
                              AT_SYMLINK_FOLLOW) == 0)
                     m_name = candidate;
@@ -283,6 +278,8 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
     const Fd folder(::open(target.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0)
         return failed("open the folder", folderName, systemError());
+    // What copies killed here before left behind; a copy to this folder is where it is looked for.
+    removeDeadCopyTemporaries(folder.get(), folderName);
     Temporary out(folder.get());
     if (!out.open(target.exists ? 0600 : (st.st_mode & 0777)))
         return failed("create a file in", folderName, systemError());
@@ -442,6 +439,11 @@ void setCopyPieceHook(std::function<void()> hook, qint64 pieceBytes)
 {
     seam().bytes = hook ? pieceBytes : kPiece;
     seam().hook = std::move(hook);
+}
+
+void setCopyTemporaryNamed(bool named)
+{
+    seam().named = named;
 }
 
 } // namespace vx

@@ -20,7 +20,9 @@ enum class CopyResult { Copied, Failed, Cancelled };
 
 // Copies source over destination as cp does, except that the bytes go to a temporary file in
 // the destination's folder that replaces the destination only when complete: a failed,
-// cancelled or killed copy leaves no partial file and the old destination untouched.
+// cancelled or killed copy leaves no partial file and the old destination untouched. (Where the
+// file system has no unnamed files, a killed copy's temporary stays until the next copy into
+// that folder or the next start's look at the export folder removes it; see copytemporary.h.)
 // - a new file gets the source's permission bits less the umask; an existing destination keeps
 //   its own bits (and owner where allowed); a read-only destination is refused;
 // - a destination that is a symbolic link is written through to its target;
@@ -59,5 +61,8 @@ private:
 // Test seam: `hook` runs on the copying thread after every piece of `pieceBytes` (a copy is
 // otherwise done in large pieces); an empty hook restores the defaults.
 void setCopyPieceHook(std::function<void()> hook, qint64 pieceBytes);
+// Test seam: copies write to a named temporary from the start, as on a file system without
+// O_TMPFILE.
+void setCopyTemporaryNamed(bool named);
 
 } // namespace vx

@@ -6,7 +6,9 @@
 
 #include "add/mnu_add_rom.h"
 #include "core/catalogue.h"
+#include "core/copytemporary.h"
 #include "core/fields.h"
+#include "core/filecopy.h"
 #include "core/profile.h"
 #include "core/textfile.h"
 #include "crash/crashnames.h"
@@ -85,6 +87,8 @@ private slots:
     void killedSetupClearOrOptions_leaveWorkingCatalogue();
     void twoCopiesSavingSideBySide_loseNothing();
     void emptyLockLeftByKill_takenOverBySave();
+    void killedCopy_deadTemporariesGoAtNextStartOrCopy_data();
+    void killedCopy_deadTemporariesGoAtNextStartOrCopy();
     void quitWhilePicturesDecode_endsCleanly();
 };
 
@@ -405,6 +409,76 @@ void tst_crash::emptyLockLeftByKill_takenOverBySave()
     QCOMPARE(saveGame(crash::entryFor(0, rom, rom)).outcome, SaveOutcome::Saved);
     QCOMPARE(box.indexLines(), (QStringList{QString(), crash::nameFor(0)}));
     QVERIFY(!box.exists(QStringLiteral("vx.lock")));
+}
+
+void tst_crash::killedCopy_deadTemporariesGoAtNextStartOrCopy_data()
+{
+    QTest::addColumn<bool>("byCopy"); // else by a start with this export folder
+    QTest::newRow("next start") << false;
+    QTest::newRow("next copy into the folder") << true;
+}
+
+void tst_crash::killedCopy_deadTemporariesGoAtNextStartOrCopy()
+{
+    QFETCH(bool, byCopy);
+    Sandbox box;
+    box.makeCatalogue();
+    box.writeFile(QStringLiteral("vx.log"),
+                  Sandbox::settingsBytes(box.path(QStringLiteral("out")).toUtf8()));
+    const QByteArray romBytes(256 << 10, 'r');
+    box.writeFile(QStringLiteral("roms/game.rom"), romBytes);
+    box.writeFile(QStringLiteral("out/game.rom"), "the old copy");
+    const QString rom = box.path(QStringLiteral("roms/game.rom"));
+    const auto plant = [&box](const QString& name, qint64 ageSecs) {
+        box.writeFile(QStringLiteral("out/") + name, "half");
+        QFile file(box.path(QStringLiteral("out/") + name));
+        return file.open(QIODevice::ReadWrite) &&
+               file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSecs),
+                                QFileDevice::FileModificationTime);
+    };
+    const qint64 day = kForeignTemporaryAgeSecs;
+    // Kept: a live copy's (this process's), another system's or an older program's not yet a
+    // day untouched, and files that only look like temporaries.
+    for (const auto& [name, age] : QList<std::pair<QString, qint64>>{
+             {QString::fromLatin1(copyTemporaryName()), day + 3600},
+             {QStringLiteral(".vx-copy-0123456789ab-1-k3j5"), day - 3600},
+             {QStringLiteral(".vx-copy-k3j5h2"), day - 3600},
+             {QStringLiteral(".vx-copy-notes.txt"), 2 * day},
+             {QStringLiteral(".vx-copy-"), 2 * day},
+             {QStringLiteral("notes.txt"), 2 * day}})
+        QVERIFY2(plant(name, age), qPrintable(name));
+    const QMap<QString, QByteArray> kept = box.snapshot();
+    // Gone: another system's and an older program's untouched for over a day.
+    QVERIFY(plant(QStringLiteral(".vx-copy-0123456789ab-1-k3j6"), day + 3600));
+    QVERIFY(plant(QStringLiteral(".vx-copy-k3j5h3"), day + 3600));
+
+    // And one of this system whose writer was killed midway.
+    QProcess copier;
+    QVERIFY(startDriver(copier, box.folder(), 0, rom, box.path(QStringLiteral("out/game.rom")),
+                        QStringLiteral("copy")));
+    const QByteArray pid = QByteArray::number(copier.processId());
+    copier.write("go\n");
+    while (!copier.canReadLine())
+        QVERIFY(copier.waitForReadyRead(20000));
+    QCOMPARE(copier.readLine(), QByteArray("copying\n"));
+    ::kill(copier);
+    QCOMPARE(
+        QDir(box.path(QStringLiteral("out")))
+            .entryList({QStringLiteral(".vx-copy-*-%1-*").arg(pid)}, QDir::Files | QDir::Hidden)
+            .size(),
+        1);
+
+    QMap<QString, QByteArray> expected = kept;
+    if (byCopy) {
+        const QString other = box.path(QStringLiteral("out/other.rom"));
+        QCOMPARE(copyFileReplacing(rom, other), CopyResult::Copied);
+        expected.insert(QStringLiteral("out/other.rom"), romBytes);
+    } else {
+        QProcess next;
+        QVERIFY(startDriver(next, box.folder(), 0, rom, rom, QStringLiteral("saves")));
+        ::kill(next);
+    }
+    QCOMPARE(box.snapshot(), expected);
 }
 
 void tst_crash::quitWhilePicturesDecode_endsCleanly()

@@ -75,6 +75,18 @@ void TestCartridge::readFile_fillsFromHeader_data()
     for (qsizetype i = 60; i < whole.size() - 100; ++i)
         garbled[i] = char(i * 37);
     row("zip with garbled data", garbled, "");
+
+    // Directories beyond the bounds are refused before the unpacker holds them in memory,
+    // whatever the end records claim.
+    row("zip64 end within the bounds", withZip64End(whole, 1, 70), "ZIPPED|PAL|32");
+    row("zip claiming 5,000,000 entries", withZip64End(whole, 5'000'000, 70), "");
+    row("zip claiming a 17 MiB directory", withZip64End(whole, 1, 17 << 20), "");
+    QList<std::pair<QByteArray, QByteArray>> many{{"a.v64", image}};
+    for (int n = 0; n < cartridge::kMaxZipDirectoryEntries; ++n)
+        many.append({QByteArray::number(n), {}});
+    const QByteArray overBound = zipOf(many);
+    row("zip of 65,537 entries", overBound, "");
+    row("zip of 65,537 entries claiming one", withZip64End(overBound, 1, 70), "");
 }
 
 void TestCartridge::readFile_fillsFromHeader()

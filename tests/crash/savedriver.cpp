@@ -10,13 +10,17 @@
 // from the options window, and again; "options" stores an export folder with the options window's
 // OK; "batch:<count>" saves <count> games with names of their own, prints "done" and ends;
 // "setup" is "saves" with waits twenty times shorter, so a first run's setup takes half a second;
-// "quit" starts decoding the image in a few picture boxes and ends as the program does.
+// "quit" starts decoding the image in a few picture boxes and ends as the program does; "copy"
+// copies the rom to the image's path through a named temporary, prints "copying" after its first
+// piece and waits there to be killed.
 
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "core/appfolder.h"
 #include "core/clock.h"
+#include "core/copytemporary.h"
+#include "core/filecopy.h"
 #include "core/gamesave.h"
 #include "crashnames.h"
 #include "setup/mnu_options.h"
@@ -82,6 +86,7 @@ int main(int argc, char** argv)
     const QDeadlineTimer deadline(20000);
     while (vx::main::get().startupPending() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    vx::waitForCopyTemporarySweeps(20000);
     // The windows are made before "ready", so kills land on writes rather than on their painting.
     vx::mnu_add_rom& window = vx::mnu_add_rom::get();
     window.show();
@@ -102,6 +107,19 @@ int main(int argc, char** argv)
         }
         say("done");
         return vx::finish(0);
+    }
+
+    if (mode == "copy") {
+        vx::setCopyTemporaryNamed(true);
+        vx::setCopyPieceHook(
+            [] {
+                say("copying");
+                for (;;)
+                    QThread::sleep(1);
+            },
+            64 << 10);
+        vx::copyFileReplacing(rom, image);
+        return 1;
     }
 
     const bool batch = mode.startsWith("batch:");

@@ -56,4 +56,33 @@ QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries, const 
     return zip;
 }
 
+QByteArray withZip64End(const QByteArray& zip, quint64 entries, quint64 directoryBytes)
+{
+    const auto le = [](quint64 value, int bytes) {
+        QByteArray out;
+        for (int i = 0; i < bytes; ++i, value >>= 8)
+            out += char(value & 0xFF);
+        return out;
+    };
+    // The last end record, of either kind, and everything after it go.
+    qsizetype cut = zip.lastIndexOf("PK\x05\x06");
+    const qsizetype old64 = zip.lastIndexOf("PK\x06\x06");
+    if (old64 >= 0)
+        cut = old64;
+    const qsizetype recordAt = cut;
+    const qsizetype end = zip.lastIndexOf("PK\x05\x06");
+    quint64 start = 0;
+    for (int i = 3; i >= 0; --i)
+        start = (start << 8) | static_cast<unsigned char>(zip[end + 16 + i]);
+    if (old64 >= 0) {
+        start = 0;
+        for (int i = 7; i >= 0; --i)
+            start = (start << 8) | static_cast<unsigned char>(zip[old64 + 48 + i]);
+    }
+    return zip.left(cut) + "PK\x06\x06" + le(44, 8) + le(45, 2) + le(45, 2) + le(0, 4) + le(0, 4) +
+           le(entries, 8) + le(entries, 8) + le(directoryBytes, 8) + le(start, 8) + "PK\x06\x07" +
+           le(0, 4) + le(quint64(recordAt), 8) + le(1, 4) + "PK\x05\x06" + le(0, 4) +
+           le(0xFFFF, 2) + le(0xFFFF, 2) + le(0xFFFFFFFF, 4) + le(0xFFFFFFFF, 4) + le(0, 2);
+}
+
 } // namespace vx::test

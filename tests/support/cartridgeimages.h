@@ -16,5 +16,8 @@ QByteArray cartridgeImage(const QByteArray& name, char destination, qint64 lengt
 // A zip of the entries (name, bytes) in order, deflated; encrypted when `passphrase` is given.
 QByteArray zipOf(const QList<std::pair<QByteArray, QByteArray>>& entries,
                  const char* passphrase = nullptr);
+// `zip` (as zipOf makes it, without a comment) with zip64 end records that claim `entries`
+// entries in a directory of `directoryBytes` bytes; where the directory starts is kept.
+QByteArray withZip64End(const QByteArray& zip, quint64 entries, quint64 directoryBytes);
 
 } // namespace vx::test
