@@ -215,7 +215,7 @@ QString oneLineText(const QString& value)
 
 template <typename Text> Text oneLine(const QString& value, Encoding encoding)
 {
-    const Text stored = Units<Text>::from(oneLineText(value), encoding);
+    Text stored = Units<Text>::from(oneLineText(value), encoding);
     const bool quoted =
         stored.size() >= 2 && isQuote(stored.front()) && stored.back() == stored.front();
     if (!stored.isEmpty() && (isBlank(stored.front()) || isBlank(stored.back()) || quoted))
@@ -288,7 +288,7 @@ QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
     textcodec::Form form;
     // UTF-16 is worked on in its units and written back in them, after its mark; every
     // character fits.
-    if (textcodec::isUtf16(textcodec::detect(content))) {
+    if (textcodec::isUtf16(textcodec::detectForm(content).encoding)) {
         const QString before = textcodec::decodeFile(content, &form);
         QString text = before;
         for (const Entry& entry : entries)
@@ -300,7 +300,7 @@ QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
     }
     // The encoding the file was read in holds for every value, even when an earlier one leaves
     // the file without a byte that tells.
-    Encoding encoding = textcodec::detect(content);
+    Encoding encoding = textcodec::detectForm(content).encoding;
     QByteArray result = content;
     for (const Entry& entry : entries)
         result = withValueIn(result, encoding, entry.section, entry.key, entry.value);
@@ -311,7 +311,7 @@ QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
 
 QString valueIn(const QByteArray& content, const QString& section, const QString& key)
 {
-    const Encoding encoding = textcodec::detect(content);
+    const Encoding encoding = textcodec::detectForm(content).encoding;
     if (textcodec::isUtf16(encoding))
         return valueInText(textcodec::decodeFile(content), encoding, section, key);
     return valueInText(content, encoding, section, key);

@@ -124,17 +124,16 @@ bool isValidUtf8(QByteArrayView bytes)
 
 Encoding detect(QByteArrayView bytes)
 {
-    if (bytes.startsWith(kUtf16LEMark))
-        return Encoding::Utf16LE;
-    if (bytes.startsWith(kUtf16BEMark))
-        return Encoding::Utf16BE;
     return isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
 Form detectForm(QByteArrayView file)
 {
-    const Encoding encoding = detect(file);
-    return {encoding, isUtf16(encoding) || file.startsWith(kUtf8Mark)};
+    if (file.startsWith(kUtf16LEMark))
+        return {Encoding::Utf16LE, true};
+    if (file.startsWith(kUtf16BEMark))
+        return {Encoding::Utf16BE, true};
+    return {detect(file), file.startsWith(kUtf8Mark)};
 }
 
 QByteArrayView markOf(Form form)

@@ -33,9 +33,10 @@ bool isValidUtf8(QByteArrayView bytes);
 // The length of the valid UTF-8 sequence at `pos` (< size), or 0 when none starts there.
 qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype pos);
 bool isUtf16(Encoding encoding);
-// How the bytes are read.
+// How bytes that carry no mark of their own (a name, a stretch of a file) are read: UTF-8 when
+// valid, else Windows-1252.
 Encoding detect(QByteArrayView bytes);
-// How a whole file is stored.
+// How a whole file is stored: UTF-16 by its mark, else as detect() says.
 Form detectForm(QByteArrayView file);
 // The mark a file in `form` starts with; empty when it has none.
 QByteArrayView markOf(Form form);

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     using vx::textcodec::Encoding;
     const bool fits =
         vx::textcodec::encode(section + key + readBack(value), Encoding::Windows1252).has_value();
-    if (vx::textcodec::detect(content) == Encoding::Windows1252 && !fits)
+    if (vx::textcodec::detectForm(content).encoding == Encoding::Windows1252 && !fits)
         VX_FUZZ_CHECK(vx::textcodec::isValidUtf8(written), "never a mixture of encodings");
 
     VX_FUZZ_CHECK(vx::profile::valueIn(written, section, key) == readBack(value),

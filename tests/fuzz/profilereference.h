@@ -41,7 +41,7 @@ inline QList<QByteArray> profileLines(QByteArray content)
 // nothing when the text has lone surrogates, which UTF-8 cannot hold.
 inline std::optional<QByteArray> asBytewise(const QByteArray& content)
 {
-    if (!textcodec::isUtf16(textcodec::detect(content)))
+    if (!textcodec::isUtf16(textcodec::detectForm(content).encoding))
         return content;
     const QByteArray utf8 = textcodec::decodeFile(content).toUtf8();
     if (QString::fromUtf8(utf8) != textcodec::decodeFile(content))
