@@ -285,22 +285,23 @@ QByteArray withValueIn(const QByteArray& original, Encoding& encoding, const QSt
 // The file with the values written in order.
 QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
 {
-    textcodec::Form form;
-    // UTF-16 is worked on in its units and written back in them, after its mark; every
-    // character fits.
-    if (textcodec::isUtf16(textcodec::detectForm(content).encoding)) {
-        const QString before = textcodec::decodeFile(content, &form);
+    const textcodec::Form form = textcodec::detectForm(content);
+    if (textcodec::isUtf16(form.encoding)) {
+        // Worked on in its units and written back in them after its mark: every character fits.
+        const QByteArrayView mark = textcodec::markOf(form);
+        const QString before =
+            textcodec::decode(QByteArrayView(content).sliced(mark.size()), form.encoding);
         QString text = before;
         for (const Entry& entry : entries)
             text = spliced(text, form.encoding, entry.section, entry.key, entry.value);
         // Unchanged text keeps its bytes, even a last odd byte.
         if (text == before)
             return content;
-        return textcodec::markOf(form).toByteArray() + *textcodec::encode(text, form.encoding);
+        return mark.toByteArray() + *textcodec::encode(text, form.encoding);
     }
     // The encoding the file was read in holds for every value, even when an earlier one leaves
     // the file without a byte that tells.
-    Encoding encoding = textcodec::detectForm(content).encoding;
+    Encoding encoding = form.encoding;
     QByteArray result = content;
     for (const Entry& entry : entries)
         result = withValueIn(result, encoding, entry.section, entry.key, entry.value);
