@@ -7,7 +7,7 @@
 namespace vx
 {
 
-TextList readFieldTexts(const QByteArray& data, textcodec::Encoding* encoding)
+TextList readFieldTexts(const QByteArray& data, textcodec::Form* form)
 {
     QList<TextList::Span> spans;
     auto spansOver = [&spans, &data](const auto* chars, qsizetype size) {
@@ -28,22 +28,16 @@ TextList readFieldTexts(const QByteArray& data, textcodec::Encoding* encoding)
 
     // Plain ASCII, the usual index, is parsed on its bytes: each is one character of the text.
     if (isAscii(data.constData(), data.size())) {
-        if (encoding)
-            *encoding = textcodec::Encoding::Utf8;
+        if (form)
+            *form = textcodec::Form();
         spansOver(data.constData(), data.size());
         return TextList(QString::fromLatin1(data), std::move(spans));
     }
 
     // One decode of the whole text is several times faster than one per field and gives the
-    // same fields: the delimiters are ASCII, which neither encoding uses for anything else. The
-    // fields are then stretches of that one text.
-    const textcodec::Encoding found = textcodec::detect(data);
-    if (encoding)
-        *encoding = found;
-    // A byte order mark says how the text is written; it is no part of it.
-    const QByteArrayView body =
-        data.startsWith("\xEF\xBB\xBF") ? QByteArrayView(data).sliced(3) : QByteArrayView(data);
-    QString text = textcodec::decode(body, found);
+    // same fields: the delimiters are ASCII, which no encoding here uses for anything else. The
+    // fields are then stretches of that one text. A byte order mark is no part of it.
+    QString text = textcodec::decodeFile(data, form);
     spansOver(text.constData(), text.size());
     return TextList(std::move(text), std::move(spans));
 }

@@ -9,8 +9,7 @@ namespace vx
 {
 
 // Delimited-field input: comma- and line-separated fields, double-quoted fields may hold commas.
-// Every field of the data, read as UTF-8 when it is valid UTF-8, else as Windows-1252;
-// `encoding` (when given) tells which.
-TextList readFieldTexts(const QByteArray& data, textcodec::Encoding* encoding = nullptr);
+// Every field of the data, read as textcodec reads a file; `form` (when given) tells how.
+TextList readFieldTexts(const QByteArray& data, textcodec::Form* form = nullptr);
 
 } // namespace vx

@@ -42,12 +42,12 @@ QString listFileText(const TextList& items)
 }
 
 // The bytes of plain ASCII items, each on its own line, looked at and copied eight bytes a step
-// (bytescan.h). `troubles` tells whether an item holds a quote or a line break, which may keep
-// it from reading back as itself.
-QByteArray asciiListFile(const TextList& items, bool& troubles)
+// (bytescan.h), after `mark`. `troubles` tells whether an item holds a quote or a line break,
+// which may keep it from reading back as itself.
+QByteArray asciiListFile(const TextList& items, QByteArrayView mark, bool& troubles)
 {
     using namespace bytescan;
-    qsizetype total = 0;
+    qsizetype total = mark.size();
     for (const TextList::Segment& segment : items.segments()) {
         for (const TextList::Span& span : segment.spans)
             total += span.size + 4;
@@ -55,6 +55,10 @@ QByteArray asciiListFile(const TextList& items, bool& troubles)
     // Room for a whole word written past the last item's end.
     QByteArray bytes(total + 8, Qt::Uninitialized);
     char* out = bytes.data();
+    if (!mark.isEmpty()) {
+        std::memcpy(out, mark.data(), size_t(mark.size()));
+        out += mark.size();
+    }
     quint64 marks = 0;
     for (const TextList::Segment& segment : items.segments()) {
         const QByteArray narrow = segment.block.toLatin1();
@@ -98,7 +102,7 @@ QByteArray asciiListFile(const TextList& items, bool& troubles)
 struct KnownListFile {
     QByteArray bytes;
     TextList items;
-    textcodec::Encoding encoding = textcodec::Encoding::Utf8;
+    textcodec::Form form;
 };
 
 KnownListFile& knownListFile()
@@ -109,42 +113,44 @@ KnownListFile& knownListFile()
 
 } // namespace
 
-TextList decode(const QByteArray& bytes, textcodec::Encoding* encoding)
+TextList decode(const QByteArray& bytes, textcodec::Form* form)
 {
     KnownListFile& known = knownListFile();
     if (known.bytes.size() != bytes.size() || known.bytes != bytes) {
-        textcodec::Encoding found;
+        textcodec::Form found;
         TextList items = readFieldTexts(bytes, &found);
         known = {bytes, std::move(items), found};
     }
-    if (encoding)
-        *encoding = known.encoding;
+    if (form)
+        *form = known.form;
     return known.items;
 }
 
 void rememberWritten(const QByteArray& bytes, const TextList& items)
 {
-    // Only plain ASCII is remembered so, which reads as UTF-8.
-    knownListFile() = {bytes, items, textcodec::Encoding::Utf8};
+    // Only plain ASCII is remembered so, which reads as UTF-8, after a UTF-8 mark if any.
+    knownListFile() = {bytes, items, {textcodec::Encoding::Utf8, bytes.startsWith("\xEF\xBB\xBF")}};
 }
 
-QByteArray encode(const TextList& items, textcodec::Encoding encoding, bool* plain,
-                  textcodec::Encoding* used)
+QByteArray encode(const TextList& items, textcodec::Form form, bool* plain, textcodec::Form* used)
 {
-    const bool ascii = std::all_of(items.segments().begin(), items.segments().end(),
-                                   [](const TextList::Segment& s) { return isAscii(s.block); });
+    using textcodec::Encoding;
+    const bool bytewise = form.encoding == Encoding::Utf8 || form.encoding == Encoding::Windows1252;
+    const bool ascii =
+        bytewise && std::all_of(items.segments().begin(), items.segments().end(),
+                                [](const TextList::Segment& s) { return isAscii(s.block); });
     if (!ascii) {
         if (plain)
             *plain = false;
-        return textcodec::encodeOrUtf8(listFileText(items), encoding, used);
+        return textcodec::encodeFile(listFileText(items), form, used);
     }
-    // Plain ASCII, the usual catalogue, is the same bytes in either encoding.
+    // Plain ASCII, the usual catalogue, is the same bytes in either byte-wide encoding.
     bool troubles = false;
-    QByteArray bytes = asciiListFile(items, troubles);
+    QByteArray bytes = asciiListFile(items, textcodec::markOf(form), troubles);
     if (plain)
         *plain = !troubles;
     if (used)
-        *used = encoding;
+        *used = form;
     return bytes;
 }
 
@@ -157,10 +163,10 @@ std::optional<TextList> read(const QString& path)
         return TextList();
     }
     pumpIfDue();
-    textcodec::Encoding encoding;
-    TextList found = decode(*bytes, &encoding);
+    textcodec::Form form;
+    TextList found = decode(*bytes, &form);
     // The next save writes the file back in the encoding it was read in.
-    textcodec::remember(path, encoding);
+    textcodec::remember(path, form);
     pumpIfDue();
     return found;
 }
@@ -168,7 +174,7 @@ std::optional<TextList> read(const QString& path)
 std::optional<TextList> write(const QString& path, const TextList& items)
 {
     bool plain = false;
-    textcodec::Encoding used;
+    textcodec::Form used;
     const QByteArray bytes = encode(items, textcodec::remembered(path), &plain, &used);
     pumpIfDue();
     if (!replaceFile(path, bytes))

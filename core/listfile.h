@@ -17,18 +17,18 @@ namespace vx::listfile
 // remembered for the next write.
 std::optional<TextList> read(const QString& path);
 
-// Replaces the file with the items, in the encoding it was read in when every item fits it,
-// else in UTF-8, and gives the items as reading the file now gives them. Nothing when it could
-// not be written; the old file is then unchanged.
+// Replaces the file with the items, in the encoding it was read in (and after its byte order mark
+// when it had one) when every item fits it, else in UTF-8, and gives the items as reading the
+// file now gives them. Nothing when it could not be written; the old file is then unchanged.
 std::optional<TextList> write(const QString& path, const TextList& items);
 
-// The file's bytes, in `encoding` when every item fits it, else in UTF-8; `used` (when given)
-// tells which. `plain` (when given) tells whether reading the bytes back surely gives exactly
-// these items: every item plain ASCII without quotes or line breaks.
-QByteArray encode(const TextList& items, textcodec::Encoding encoding, bool* plain = nullptr,
-                  textcodec::Encoding* used = nullptr);
-// The items a list file's bytes hold; `encoding` (when given) tells how they were read.
-TextList decode(const QByteArray& bytes, textcodec::Encoding* encoding = nullptr);
+// The file's bytes, in `form` when every item fits it, else in UTF-8; `used` (when given)
+// tells how. `plain` (when given) tells whether reading the bytes back surely gives exactly
+// these items: every item plain ASCII without quotes or line breaks, in UTF-8 or Windows-1252.
+QByteArray encode(const TextList& items, textcodec::Form form, bool* plain = nullptr,
+                  textcodec::Form* used = nullptr);
+// The items a list file's bytes hold; `form` (when given) tells how they were read.
+TextList decode(const QByteArray& bytes, textcodec::Form* form = nullptr);
 // Notes that `bytes`, just written, hold `items`, so reading them back need not parse them.
 void rememberWritten(const QByteArray& bytes, const TextList& items);
 

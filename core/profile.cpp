@@ -3,6 +3,8 @@
 #include "core/textcodec.h"
 #include "core/textfile.h"
 
+#include <type_traits>
+
 namespace vx::profile
 {
 
@@ -11,16 +13,62 @@ namespace
 
 using textcodec::Encoding;
 
-const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+// A file's text is worked on in its own units: the bytes of a UTF-8 or Windows-1252 file, so
+// every byte stays as it was, or the 16-bit units of a UTF-16 one. Every character the rules
+// look for is ASCII, one unit in either.
+template <typename Text> struct Units;
 
-bool isBlank(char c)
+template <> struct Units<QByteArray> {
+    using View = QByteArrayView;
+    using Ch = char;
+    static QByteArray ascii(const char* text) { return QByteArray(text); }
+    // The text's bytes in an encoding it is known to fit.
+    static QByteArray from(const QString& text, Encoding encoding)
+    {
+        return textcodec::encode(text, encoding).value_or(text.toUtf8());
+    }
+    static QString text(QByteArrayView units, Encoding encoding)
+    {
+        return textcodec::decode(units, encoding);
+    }
+};
+
+template <> struct Units<QString> {
+    using View = QStringView;
+    using Ch = QChar;
+    static QString ascii(const char* text) { return QString::fromLatin1(text); }
+    static QString from(const QString& text, Encoding /*encoding*/) { return text; }
+    static QString text(QStringView units, Encoding /*encoding*/) { return units.toString(); }
+};
+
+template <typename Text> using View = typename Units<Text>::View;
+
+char16_t unit(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
+    return uchar(c);
 }
 
-bool isBreak(char c)
+char16_t unit(QChar c)
 {
-    return c == '\r' || c == '\n';
+    return c.unicode();
+}
+
+template <typename C> bool isBlank(C c)
+{
+    const char16_t u = unit(c);
+    return u == ' ' || u == '\t' || u == '\r' || u == '\n' || u == '\v' || u == '\f' || u == 0x1a;
+}
+
+template <typename C> bool isBreak(C c)
+{
+    const char16_t u = unit(c);
+    return u == '\r' || u == '\n';
+}
+
+template <typename C> bool isQuote(C c)
+{
+    const char16_t u = unit(c);
+    return u == '"' || u == '\'';
 }
 
 // One line of the file: [begin, end) is its text without the line break, `next` the start of
@@ -33,11 +81,11 @@ struct Line {
     bool hasBreak = false;
 };
 
-Line lineAt(const QByteArray& content, qsizetype pos)
+template <typename Text> Line lineAt(const Text& content, qsizetype pos)
 {
     Line line;
     line.begin = pos;
-    const char* data = content.constData();
+    const auto* data = content.constData();
     const qsizetype size = content.size();
     qsizetype i = pos;
     while (i < size && !isBreak(data[i]))
@@ -45,13 +93,13 @@ Line lineAt(const QByteArray& content, qsizetype pos)
     line.end = i;
     if (i < size) {
         line.hasBreak = true;
-        i += (data[i] == '\r' && i + 1 < size && data[i + 1] == '\n') ? 2 : 1;
+        i += (unit(data[i]) == '\r' && i + 1 < size && unit(data[i + 1]) == '\n') ? 2 : 1;
     }
     line.next = i;
     return line;
 }
 
-QByteArrayView trimmedView(QByteArrayView text)
+template <typename V> V trimmedView(V text)
 {
     qsizetype b = 0;
     qsizetype e = text.size();
@@ -62,44 +110,58 @@ QByteArrayView trimmedView(QByteArrayView text)
     return text.sliced(b, e - b);
 }
 
-bool sameName(QByteArrayView stored, const QString& wanted, Encoding encoding)
+// The value's text without one pair of surrounding quotes.
+template <typename V> V unquoted(V value)
 {
-    return QString::compare(textcodec::decode(stored, encoding), wanted, Qt::CaseInsensitive) == 0;
+    if (value.size() >= 2 && isQuote(value.front()) && value.back() == value.front())
+        return value.sliced(1, value.size() - 2);
+    return value;
+}
+
+template <typename Text> bool sameName(View<Text> stored, const QString& wanted, Encoding encoding)
+{
+    return QString::compare(Units<Text>::text(stored, encoding), wanted, Qt::CaseInsensitive) == 0;
 }
 
 // Where a (section, key) pair stands in the file, or where it would go.
 struct Location {
     bool sectionFound = false;
     bool keyFound = false;
-    // The stored value's bytes (key found), without its leading and trailing blanks.
+    // The stored value's units (key found), without its leading and trailing blanks.
     qsizetype valueBegin = 0;
     qsizetype valueEnd = 0;
     // After this line a missing key is inserted: the section's last key line or its header.
     Line insertAfter;
 };
 
-qsizetype bodyStart(const QByteArray& content)
+// Where the text starts: after a UTF-8 byte order mark. A UTF-16 file's mark is set aside
+// before its units come here.
+template <typename Text> qsizetype bodyStart(const Text& content)
 {
-    return content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    if constexpr (std::is_same_v<Text, QByteArray>)
+        return content.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    else
+        return 0;
 }
 
-Location locate(const QByteArray& content, const QString& section, const QString& key,
-                Encoding encoding)
+template <typename Text>
+Location locate(const Text& content, const QString& section, const QString& key, Encoding encoding)
 {
+    using Ch = typename Units<Text>::Ch;
     Location loc;
-    const QByteArrayView all(content);
+    const View<Text> all(content);
     // Keys before the first header belong to no named section, so nothing matches until then.
     bool inSection = false;
     for (qsizetype pos = bodyStart(content); pos < content.size();) {
         const Line line = lineAt(content, pos);
         pos = line.next;
-        const QByteArrayView raw = all.sliced(line.begin, line.end - line.begin);
-        const QByteArrayView text = trimmedView(raw);
-        const qsizetype close = text.lastIndexOf(']');
-        if (text.startsWith('[') && close > 0) {
+        const View<Text> raw = all.sliced(line.begin, line.end - line.begin);
+        const View<Text> text = trimmedView(raw);
+        const qsizetype close = text.lastIndexOf(Ch(u']'));
+        if (text.startsWith(Ch(u'[')) && close > 0) {
             if (loc.sectionFound)
                 break; // only the first section of the name is searched
-            inSection = sameName(trimmedView(text.sliced(1, close - 1)), section, encoding);
+            inSection = sameName<Text>(trimmedView(text.sliced(1, close - 1)), section, encoding);
             if (inSection) {
                 loc.sectionFound = true;
                 loc.insertAfter = line;
@@ -108,11 +170,11 @@ Location locate(const QByteArray& content, const QString& section, const QString
         }
         if (!inSection)
             continue;
-        const qsizetype eq = text.indexOf('=');
+        const qsizetype eq = text.indexOf(Ch(u'='));
         if (eq < 0)
             continue;
         loc.insertAfter = line;
-        if (!sameName(trimmedView(text.first(eq)), key, encoding))
+        if (!sameName<Text>(trimmedView(text.first(eq)), key, encoding))
             continue;
         // Back from views to offsets in the file.
         const qsizetype textBegin = line.begin + (text.data() - raw.data());
@@ -128,6 +190,18 @@ Location locate(const QByteArray& content, const QString& section, const QString
     return loc;
 }
 
+template <typename Text>
+QString valueInText(const Text& content, Encoding encoding, const QString& section,
+                    const QString& key)
+{
+    const Location loc = locate(content, section, key, encoding);
+    if (!loc.keyFound)
+        return {};
+    const View<Text> value =
+        View<Text>(content).sliced(loc.valueBegin, loc.valueEnd - loc.valueBegin);
+    return Units<Text>::text(unquoted(value), encoding);
+}
+
 // The bytes stored for a value: one line that reads back as the value. A value the reader would
 // change (blanks at an end, or a pair of surrounding quotes it would drop) is stored in quotes.
 QString oneLineText(const QString& value)
@@ -139,20 +213,14 @@ QString oneLineText(const QString& value)
     return text;
 }
 
-// The text's bytes in an encoding it is known to fit.
-QByteArray bytesIn(const QString& text, Encoding encoding)
+template <typename Text> Text oneLine(const QString& value, Encoding encoding)
 {
-    return textcodec::encode(text, encoding).value_or(text.toUtf8());
-}
-
-QByteArray oneLine(const QString& value, Encoding encoding)
-{
-    QByteArray bytes = bytesIn(oneLineText(value), encoding);
-    const bool quoted = bytes.size() >= 2 && (bytes.front() == '"' || bytes.front() == '\'') &&
-                        bytes.back() == bytes.front();
-    if (!bytes.isEmpty() && (isBlank(bytes.front()) || isBlank(bytes.back()) || quoted))
-        bytes = '"' + bytes + '"';
-    return bytes;
+    Text stored = Units<Text>::from(oneLineText(value), encoding);
+    const bool quoted =
+        stored.size() >= 2 && isQuote(stored.front()) && stored.back() == stored.front();
+    if (!stored.isEmpty() && (isBlank(stored.front()) || isBlank(stored.back()) || quoted))
+        return Units<Text>::ascii("\"") + stored + Units<Text>::ascii("\"");
+    return stored;
 }
 
 bool fits(const QString& text, Encoding encoding)
@@ -167,28 +235,31 @@ void toUtf8(QByteArray& content, Encoding& encoding)
     encoding = Encoding::Utf8;
 }
 
-QByteArray spliced(const QByteArray& content, Encoding encoding, const QString& section,
-                   const QString& key, const QString& value)
+template <typename Text>
+Text spliced(const Text& content, Encoding encoding, const QString& section, const QString& key,
+             const QString& value)
 {
-    const QByteArray bytes = oneLine(value, encoding);
+    using U = Units<Text>;
+    const Text lineEnd = U::ascii("\r\n");
+    const Text stored = oneLine<Text>(value, encoding);
     const Location loc = locate(content, section, key, encoding);
-    QByteArray result = content;
+    Text result = content;
     if (loc.keyFound) {
         const qsizetype length = loc.valueEnd - loc.valueBegin;
-        if (QByteArrayView(content).sliced(loc.valueBegin, length) != bytes)
-            result.replace(loc.valueBegin, length, bytes);
+        if (View<Text>(content).sliced(loc.valueBegin, length) != stored)
+            result.replace(loc.valueBegin, length, stored);
         return result;
     }
-    const QByteArray keyLine = bytesIn(key, encoding) + '=' + bytes + kLineEnd;
+    const Text keyLine = U::from(key, encoding) + U::ascii("=") + stored + lineEnd;
     if (loc.sectionFound) {
         const Line& after = loc.insertAfter;
-        result.insert(after.next, after.hasBreak ? keyLine : kLineEnd + keyLine);
+        result.insert(after.next, after.hasBreak ? keyLine : lineEnd + keyLine);
         return result;
     }
     // A last line without a line end gets one before the new section.
     if (result.size() > bodyStart(result) && !isBreak(result.back()))
-        result += kLineEnd;
-    result += '[' + bytesIn(section, encoding) + ']' + kLineEnd + keyLine;
+        result += lineEnd;
+    result += U::ascii("[") + U::from(section, encoding) + U::ascii("]") + lineEnd + keyLine;
     return result;
 }
 
@@ -211,37 +282,52 @@ QByteArray withValueIn(const QByteArray& original, Encoding& encoding, const QSt
     return result;
 }
 
+// The file with the values written in order.
+QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
+{
+    const textcodec::Form form = textcodec::detectForm(content);
+    if (textcodec::isUtf16(form.encoding)) {
+        // Worked on in its units and written back in them after its mark: every character fits.
+        const QByteArrayView mark = textcodec::markOf(form);
+        const QString before =
+            textcodec::decode(QByteArrayView(content).sliced(mark.size()), form.encoding);
+        QString text = before;
+        for (const Entry& entry : entries)
+            text = spliced(text, form.encoding, entry.section, entry.key, entry.value);
+        // Unchanged text keeps its bytes, even a last odd byte.
+        if (text == before)
+            return content;
+        return mark.toByteArray() + *textcodec::encode(text, form.encoding);
+    }
+    // The encoding the file was read in holds for every value, even when an earlier one leaves
+    // the file without a byte that tells.
+    Encoding encoding = form.encoding;
+    QByteArray result = content;
+    for (const Entry& entry : entries)
+        result = withValueIn(result, encoding, entry.section, entry.key, entry.value);
+    return result;
+}
+
 } // namespace
 
 QString valueIn(const QByteArray& content, const QString& section, const QString& key)
 {
-    const Encoding encoding = textcodec::detect(content);
-    const Location loc = locate(content, section, key, encoding);
-    if (!loc.keyFound)
-        return {};
-    QByteArrayView value =
-        QByteArrayView(content).sliced(loc.valueBegin, loc.valueEnd - loc.valueBegin);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front())
-        value = value.sliced(1, value.size() - 2);
-    return textcodec::decode(value, encoding);
+    const Encoding encoding = textcodec::detectForm(content).encoding;
+    if (textcodec::isUtf16(encoding))
+        return valueInText(textcodec::decodeFile(content), encoding, section, key);
+    return valueInText(content, encoding, section, key);
 }
 
 QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
                      const QString& value)
 {
-    Encoding encoding = textcodec::detect(content);
-    return withValueIn(content, encoding, section, key, value);
+    return withValues(content, {Entry{section, key, value}});
 }
 
 QString asReadBack(const QString& value)
 {
     const QByteArray bytes = value.toUtf8();
-    QByteArrayView text = trimmedView(bytes);
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
-        text.back() == text.front())
-        text = text.sliced(1, text.size() - 2);
-    return QString::fromUtf8(text);
+    return QString::fromUtf8(unquoted(trimmedView(QByteArrayView(bytes))));
 }
 
 QString read(const QString& file, const QString& section, const QString& key)
@@ -263,12 +349,7 @@ bool writeAll(const QString& file, const QList<Entry>& entries)
     // A file that exists but cannot be read must not be replaced by a near-empty one.
     if (!old && pathTaken(file))
         return false;
-    QByteArray content = old.value_or(QByteArray());
-    // The encoding the file was read in holds for every value, even when an earlier one leaves
-    // the file without a byte that tells.
-    Encoding encoding = textcodec::detect(content);
-    for (const Entry& entry : entries)
-        content = withValueIn(content, encoding, entry.section, entry.key, entry.value);
+    const QByteArray content = withValues(old.value_or(QByteArray()), entries);
     if (old && content == *old)
         return true;
     return replaceFile(file, content);

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QStringDecoder>
+#include <QtEndian>
 
 namespace vx::textcodec
 {
@@ -31,7 +32,50 @@ int windows1252Byte(char16_t c)
     return -1;
 }
 
+const QByteArrayView kUtf8Mark("\xEF\xBB\xBF");
+const QByteArrayView kUtf16LEMark("\xFF\xFE");
+const QByteArrayView kUtf16BEMark("\xFE\xFF");
+
+QString decodeUtf16(QByteArrayView bytes, Encoding encoding)
+{
+    const bool odd = bytes.size() % 2 != 0;
+    const qsizetype whole = bytes.size() / 2;
+    QString text(whole + (odd ? 1 : 0), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    // Units are copied as they stand: a lone surrogate is kept to be written back.
+    if (encoding == Encoding::Utf16LE)
+        qFromLittleEndian<char16_t>(bytes.data(), whole, out);
+    else
+        qFromBigEndian<char16_t>(bytes.data(), whole, out);
+    if (odd) {
+        // A file cut inside a unit keeps its last byte, in its place.
+        const auto last = char16_t(uchar(bytes.back()));
+        out[whole] = encoding == Encoding::Utf16LE ? last : char16_t(last << 8);
+    }
+    return text;
+}
+
+QByteArray encodeUtf16(QStringView text, Encoding encoding)
+{
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    if (encoding == Encoding::Utf16LE)
+        qToLittleEndian<char16_t>(text.utf16(), text.size(), bytes.data());
+    else
+        qToBigEndian<char16_t>(text.utf16(), text.size(), bytes.data());
+    return bytes;
+}
+
 } // namespace
+
+bool isUtf16(Encoding encoding)
+{
+    return encoding == Encoding::Utf16LE || encoding == Encoding::Utf16BE;
+}
+
+bool operator==(Form a, Form b)
+{
+    return a.encoding == b.encoding && a.mark == b.mark;
+}
 
 qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype pos)
 {
@@ -83,8 +127,33 @@ Encoding detect(QByteArrayView bytes)
     return isValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252;
 }
 
+Form detectForm(QByteArrayView file)
+{
+    if (file.startsWith(kUtf16LEMark))
+        return {Encoding::Utf16LE, true};
+    if (file.startsWith(kUtf16BEMark))
+        return {Encoding::Utf16BE, true};
+    return {detect(file), file.startsWith(kUtf8Mark)};
+}
+
+QByteArrayView markOf(Form form)
+{
+    switch (form.encoding) {
+    case Encoding::Utf16LE:
+        return kUtf16LEMark;
+    case Encoding::Utf16BE:
+        return kUtf16BEMark;
+    case Encoding::Utf8:
+    case Encoding::Windows1252:
+        break;
+    }
+    return form.mark ? kUtf8Mark : QByteArrayView();
+}
+
 QString decode(QByteArrayView bytes, Encoding encoding)
 {
+    if (isUtf16(encoding))
+        return decodeUtf16(bytes, encoding);
     if (encoding == Encoding::Utf8) {
         // QString::fromUtf8 would drop a byte order mark at the start of any stretch.
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
@@ -107,8 +176,18 @@ QString decode(QByteArrayView bytes)
     return decode(bytes, detect(bytes));
 }
 
+QString decodeFile(QByteArrayView file, Form* form)
+{
+    const Form found = detectForm(file);
+    if (form)
+        *form = found;
+    return decode(file.sliced(markOf(found).size()), found.encoding);
+}
+
 std::optional<QByteArray> encode(QStringView text, Encoding encoding)
 {
+    if (isUtf16(encoding))
+        return encodeUtf16(text, encoding);
     if (encoding == Encoding::Utf8)
         return text.toUtf8();
     QByteArray bytes(text.size(), Qt::Uninitialized);
@@ -122,45 +201,48 @@ std::optional<QByteArray> encode(QStringView text, Encoding encoding)
     return bytes;
 }
 
-QByteArray encodeOrUtf8(QStringView text, Encoding preferred, Encoding* used)
+QByteArray encodeFile(QStringView text, Form preferred, Form* used)
 {
-    std::optional<QByteArray> bytes = encode(text, preferred);
+    std::optional<QByteArray> bytes = encode(text, preferred.encoding);
     // Windows-1252 bytes beyond ASCII that happen to be valid UTF-8 would read back as other
     // text.
-    if (!bytes || (preferred == Encoding::Windows1252 &&
+    if (!bytes || (preferred.encoding == Encoding::Windows1252 &&
                    !isAscii(bytes->constData(), bytes->size()) && isValidUtf8(*bytes))) {
         // Never a mixture: the whole text goes over to UTF-8.
-        preferred = Encoding::Utf8;
+        preferred.encoding = Encoding::Utf8;
         bytes = text.toUtf8();
     }
+    preferred.mark = !markOf(preferred).isEmpty();
     if (used)
         *used = preferred;
+    if (preferred.mark)
+        bytes->prepend(markOf(preferred));
     return *bytes;
 }
 
 namespace
 {
 
-QHash<QString, Encoding>& rememberedEncodings()
+QHash<QString, Form>& rememberedForms()
 {
-    static QHash<QString, Encoding> encodings;
-    return encodings;
+    static QHash<QString, Form> forms;
+    return forms;
 }
 
 } // namespace
 
-Encoding remembered(const QString& path)
+Form remembered(const QString& path)
 {
-    return rememberedEncodings().value(path, Encoding::Utf8);
+    return rememberedForms().value(path, Form());
 }
 
-void remember(const QString& path, Encoding encoding)
+void remember(const QString& path, Form form)
 {
     // Only the few catalogue files are ever named here.
-    if (encoding == Encoding::Utf8)
-        rememberedEncodings().remove(path);
+    if (form == Form())
+        rememberedForms().remove(path);
     else
-        rememberedEncodings().insert(path, encoding);
+        rememberedForms().insert(path, form);
 }
 
 } // namespace vx::textcodec

@@ -6,6 +6,7 @@
 #include "core/gamesave.h"
 #include "core/profile.h"
 #include "core/reentry.h"
+#include "core/textcodec.h"
 #include "core/textfile.h"
 #include "ui/dialogs.h"
 #include "ui/forms.h"
@@ -154,10 +155,15 @@ void mnu_options::cmd_clear_Click()
     const QString index = catalogue::indexPath();
     const catalogue::WriteLock lock;
     // An index that is there but cannot be read is not the user's to lose unseen.
-    if (QFileInfo(index).isFile() && !readWholeFile(index)) {
-        VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
-                                QStringLiteral("Check that the bin folder can be read."));
-        return;
+    if (QFileInfo(index).isFile()) {
+        const std::optional<QByteArray> old = readWholeFile(index);
+        if (!old) {
+            VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
+                                    QStringLiteral("Check that the bin folder can be read."));
+            return;
+        }
+        // Cleared, it stays in the encoding it was saved in.
+        textcodec::remember(index, textcodec::detectForm(*old));
     }
     if (!lock.held() || !sys_procs::write_text_file(QString(), index))
         VX_modules::show_notice(QStringLiteral("The index could not be cleared."),

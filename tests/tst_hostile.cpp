@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStringEncoder>
 #include <QtTest>
 
 using namespace vx;
@@ -37,6 +38,12 @@ QByteArray record(const QByteArray& desc)
     return "[paths]\r\nfile=/r\r\nimage=/i\r\n[info]\r\ngamename=g\r\ngametype=US\r\nsize=8\r\n"
            "desc=" +
            desc + "\r\n";
+}
+
+// The text as UTF-16 after its byte order mark, as a Windows editor saves "Unicode".
+QByteArray utf16(const QString& text, QStringEncoder::Encoding order = QStringEncoder::Utf16LE)
+{
+    return QStringEncoder(order, QStringEncoder::Flag::WriteBom).encode(text);
 }
 
 void clearNotice()
@@ -114,6 +121,15 @@ void TestHostile::hostileFile_programRunsAndShowsRules_data()
     QTest::newRow("index: BOM") << QByteArray("\xEF\xBB\xBF\r\ng\r\n") << plain << QStringList{"g"}
                                 << "Plumber"
                                 << "US";
+    const QChar high(0xD800);
+    const QChar low(0xDC00);
+    QTest::newRow("index: UTF-16, odd byte count")
+        << utf16("\r\ng\r\n") + 'x' << plain << QStringList{"g", "x"} << "Plumber"
+        << "US";
+    QTest::newRow("index: UTF-16 BE, lone surrogates")
+        << utf16(QString("\r\n") + low + "\r\ng\r\n" + high, QStringEncoder::Utf16BE) << plain
+        << QStringList{low, "g", high} << "Plumber"
+        << "US";
     QTest::newRow("index: CR only")
         << QByteArray("\rh\rg\r") << plain << QStringList{"h", "g"} << "Plumber"
         << "US";
@@ -136,6 +152,14 @@ void TestHostile::hostileFile_programRunsAndShowsRules_data()
     QTest::newRow("record: BOM") << plainIndex << "\xEF\xBB\xBF" + plain << QStringList{"g"}
                                  << "Plumber"
                                  << "US";
+    QTest::newRow("record: UTF-16 mark only")
+        << plainIndex << QByteArray("\xFF\xFE") << QStringList{"g"} << ""
+        << "";
+    QTest::newRow("record: UTF-16 BE, odd byte count, lone surrogate")
+        << plainIndex
+        << utf16(QString::fromLatin1(record("a")) + high, QStringEncoder::Utf16BE) + 'z'
+        << QStringList{"g"} << "a"
+        << "US";
     QByteArray crOnly = plain;
     crOnly.replace("\r\n", "\r");
     QTest::newRow("record: CR only") << plainIndex << crOnly << QStringList{"g"} << "Plumber"
@@ -200,6 +224,9 @@ void TestHostile::hostileSettings_startUpAndOptionsRun_data()
         << QByteArray("[export]\r\npath=/\xff\r\n") << "/ÿ";
     QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF[export]\r\npath=/e\r\n") << "/e";
     QTest::newRow("CR only") << QByteArray("[info]\rruns=1\r[export]\rpath=/e\r") << "/e";
+    QTest::newRow("UTF-16 LE") << utf16("[export]\r\npath=/€\r\n") << "/€";
+    QTest::newRow("UTF-16 BE, odd byte count")
+        << utf16("[export]\r\npath=/e\r\n", QStringEncoder::Utf16BE) + 'z' << "/e";
     QTest::newRow("LF only") << QByteArray("[info]\nruns=1\n[export]\npath=/e\n") << "/e";
     QTest::newRow("10 MB line") << QByteArray("[export]\r\npath=/e\r\n" + QByteArray(10 << 20, 'z'))
                                 << "/e";

@@ -1,6 +1,6 @@
 // Catalogues written by the Windows program: Windows-1252 text, record names in any case or in
-// Windows-1252 bytes, Windows paths. They open whole, show every name and record, and an edit
-// changes only what it must, byte for byte.
+// Windows-1252 bytes, Windows paths; files a Windows editor saved as UTF-8 or UTF-16. They open
+// whole, show every name and record, and an edit changes only what it must, byte for byte.
 
 #include "add/mnu_add_rom.h"
 #include "app/mnu_error.h"
@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
+#include <QStringEncoder>
 #include <QtTest>
 
 using namespace vx;
@@ -35,9 +36,23 @@ QByteArray lib(const QByteArray& file, const QByteArray& name, const QByteArray&
            "\r\ngametype=PAL\r\nsize=64\r\ndesc=" + desc + "\r\n";
 }
 
+// The text as a Windows editor saves it: "ANSI" (here only Latin-1 text), or after its byte order
+// mark "UTF-8", "Unicode" (UTF-16 LE) or "Unicode big endian".
+QByteArray saved(const QString& text, const QString& as)
+{
+    if (as == "ANSI")
+        return text.toLatin1();
+    const auto encoding = as == "UTF-8"     ? QStringEncoder::Utf8
+                          : as == "Unicode" ? QStringEncoder::Utf16LE
+                                            : QStringEncoder::Utf16BE;
+    return QStringEncoder(encoding, QStringEncoder::Flag::WriteBom).encode(text);
+}
+
 // Windows-1252 throughout; the record files are named as an archive or a mount gave them.
 const QByteArray kIndex = "\r\nCaf\xe9 Racer\r\nZelda\r\nM\xfcller Stra\xdf"
-                          "e\r\nPok\xe9mon\r\n";
+                          "e\r\nPok\xe9mon\r\nDonkey Kong\r\nYoshi\r\n";
+const QStringList kNames = {"Café Racer", "Zelda",       "Müller Straße",
+                            "Pokémon",    "Donkey Kong", "Yoshi"};
 const QByteArray kSettings = Sandbox::settingsBytes("C:\\Export\\Sp\xfcle");
 
 struct Legacy {
@@ -63,6 +78,12 @@ const Legacy kRecords[] = {
     {"bin/Pok\xc3\xa9mon.lib", lib("/roms/p.v64", "Pok\xc3\xa9mon",
                                    "Pikachu \xe2\x80\x9c"
                                    "blau\xe2\x80\x9d")},
+    // Saved by an editor as "Unicode big endian".
+    {"bin/Donkey Kong.lib",
+     saved(QString::fromUtf8(lib("C:\\Roms\\DK.v64", "Donkey Kong", "F\xc3\xa4sser \xe2\x98\x85")),
+           "Unicode big endian")},
+    // Saved by an editor as UTF-8, with its mark.
+    {"bin/Yoshi.lib", "\xEF\xBB\xBF" + lib("/roms/y.v64", "Yoshi", "Ei \xe2\x98\x85")},
 };
 
 QString at(const QByteArray& path)
@@ -85,6 +106,7 @@ private slots:
 
 void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
 {
+    QTest::addColumn<QString>("form");      // how the index and the settings are saved
     QTest::addColumn<QString>("name");      // the game opened, or added when no record has it
     QTest::addColumn<QString>("desc");      // shown for it
     QTest::addColumn<QString>("romPath");   // shown for it
@@ -94,6 +116,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
     QTest::addColumn<QByteArray>("indexAfter");
 
     QTest::newRow("record named in Windows-1252, rewritten where it lies")
+        << "ANSI"
         << "Café Racer"
         << "Très “rapide”, € 5"
         << "C:\\Roms\\Café.v64"
@@ -101,6 +124,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
         << lib("C:\\Roms\\Caf\xe9.v64", "Caf\xe9 Racer", "Tr\xe8s \x93rapide\x94, \x80 6")
         << kIndex + "Caf\xe9 Racer\r\n";
     QTest::newRow("Windows-1252 record saved unchanged")
+        << "ANSI"
         << "Müller Straße"
         << "Straße"
         << "\\\\nas\\roms\\Müller.v64"
@@ -108,6 +132,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
         << kIndex + "M\xfcller Stra\xdf"
                     "e\r\n";
     QTest::newRow("record only in upper case, rewritten in Windows-1252")
+        << "ANSI"
         << "Zelda"
         << "€ 5 – gut"
         << "C:\\Roms\\Zelda.v64"
@@ -115,6 +140,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
         << lib("C:\\Roms\\Zelda.v64", "Zelda", "Neu: \x93Zelda\x94 f\xfcr 5 \x80")
         << kIndex + "Zelda\r\n";
     QTest::newRow("a character Windows-1252 lacks: the record goes UTF-8 whole")
+        << "ANSI"
         << "Müller Straße"
         << "Straße"
         << "\\\\nas\\roms\\Müller.v64"
@@ -126,7 +152,8 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
                "e \xe2\x98\x85")
         << kIndex + "M\xfcller Stra\xdf"
                     "e\r\n";
-    QTest::newRow("UTF-8 record stays UTF-8") << "Pokémon"
+    QTest::newRow("UTF-8 record stays UTF-8") << "ANSI"
+                                              << "Pokémon"
                                               << "Pikachu “blau”"
                                               << "/roms/p.v64"
                                               << "Pikachu „gelb“" << kRecords[3].path
@@ -135,18 +162,46 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte_data()
                                                      "gelb\xe2\x80\x9c")
                                               << kIndex + "Pok\xe9mon\r\n";
     QTest::newRow("added name Windows-1252 lacks: the index goes UTF-8 whole")
+        << "ANSI"
         << "ポケモン"
         << ""
         << ""
         << "Neu" << QByteArray("bin/\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3.lib")
         << lib("C:\\Roms\\p.v64", "\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3", "Neu")
-        << QByteArray(
-               "\r\nCaf\xc3\xa9 Racer\r\nZelda\r\nM\xc3\xbcller Stra\xc3\x9f"
-               "e\r\nPok\xc3\xa9mon\r\n\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3\r\n");
+        << QByteArray("\r\nCaf\xc3\xa9 Racer\r\nZelda\r\nM\xc3\xbcller Stra\xc3\x9f"
+                      "e\r\nPok\xc3\xa9mon\r\nDonkey Kong\r\nYoshi\r\n"
+                      "\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3\r\n");
+    QTest::newRow("UTF-16 BE record shown, and an edit keeps it UTF-16 BE")
+        << "ANSI"
+        << "Donkey Kong"
+        << "Fässer ★"
+        << "C:\\Roms\\DK.v64"
+        << "Fässer ★ rollen" << kRecords[4].path
+        << saved(QString::fromUtf8(
+                     lib("C:\\Roms\\DK.v64", "Donkey Kong", "F\xc3\xa4sser \xe2\x98\x85 rollen")),
+                 "Unicode big endian")
+        << kIndex + "Donkey Kong\r\n";
+    QTest::newRow("UTF-8 index and record keep their mark")
+        << "UTF-8"
+        << "Yoshi"
+        << "Ei ★"
+        << "/roms/y.v64"
+        << "Ei ★★" << kRecords[5].path
+        << "\xEF\xBB\xBF" + lib("/roms/y.v64", "Yoshi", "Ei \xe2\x98\x85\xe2\x98\x85")
+        << saved(QString::fromLatin1(kIndex + "Yoshi\r\n"), "UTF-8");
+    QTest::newRow("UTF-16 LE index: an added name keeps it UTF-16 LE, every old line too")
+        << "Unicode"
+        << "ポケモン"
+        << ""
+        << ""
+        << "Neu" << QByteArray("bin/\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3.lib")
+        << lib("C:\\Roms\\p.v64", "\xe3\x83\x9d\xe3\x82\xb1\xe3\x83\xa2\xe3\x83\xb3", "Neu")
+        << saved(QString::fromLatin1(kIndex) + "ポケモン\r\n", "Unicode");
 }
 
 void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
 {
+    QFETCH(QString, form);
     QFETCH(QString, name);
     QFETCH(QString, desc);
     QFETCH(QString, romPath);
@@ -156,8 +211,8 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
     QFETCH(QByteArray, indexAfter);
 
     Sandbox box;
-    box.makeCatalogue(kIndex);
-    box.writeFile("vx.log", kSettings);
+    box.makeCatalogue(saved(QString::fromLatin1(kIndex), form));
+    box.writeFile("vx.log", saved(QString::fromLatin1(kSettings), form));
     for (const Legacy& legacy : kRecords)
         QVERIFY(replaceFile(box.path(at(legacy.path)), legacy.bytes));
     // Files here named as the Windows paths read, were they relative names.
@@ -172,8 +227,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
     main& hub = main::get();
     hub.show();
     click(hub.Label8);
-    QCOMPARE(listed(*mnu_list::get().rom_list),
-             QStringList({"Café Racer", "Zelda", "Müller Straße", "Pokémon"}));
+    QCOMPARE(listed(*mnu_list::get().rom_list), kNames);
 
     if (!desc.isEmpty()) {
         ListBox& list = *mnu_list::get().rom_list;

@@ -199,18 +199,26 @@ void TestOptions::button_releasedOutside_runsNothing()
 void TestOptions::clear_asksThenEmptiesIndexOnYesOnly_data()
 {
     QTest::addColumn<int>("answer");
+    QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("index");
-    QTest::newRow("no keeps the index")
-        << int(QMessageBox::No) << QByteArray("\r\nAlpha\r\nBeta\r\n");
-    QTest::newRow("yes leaves one empty line") << int(QMessageBox::Yes) << QByteArray("\r\n");
+    const QByteArray plain = "\r\nAlpha\r\nBeta\r\n";
+    QTest::newRow("no keeps the index") << int(QMessageBox::No) << plain << plain;
+    QTest::newRow("yes leaves one empty line")
+        << int(QMessageBox::Yes) << plain << QByteArray("\r\n");
+    QTest::newRow("yes keeps a UTF-16 index UTF-16")
+        << int(QMessageBox::Yes) << QByteArray("\xFF\xFE\r\0A\0l\0\r\0", 10)
+        << QByteArray("\xFF\xFE\r\0\n\0", 6);
+    QTest::newRow("yes keeps a UTF-8 mark")
+        << int(QMessageBox::Yes) << "\xEF\xBB\xBF" + plain << QByteArray("\xEF\xBB\xBF\r\n");
 }
 
 void TestOptions::clear_asksThenEmptiesIndexOnYesOnly()
 {
     QFETCH(int, answer);
+    QFETCH(QByteArray, before);
     QFETCH(QByteArray, index);
     test::Sandbox box;
-    box.makeCatalogue("\r\nAlpha\r\nBeta\r\n");
+    box.makeCatalogue(before);
     box.writeRecord("Alpha", "/r/a.rom", "/r/a.png", "US", "64", "First");
     const QByteArray record = box.readFile("bin/Alpha.lib");
     dialogs::queueAnswer(QMessageBox::StandardButton(answer));

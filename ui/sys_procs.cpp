@@ -22,9 +22,9 @@ bool file_exists(const QString& path)
 
 bool write_text_file(const QString& text, const QString& path)
 {
-    textcodec::Encoding used;
-    QByteArray bytes = textcodec::encodeOrUtf8(text, textcodec::remembered(path), &used);
-    bytes.append("\r\n");
+    textcodec::Form used;
+    const QByteArray bytes =
+        textcodec::encodeFile(text + QLatin1String("\r\n"), textcodec::remembered(path), &used);
     if (!replaceFile(path, bytes))
         return false;
     textcodec::remember(path, used);

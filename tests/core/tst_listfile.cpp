@@ -1,13 +1,22 @@
 #include "core/listfile.h"
+#include "core/textfile.h"
 #include "support/fieldreader.h"
 
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace vx;
 
 namespace
 {
-constexpr auto kUtf8 = textcodec::Encoding::Utf8;
+constexpr textcodec::Form kUtf8{};
+
+// The text as a Windows editor saves "Unicode": UTF-16 after its byte order mark.
+QByteArray utf16(const QString& text, QStringEncoder::Encoding order = QStringEncoder::Utf16LE)
+{
+    return QStringEncoder(order, QStringEncoder::Flag::WriteBom).encode(text);
+}
 } // namespace
 
 // The index's format: what the writer writes, and what reading bytes gives.
@@ -19,6 +28,8 @@ private slots:
     void encode_plainOnlyWhenItemsReadBack_data();
     void encode_plainOnlyWhenItemsReadBack();
     void decode_followsTheBytes();
+    void write_keepsEncodingAndMarkOfTheFileRead_data();
+    void write_keepsEncodingAndMarkOfTheFileRead();
 };
 
 void TestListFile::encode_plainOnlyWhenItemsReadBack_data()
@@ -66,6 +77,54 @@ void TestListFile::decode_followsTheBytes()
     listfile::rememberWritten(writtenBytes, written);
     QCOMPARE(listfile::decode(writtenBytes), written);
     QCOMPARE(listfile::decode(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
+}
+
+void TestListFile::write_keepsEncodingAndMarkOfTheFileRead_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<QByteArray>("after"); // with "Neu" appended
+
+    const QString lone = QString("\r\n") + QChar(0xDC00) + "\r\n\"a, b\"\r\n" + QChar(0xD800);
+    QTest::newRow("UTF-16 LE") << utf16("\r\nCafé\r\n\"a, b\"\r\n")
+                               << QStringList{"", "Café", "a, b"}
+                               << utf16("\r\nCafé\r\n\"a, b\"\r\nNeu\r\n");
+    QTest::newRow("UTF-16 BE") << utf16("\nA\rB", QStringEncoder::Utf16BE)
+                               << QStringList{"", "A", "B"}
+                               << utf16("\r\nA\r\nB\r\nNeu\r\n", QStringEncoder::Utf16BE);
+    QTest::newRow("UTF-16 mark only")
+        << QByteArray("\xFF\xFE") << QStringList{} << utf16("Neu\r\n");
+    QTest::newRow("UTF-16 lone surrogates kept")
+        << utf16(lone) << QStringList{"", QChar(0xDC00), "a, b", QChar(0xD800)}
+        << utf16(lone + "\r\nNeu\r\n");
+    // Half a character at the end stays, completed by a zero byte.
+    QTest::newRow("UTF-16 odd byte count")
+        << utf16("\r\nA\r\n") + 'x' << QStringList{"", "A", "x"} << utf16("\r\nA\r\nx\r\nNeu\r\n");
+    QTest::newRow("UTF-8 mark, plain ASCII")
+        << QByteArray("\xEF\xBB\xBF\r\nA\r\n") << QStringList{"", "A"}
+        << QByteArray("\xEF\xBB\xBF\r\nA\r\nNeu\r\n");
+    QTest::newRow("UTF-8 mark") << QByteArray("\xEF\xBB\xBF\r\nCaf\xc3\xa9\r\n")
+                                << QStringList{"", "Café"}
+                                << QByteArray("\xEF\xBB\xBF\r\nCaf\xc3\xa9\r\nNeu\r\n");
+}
+
+void TestListFile::write_keepsEncodingAndMarkOfTheFileRead()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QStringList, items);
+    QFETCH(QByteArray, after);
+
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("bootlist.lst");
+    QVERIFY(replaceFile(path, before));
+    std::optional<TextList> read = listfile::read(path);
+    QVERIFY(read);
+    QCOMPARE(read->toStringList(), items);
+    read->append(QStringLiteral("Neu"));
+    const std::optional<TextList> written = listfile::write(path, *read);
+    QVERIFY(written);
+    QCOMPARE(readWholeFile(path).value().toHex(' '), after.toHex(' '));
+    QCOMPARE(written->toStringList(), items << "Neu");
 }
 
 QTEST_GUILESS_MAIN(TestListFile)

@@ -2,6 +2,7 @@
 #include "core/textfile.h"
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +16,12 @@ namespace
 template <size_t N> QByteArray raw(const char (&bytes)[N])
 {
     return QByteArray(bytes, qsizetype(N - 1));
+}
+
+// The text as a Windows editor saves "Unicode": UTF-16 after its byte order mark.
+QByteArray utf16(const QString& text, QStringEncoder::Encoding order = QStringEncoder::Utf16LE)
+{
+    return QStringEncoder(order, QStringEncoder::Flag::WriteBom).encode(text);
 }
 } // namespace
 
@@ -87,6 +94,9 @@ void tst_profile::read_findsValue_data()
     row("NUL and invalid bytes elsewhere", raw("\xff\0\r\n[s]\r\nk=v\r\n"), "v");
     row("Windows-1252", "[s]\r\nk=\x80 \x93q\x94 \xfc\x81\r\n", "€ “q” ü\u0081");
     row("UTF-8", "[s]\r\nk=\xe2\x82\xac \xc3\xbc\r\n", "€ ü");
+    row("UTF-16 LE", utf16("[s]\r\nk=\"€ ü\"\r\n"), "€ ü");
+    row("UTF-16 BE", utf16("[S]\nK = ★ \n", QStringEncoder::Utf16BE), "★");
+    row("UTF-16 LE, odd byte count", utf16("[s]\r\nk=v\r\n") + 'x', "v");
     const QByteArray longValue(1000, 'x');
     QTest::newRow("value not cut at 254") << "[s]\r\nk=" + longValue << "s"
                                           << "k" << QString::fromLatin1(longValue);
@@ -157,6 +167,17 @@ void tst_profile::withValue_keepsEveryOtherByte_data()
         "; \xe9\r\n[a]\r\nx=1\r\n", "a", "x", "Ã©", "; \xe9\r\n[a]\r\nx=\xc3\xa9\r\n");
     row("UTF-8 file stays UTF-8", "[a]\r\nx=\xc3\xa9\r\n", "a", "x", "ü€",
         "[a]\r\nx=\xc3\xbc\xe2\x82\xac\r\n");
+    row("UTF-16 LE value replaced in place", utf16("; ★\r\n[a]\r\n x = 1 \r\n"), "a", "x", "€",
+        utf16("; ★\r\n[a]\r\n x = € \r\n"));
+    row("UTF-16 BE key and section appended", utf16("[a]\r\nx=1", QStringEncoder::Utf16BE), "b",
+        "y", "ü", utf16("[a]\r\nx=1\r\n[b]\r\ny=ü\r\n", QStringEncoder::Utf16BE));
+    row("UTF-16 mark only", "\xFE\xFF", "a", "x", "1",
+        utf16("[a]\r\nx=1\r\n", QStringEncoder::Utf16BE));
+    const QString lone = QString("; ") + QChar(0xDC00) + "\r\n[a]\r\nx=" + QChar(0xD800);
+    row("UTF-16 lone surrogates kept", utf16(lone), "a", "y", "2", utf16(lone + "\r\ny=2\r\n"));
+    // Half a character at the end stays, completed by a zero byte.
+    row("UTF-16 odd byte count", utf16("[a]\r\nx=1\r\n") + 'z', "a", "x", "2",
+        utf16("[a]\r\nx=2\r\nz"));
     const QByteArray junk = raw("\xff\0junk\r\n[a]\r\nx=1\r\n\xfe");
     row("unknown and NUL bytes survive", junk, "a", "x", "2", QByteArray(junk).replace("=1", "=2"));
 }

@@ -37,6 +37,18 @@ inline QList<QByteArray> profileLines(QByteArray content)
     return lines;
 }
 
+// A UTF-16 file is checked as the same text in UTF-8, where the rules see the same characters;
+// nothing when the text has lone surrogates, which UTF-8 cannot hold.
+inline std::optional<QByteArray> asBytewise(const QByteArray& content)
+{
+    if (!textcodec::isUtf16(textcodec::detectForm(content).encoding))
+        return content;
+    const QByteArray utf8 = textcodec::decodeFile(content).toUtf8();
+    if (QString::fromUtf8(utf8) != textcodec::decodeFile(content))
+        return std::nullopt;
+    return utf8;
+}
+
 // A file is read as UTF-8 when it is valid UTF-8, else as Windows-1252.
 inline QString textOf(const QByteArray& bytes, const QByteArray& content)
 {
