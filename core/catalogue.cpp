@@ -120,6 +120,9 @@ void removeStrayTemporaries()
         for (const QString& name : names) {
             if (!isTemporaryName(name) || !QFileInfo(dir.filePath(name)).isFile())
                 continue;
+            // One in use by a copy that took the lock over is that copy's.
+            if (lockLost())
+                return;
             QFile temporary(dir.filePath(name));
             if (!temporary.remove())
                 logFailure(lcStore(), "remove", temporary.fileName(), temporary.errorString());

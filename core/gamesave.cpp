@@ -68,13 +68,13 @@ Notice invalidName()
 }
 
 // Why the record or the index could not be replaced, as far as it helps the user.
-Notice replaceFailure()
+Notice replaceFailure(const QString& recordPath)
 {
     // Another copy took the lock for this one's (it seemed dead) and may be writing; the next
     // try waits for it.
     if (catalogue::lockLost())
         return busy();
-    if (nameRefused())
+    if (nameRefused(recordPath))
         return invalidName();
     return cannotWrite();
 }
@@ -111,7 +111,7 @@ SaveResult writeGame(const GameEntry& entry, int size)
                      {QStringLiteral("info"), QStringLiteral("size"), QString::number(size)},
                      {QStringLiteral("info"), QStringLiteral("desc"), entry.description}});
     if (!recordWritten) {
-        result.notices << replaceFailure();
+        result.notices << replaceFailure(recordPath);
         return result;
     }
     const std::optional<QByteArray> written = readWholeFile(recordPath);
@@ -128,7 +128,7 @@ SaveResult writeGame(const GameEntry& entry, int size)
             else
                 removeFile(recordPath);
         }
-        result.notices << replaceFailure();
+        result.notices << replaceFailure(recordPath);
         return result;
     }
     change.done(recordPath);

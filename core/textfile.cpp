@@ -69,9 +69,10 @@ std::function<void(const QString&)>& renameHook()
     return hook;
 }
 
-bool& lastNameRefused()
+// The file whose name the file system refused in this thread's last replaceFile.
+QString& lastNameRefused()
 {
-    thread_local bool refused = false;
+    thread_local QString refused;
     return refused;
 }
 
@@ -229,9 +230,9 @@ void failRenamesTo(const QString& path, int error)
     failingRename() = {path, error};
 }
 
-bool nameRefused()
+bool nameRefused(const QString& path)
 {
-    return lastNameRefused();
+    return !path.isEmpty() && lastNameRefused() == path;
 }
 
 bool isTemporaryName(QStringView fileName)
@@ -246,7 +247,7 @@ namespace
 #ifdef Q_OS_WIN
 bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
 {
-    lastNameRefused() = false;
+    lastNameRefused().clear();
     if (path.isEmpty())
         return false;
     QString target = path;
@@ -294,7 +295,7 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
 // On the system's bytes, so a record whose name is no UTF-8 is rewritten where it lies.
 bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
 {
-    lastNameRefused() = false;
+    lastNameRefused().clear();
     if (path.isEmpty())
         return false;
     QByteArray target = nativePath(path);
@@ -363,7 +364,8 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
     const int failure = failureOfRenameTo(path);
     if (failure != 0 || ::rename(temporaryPath.constData(), target.constData()) != 0) {
         const int error = failure != 0 ? failure : errno;
-        lastNameRefused() = error == EINVAL;
+        if (error == EINVAL)
+            lastNameRefused() = path;
         return failed("rename a temporary over", systemError(error));
     }
     return true;

@@ -36,9 +36,9 @@ bool replaceFile(const QString& path, const QByteArray& bytes);
 // As replaceFile, even with the lock lost: only to put back what this copy replaced a moment
 // before and nobody has changed since.
 bool putBackFile(const QString& path, const QByteArray& bytes);
-// Whether this thread's last replaceFile failed because the file system refuses the file's name
-// (a colon on exFAT).
-bool nameRefused();
+// Whether this thread's last replaceFile was of `path` and failed because the file system refuses
+// its name (a colon on exFAT).
+bool nameRefused(const QString& path);
 // Tests: `hook` runs right before each rename that makes a temporary a file, with the file's path;
 // an empty one ends that.
 void beforeRenameForTests(std::function<void(const QString&)> hook);
