@@ -282,8 +282,9 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
     if (written) {
         const int failure = failureOfRenameTo(path);
         written = failure == 0 && renameOver(temporary.fileName(), target);
-        lastNameRefused() = !written && (failure == EINVAL ||
-                                         (failure == 0 && GetLastError() == ERROR_INVALID_NAME));
+        if (!written &&
+            (failure == EINVAL || (failure == 0 && GetLastError() == ERROR_INVALID_NAME)))
+            lastNameRefused() = path;
     }
     if (!written) {
         logFailure(lcStore(), "replace", path, temporary.errorString());
