@@ -2,18 +2,17 @@
 
 #include "core/appfolder.h"
 #include "core/folderscan.h"
+#include "core/lockfile.h"
 #include "core/logging.h"
 #include "core/profile.h"
 #include "core/recordlookup.h"
 #include "core/textfile.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QThread>
 #include <memory>
 
@@ -121,6 +120,9 @@ void removeStrayTemporaries()
         for (const QString& name : names) {
             if (!isTemporaryName(name) || !QFileInfo(dir.filePath(name)).isFile())
                 continue;
+            // One in use by a copy that took the lock over is that copy's.
+            if (lockLost())
+                return;
             QFile temporary(dir.filePath(name));
             if (!temporary.remove())
                 logFailure(lcStore(), "remove", temporary.fileName(), temporary.errorString());
@@ -150,7 +152,7 @@ namespace
 {
 
 struct HeldLock {
-    std::unique_ptr<QLockFile> file;
+    std::unique_ptr<LockFile> file;
     int depth = 0;
 };
 
@@ -162,23 +164,6 @@ HeldLock& heldLock()
 
 constexpr int kLockWaitMs = 8000;
 
-// A holder killed between making the lock and writing itself into it leaves it empty, which
-// QLockFile takes for stale only after its stale time. The owner is written at once, so an empty
-// lock a second old is abandoned; it is removed under the guard QLockFile's own removal takes.
-void removeAbandonedEmptyLock(const QString& path)
-{
-    const auto abandoned = [&] {
-        const QFileInfo info(path);
-        return info.isFile() && info.size() == 0 &&
-               qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) >= 1000;
-    };
-    if (!abandoned())
-        return;
-    QLockFile guard(path + QStringLiteral(".rmlock"));
-    if (guard.tryLock(0) && abandoned())
-        QFile::remove(path);
-}
-
 } // namespace
 
 WriteLock::WriteLock() : WriteLock(kLockWaitMs) {}
@@ -188,29 +173,22 @@ WriteLock::WriteLock(int waitMs)
     HeldLock& held = heldLock();
     if (held.depth > 0) {
         ++held.depth;
-        m_held = true;
+        m_state = State::Held;
         return;
     }
-    auto file = std::make_unique<QLockFile>(lockPath());
-    // Another copy holds it for the moment of a write; a holder that died is seen at once on
-    // this machine, and after this long on another one sharing the folder.
-    file->setStaleLockTime(30000);
+    auto file = std::make_unique<LockFile>(lockPath());
     QDeadlineTimer deadline(waitMs);
-    while (!file->tryLock(0)) {
-        // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
-        if (file->error() != QLockFile::LockFailedError) {
-            logFailure(lcStore(), "lock", lockPath(),
-                       file->error() == QLockFile::PermissionError
-                           ? QStringLiteral("no permission to create the lock file")
-                           : QStringLiteral("the lock file cannot be created"));
-            return;
-        }
-        removeAbandonedEmptyLock(lockPath());
-        if (file->tryLock(0))
+    for (;;) {
+        const LockFile::Attempt attempt = file->tryTake();
+        if (attempt == LockFile::Attempt::Taken)
             break;
+        // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
+        if (attempt == LockFile::Attempt::Unwritable)
+            return;
         if (deadline.hasExpired()) {
             logFailure(lcStore(), "lock", lockPath(),
                        QStringLiteral("another copy of the program holds it"));
+            m_state = State::Busy;
             return;
         }
         // Painting goes on meanwhile; clicks wait, so no other write starts inside this one.
@@ -219,16 +197,22 @@ WriteLock::WriteLock(int waitMs)
     }
     held.file = std::move(file);
     held.depth = 1;
-    m_held = true;
+    m_state = State::Held;
 }
 
 WriteLock::~WriteLock()
 {
-    if (!m_held)
+    if (!held())
         return;
     HeldLock& held = heldLock();
     if (--held.depth == 0)
         held.file.reset();
+}
+
+bool lockLost()
+{
+    const HeldLock& held = heldLock();
+    return held.depth > 0 && !held.file->stillHeld();
 }
 
 } // namespace vx::catalogue

@@ -41,23 +41,34 @@ void removeStrayTemporaries();
 
 // Held around every read-modify-write of the catalogue's files (and the sweep), so two copies of
 // the program on one catalogue, or two users of a shared folder, never lose each other's
-// changes. A lock left by a killed process is taken over. Waits a few seconds for another copy;
-// within this process it nests.
+// changes. A lock left by a killed copy is taken over (lockfile.h). Waits a few seconds for
+// another copy; within this process it nests.
 class WriteLock
 {
 public:
+    enum class State {
+        Held,
+        Busy,       // another copy kept the catalogue all the while
+        Unwritable, // the lock cannot be made there; waiting would not help
+    };
+
     WriteLock();
     explicit WriteLock(int waitMs);
     ~WriteLock();
     WriteLock(const WriteLock&) = delete;
     WriteLock& operator=(const WriteLock&) = delete;
 
-    // False when another copy kept the catalogue, or the lock could not be made.
-    bool held() const { return m_held; }
+    bool held() const { return m_state == State::Held; }
+    State state() const { return m_state; }
 
 private:
-    bool m_held = false;
+    State m_state = State::Unwritable;
 };
+
+// Whether this process holds the lock but another copy, taking this one for dead, took it over
+// meanwhile. This copy's reading of the catalogue may then be older than that copy's changes, so
+// it writes nothing more.
+bool lockLost();
 
 // The lock's file, beside the settings.
 QString lockPath();

@@ -51,9 +51,32 @@ std::optional<Notice> firstEmptyField(const GameEntry& e)
     return notice(empty->upper, empty->lower);
 }
 
-Notice writeFailure()
+Notice cannotWrite()
 {
     return notice("The game could not be saved.", "Check that the bin folder can be written.");
+}
+
+Notice busy()
+{
+    return notice("The game could not be saved.",
+                  "Another copy of the program is busy with the catalogue; try again.");
+}
+
+Notice invalidName()
+{
+    return notice("The Game name cannot be used as a file name.", "Invalid Game Name");
+}
+
+// Why the record or the index could not be replaced, as far as it helps the user.
+Notice replaceFailure(const QString& recordPath)
+{
+    // Another copy took the lock for this one's (it seemed dead) and may be writing; the next
+    // try waits for it.
+    if (catalogue::lockLost())
+        return busy();
+    if (nameRefused(recordPath))
+        return invalidName();
+    return cannotWrite();
 }
 
 // Writes the record, then the index with the name appended. The record goes back to what it
@@ -66,7 +89,7 @@ SaveResult writeGame(const GameEntry& entry, int size)
     std::optional<TextList> items = listfile::read(indexPath);
     if (!items) {
         // Written back without its names, the index would lose every one of them.
-        result.notices << writeFailure();
+        result.notices << cannotWrite();
         return result;
     }
     // An index gone since start-up begins again as every index does, with its empty first line.
@@ -88,19 +111,24 @@ SaveResult writeGame(const GameEntry& entry, int size)
                      {QStringLiteral("info"), QStringLiteral("size"), QString::number(size)},
                      {QStringLiteral("info"), QStringLiteral("desc"), entry.description}});
     if (!recordWritten) {
-        result.notices << writeFailure();
+        result.notices << replaceFailure(recordPath);
         return result;
     }
+    const std::optional<QByteArray> written = readWholeFile(recordPath);
 
     items->append(entry.name);
     pumpIfDue();
     std::optional<TextList> index = listfile::write(indexPath, *items);
     if (!index) {
-        if (previousRecord)
-            replaceFile(recordPath, *previousRecord);
-        else
-            removeFile(recordPath);
-        result.notices << writeFailure();
+        // Only while it holds what this save wrote: a copy that took the lock over may have
+        // saved it since.
+        if (readWholeFile(recordPath) == written) {
+            if (previousRecord)
+                putBackFile(recordPath, *previousRecord);
+            else
+                removeFile(recordPath);
+        }
+        result.notices << replaceFailure(recordPath);
         return result;
     }
     change.done(recordPath);
@@ -125,8 +153,7 @@ SaveResult saveGame(const GameEntry& entry)
         return result;
     }
     if (!catalogue::isUsableGameName(entry.name)) {
-        result.notices << notice("The Game name cannot be used as a file name.",
-                                 "Invalid Game Name");
+        result.notices << invalidName();
         return result;
     }
 
@@ -147,9 +174,9 @@ SaveResult saveGame(const GameEntry& entry)
     const catalogue::WriteLock lock;
     if (!lock.held()) {
         result.outcome = SaveOutcome::Failed;
-        result.notices << notice("The game could not be saved.",
-                                 "Another copy of the program is busy with the catalogue; "
-                                 "try again.");
+        // "Busy" only when another copy holds the lock; a folder that cannot hold it says so.
+        result.notices << (lock.state() == catalogue::WriteLock::State::Busy ? busy()
+                                                                             : cannotWrite());
         return result;
     }
     SaveResult written = writeGame(entry, *size);

@@ -1,5 +1,6 @@
 #include "core/textfile.h"
 
+#include "core/catalogue.h"
 #include "core/logging.h"
 #include "core/nativepath.h"
 
@@ -49,6 +50,51 @@ QString& failingRead()
 {
     static QString path;
     return path;
+}
+
+struct FailingRename {
+    QString path;
+    int error = 0;
+};
+
+FailingRename& failingRename()
+{
+    static FailingRename failing;
+    return failing;
+}
+
+std::function<void(const QString&)>& renameHook()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+// The file whose name the file system refused in this thread's last replaceFile.
+QString& lastNameRefused()
+{
+    thread_local QString refused;
+    return refused;
+}
+
+// Asked right before the rename that makes a temporary the file at `path`.
+bool mayRename(const QString& path, bool putBack)
+{
+    if (renameHook())
+        renameHook()(path);
+    // What this copy read may be older than the changes of the copy that took its lock.
+    if (!putBack && catalogue::lockLost()) {
+        logFailure(lcStore(), "replace", path,
+                   QStringLiteral("another copy of the program took over the catalogue's lock"));
+        return false;
+    }
+    return true;
+}
+
+// The failure a test asked for at `path`, as an error number; 0 for none.
+int failureOfRenameTo(const QString& path)
+{
+    const FailingRename& failing = failingRename();
+    return !failing.path.isEmpty() && path == failing.path ? failing.error : 0;
 }
 
 QString temporaryName()
@@ -174,15 +220,34 @@ void failReadsOf(const QString& path)
     failingRead() = path;
 }
 
+void beforeRenameForTests(std::function<void(const QString&)> hook)
+{
+    renameHook() = std::move(hook);
+}
+
+void failRenamesTo(const QString& path, int error)
+{
+    failingRename() = {path, error};
+}
+
+bool nameRefused(const QString& path)
+{
+    return !path.isEmpty() && lastNameRefused() == path;
+}
+
 bool isTemporaryName(QStringView fileName)
 {
     static const QRegularExpression temporary(QStringLiteral("^\\.~vx-[A-Za-z0-9]{8}\\.tmp$"));
     return temporary.match(fileName).hasMatch();
 }
 
-#ifdef Q_OS_WIN
-bool replaceFile(const QString& path, const QByteArray& bytes)
+namespace
 {
+
+#ifdef Q_OS_WIN
+bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
+{
+    lastNameRefused().clear();
     if (path.isEmpty())
         return false;
     QString target = path;
@@ -213,8 +278,14 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
         written = temporary.setPermissions(existing.permissions());
     written = written && syncToDisk(temporary.handle());
     temporary.close();
-    written = written && temporary.error() == QFileDevice::NoError &&
-              renameOver(temporary.fileName(), target);
+    written = written && temporary.error() == QFileDevice::NoError && mayRename(path, putBack);
+    if (written) {
+        const int failure = failureOfRenameTo(path);
+        written = failure == 0 && renameOver(temporary.fileName(), target);
+        if (!written &&
+            (failure == EINVAL || (failure == 0 && GetLastError() == ERROR_INVALID_NAME)))
+            lastNameRefused() = path;
+    }
     if (!written) {
         logFailure(lcStore(), "replace", path, temporary.errorString());
         temporary.remove();
@@ -223,8 +294,9 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
 }
 #else
 // On the system's bytes, so a record whose name is no UTF-8 is rewritten where it lies.
-bool replaceFile(const QString& path, const QByteArray& bytes)
+bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
 {
+    lastNameRefused().clear();
     if (path.isEmpty())
         return false;
     QByteArray target = nativePath(path);
@@ -286,10 +358,31 @@ bool replaceFile(const QString& path, const QByteArray& bytes)
     temporary.close();
     if (temporary.error() != QFileDevice::NoError)
         return failed("write", temporary.errorString());
-    if (::rename(temporaryPath.constData(), target.constData()) != 0)
-        return failed("rename a temporary over", systemError());
+    if (!mayRename(path, putBack)) {
+        ::unlink(temporaryPath.constData());
+        return false;
+    }
+    const int failure = failureOfRenameTo(path);
+    if (failure != 0 || ::rename(temporaryPath.constData(), target.constData()) != 0) {
+        const int error = failure != 0 ? failure : errno;
+        if (error == EINVAL)
+            lastNameRefused() = path;
+        return failed("rename a temporary over", systemError(error));
+    }
     return true;
 }
 #endif
+
+} // namespace
+
+bool replaceFile(const QString& path, const QByteArray& bytes)
+{
+    return replaceThroughTemporary(path, bytes, false);
+}
+
+bool putBackFile(const QString& path, const QByteArray& bytes)
+{
+    return replaceThroughTemporary(path, bytes, true);
+}
 
 } // namespace vx

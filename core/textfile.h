@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace vx
@@ -28,9 +29,22 @@ void failReadsOf(const QString& path);
 
 // Replaces the file through a temporary renamed over it, so a failed or interrupted write
 // never leaves a truncated file behind. A link to an existing file is written through; a
-// dangling link is refused rather than creating its target elsewhere. False when nothing was
-// replaced.
+// dangling link is refused rather than creating its target elsewhere. Nothing is replaced once
+// another copy took the catalogue's lock from this one (catalogue::lockLost). False when nothing
+// was replaced.
 bool replaceFile(const QString& path, const QByteArray& bytes);
+// As replaceFile, even with the lock lost: only to put back what this copy replaced a moment
+// before and nobody has changed since.
+bool putBackFile(const QString& path, const QByteArray& bytes);
+// Whether this thread's last replaceFile was of `path` and failed because the file system refuses
+// its name (a colon on exFAT).
+bool nameRefused(const QString& path);
+// Tests: `hook` runs right before each rename that makes a temporary a file, with the file's path;
+// an empty one ends that.
+void beforeRenameForTests(std::function<void(const QString&)> hook);
+// Tests: renames onto `path` fail with `error` from now on (EINVAL, as for a name the file system
+// refuses); an empty path ends that.
+void failRenamesTo(const QString& path, int error);
 
 // Whether a file name is one replaceFile gives its temporaries (".~vx-" and eight letters or
 // digits, then ".tmp"): a name no user would choose, so a sweep can remove them safely.

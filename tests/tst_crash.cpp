@@ -23,8 +23,11 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStandardPaths>
+#include <QSysInfo>
 #include <QThread>
 #include <algorithm>
+#include <unistd.h>
 
 using namespace vx;
 using vx::test::Sandbox;
@@ -52,11 +55,18 @@ QStringList temporariesIn(const Sandbox& box)
     return found;
 }
 
-// Starts the driver and, unless `ready` is false, waits for its "ready".
+// Starts the driver and, unless `ready` is false, waits for its "ready"; with `asUser`, setpriv's
+// options, as another user.
 bool startDriver(QProcess& driver, const QString& folder, int first, const QString& rom,
-                 const QString& image, const QString& mode, bool ready = true)
+                 const QString& image, const QString& mode, bool ready = true,
+                 const QStringList& asUser = {})
 {
-    driver.start(QStringLiteral(VX_SAVEDRIVER), {folder, QString::number(first), rom, image, mode});
+    const QStringList arguments{folder, QString::number(first), rom, image, mode};
+    if (asUser.isEmpty())
+        driver.start(QStringLiteral(VX_SAVEDRIVER), arguments);
+    else
+        driver.start(QStringLiteral("setpriv"),
+                     asUser + QStringList{QStringLiteral(VX_SAVEDRIVER)} + arguments);
     if (!driver.waitForStarted())
         return false;
     if (!ready)
@@ -86,7 +96,8 @@ private slots:
     void killedSetupClearOrOptions_leaveWorkingCatalogue_data();
     void killedSetupClearOrOptions_leaveWorkingCatalogue();
     void twoCopiesSavingSideBySide_loseNothing();
-    void emptyLockLeftByKill_takenOverBySave();
+    void deadCopysLock_takenOverBySave_data();
+    void deadCopysLock_takenOverBySave();
     void killedCopy_deadTemporariesGoAtNextStartOrCopy_data();
     void killedCopy_deadTemporariesGoAtNextStartOrCopy();
     void quitWhilePicturesDecode_endsCleanly();
@@ -394,20 +405,55 @@ void tst_crash::twoCopiesSavingSideBySide_loseNothing()
     QVERIFY(!box.exists(QStringLiteral("vx.lock")));
 }
 
-void tst_crash::emptyLockLeftByKill_takenOverBySave()
+void tst_crash::deadCopysLock_takenOverBySave_data()
 {
-    // Killed between making its lock and writing itself into it, a copy leaves the lock empty.
+    QTest::addColumn<bool>("empty");     // killed between making the lock and writing itself in
+    QTest::addColumn<bool>("otherUser"); // the save runs as another user than the lock's owner
+    QTest::newRow("empty, a second old") << true << false;
+    // A shared folder: the other user may remove the lock, not write into it.
+    QTest::newRow("another user's, killed") << false << true;
+}
+
+void tst_crash::deadCopysLock_takenOverBySave()
+{
+    QFETCH(bool, empty);
+    QFETCH(bool, otherUser);
+    if (otherUser && (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty()))
+        QSKIP("running as a second user takes root and setpriv");
     Sandbox box;
     box.makeCatalogue();
-    box.writeFile(QStringLiteral("vx.lock"), QByteArray());
+    QByteArray owner;
+    if (!empty) {
+        QProcess gone;
+        gone.start(QStringLiteral("true"));
+        QVERIFY(gone.waitForStarted());
+        const qint64 pid = gone.processId();
+        QVERIFY(gone.waitForFinished());
+        owner = QByteArray::number(pid) + "\nsavedriver\n" + QSysInfo::machineHostName().toUtf8() +
+                '\n' + QSysInfo::machineUniqueId() + '\n' + QSysInfo::bootUniqueId() + '\n';
+    }
+    box.writeFile(QStringLiteral("vx.lock"), owner);
     QFile lock(box.path(QStringLiteral("vx.lock")));
     QVERIFY(lock.open(QIODevice::ReadWrite));
     QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-2),
                              QFileDevice::FileModificationTime));
     lock.close();
+    QVERIFY(lock.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                QFile::ReadOther));
+    QStringList asUser;
+    if (otherUser) {
+        for (const QString& folder : {box.folder(), box.path(QStringLiteral("bin"))})
+            QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7777)));
+        asUser = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"};
+    }
     const QString rom = box.path(QStringLiteral("vx.log"));
-    QCOMPARE(saveGame(crash::entryFor(0, rom, rom)).outcome, SaveOutcome::Saved);
-    QCOMPARE(box.indexLines(), (QStringList{QString(), crash::nameFor(0)}));
+    QProcess driver;
+    QVERIFY(
+        startDriver(driver, box.folder(), 0, rom, rom, QStringLiteral("batch:1"), true, asUser));
+    driver.write("go\n");
+    QVERIFY(driver.waitForFinished(30000));
+    QCOMPARE(driver.readAllStandardOutput(), QByteArray("saving 0\nsaved 0\ndone\n"));
+    QCOMPARE(box.indexLines(), (QStringList{QString(), crash::batchEntryFor(0, rom, rom).name}));
     QVERIFY(!box.exists(QStringLiteral("vx.lock")));
 }
 

@@ -1,10 +1,16 @@
 #include "core/appfolder.h"
+#include "core/catalogue.h"
 #include "core/gamesave.h"
+#include "core/textfile.h"
 
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace vx;
 
@@ -16,6 +22,8 @@ class tst_gamesave : public QObject
 private slots:
     void saveGame_returnsOutcomeAndNotices_data();
     void saveGame_returnsOutcomeAndNotices();
+    void saveStalledOrLockTakenOver_neverUndoesAnotherCopy_data();
+    void saveStalledOrLockTakenOver_neverUndoesAnotherCopy();
 };
 
 void tst_gamesave::saveGame_returnsOutcomeAndNotices_data()
@@ -24,6 +32,7 @@ void tst_gamesave::saveGame_returnsOutcomeAndNotices_data()
     QTest::addColumn<QString>("rom"); // relative to the catalogue; empty field when empty
     QTest::addColumn<QString>("size");
     QTest::addColumn<QString>("blocker"); // a folder made where this file should be
+    QTest::addColumn<QString>("refused"); // a file whose name the file system refuses
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QStringList>("notices"); // the lower lines, in order
     QTest::addColumn<QByteArray>("index");    // afterwards
@@ -35,32 +44,51 @@ void tst_gamesave::saveGame_returnsOutcomeAndNotices_data()
     QTest::newRow("saved") << "Beta"
                            << "r.rom"
                            << "64"
+                           << ""
                            << "" << saved << QStringList() << QByteArray("\r\nAlpha\r\nBeta\r\n");
     QTest::newRow("saved with a warning")
         << "Beta"
         << "none.rom"
         << "64"
+        << ""
         << "" << saved << QStringList{"Invalid File Path"} << QByteArray("\r\nAlpha\r\nBeta\r\n");
     QTest::newRow("empty field") << "Beta"
                                  << ""
                                  << "64"
+                                 << ""
                                  << "" << refused << QStringList{"No File Path entered."} << before;
     QTest::newRow("warning, then a size refused")
         << "Beta"
         << "none.rom"
         << "70000"
+        << ""
         << "" << refused << QStringList{"Invalid File Path", "Invalid Size"} << before;
     QTest::newRow("name no file can have")
         << "a/b"
         << "r.rom"
         << "64"
+        << ""
         << "" << refused << QStringList{"Invalid Game Name"} << before;
     QTest::newRow("record cannot be written")
         << "Beta"
         << "r.rom"
         << "64"
-        << "bin/Beta.lib" << failed << QStringList{"Check that the bin folder can be written."}
-        << before;
+        << "bin/Beta.lib"
+        << "" << failed << QStringList{"Check that the bin folder can be written."} << before;
+    // Not another copy at work, so not "busy", and said at once rather than after a wait.
+    QTest::newRow("a folder where the lock goes")
+        << "Beta"
+        << "r.rom"
+        << "64"
+        << "vx.lock"
+        << "" << failed << QStringList{"Check that the bin folder can be written."} << before;
+    // As a colon on exFAT: the rename fails with EINVAL.
+    QTest::newRow("name the file system refuses")
+        << "Beta"
+        << "r.rom"
+        << "64"
+        << ""
+        << "bin/Beta.lib" << failed << QStringList{"Invalid Game Name"} << before;
 }
 
 void tst_gamesave::saveGame_returnsOutcomeAndNotices()
@@ -69,6 +97,7 @@ void tst_gamesave::saveGame_returnsOutcomeAndNotices()
     QFETCH(QString, rom);
     QFETCH(QString, size);
     QFETCH(QString, blocker);
+    QFETCH(QString, refused);
     QFETCH(int, outcome);
     QFETCH(QStringList, notices);
     QFETCH(QByteArray, index);
@@ -87,6 +116,7 @@ void tst_gamesave::saveGame_returnsOutcomeAndNotices()
     if (!blocker.isEmpty())
         folder.mkpath(blocker);
     setAppFolder(dir.path());
+    failRenamesTo(refused.isEmpty() ? QString() : folder.filePath(refused), EINVAL);
 
     const SaveResult result =
         saveGame({name, rom.isEmpty() ? QString() : folder.filePath(rom), folder.filePath("r.rom"),
@@ -101,6 +131,97 @@ void tst_gamesave::saveGame_returnsOutcomeAndNotices()
     QCOMPARE(written.readAll(), index);
     if (result.outcome == SaveOutcome::Saved)
         QCOMPARE(result.index.toStringList(), QString::fromLatin1(index).split("\r\n").mid(0, 3));
+}
+
+void tst_gamesave::saveStalledOrLockTakenOver_neverUndoesAnotherCopy_data()
+{
+    QTest::addColumn<QString>("before"); // the file whose replacing the other copy's move precedes
+    QTest::addColumn<bool>("takeOver");  // else the save stalls past the time a lock goes stale
+    QTest::addColumn<QByteArray>("index"); // afterwards; Alpha's record is new only when saved
+
+    const QByteArray before("\r\nAlpha\r\n");
+    QTest::newRow("stalled past the stale time")
+        << "bootlist.lst" << false << QByteArray("\r\nAlpha\r\nAlpha\r\n");
+    QTest::newRow("taken over before the record is replaced") << "Alpha.lib" << true << before;
+    // The record, already replaced, is put back.
+    QTest::newRow("taken over before the index is replaced") << "bootlist.lst" << true << before;
+}
+
+void tst_gamesave::saveStalledOrLockTakenOver_neverUndoesAnotherCopy()
+{
+    QFETCH(QString, before);
+    QFETCH(bool, takeOver);
+    QFETCH(QByteArray, index);
+
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    folder.mkpath(QStringLiteral("bin"));
+    const auto write = [&](const QString& relative, const QByteArray& bytes) {
+        QFile file(folder.filePath(relative));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    const QByteArray oldRecord("[info]\r\ngamename=Alpha\r\n");
+    write(QStringLiteral("vx.log"), "[info]\r\nruns=1\r\n");
+    write(QStringLiteral("bin/bootlist.lst"), "\r\nAlpha\r\n");
+    write(QStringLiteral("bin/Alpha.lib"), oldRecord);
+    setAppFolder(dir.path());
+    const QString lock = catalogue::lockPath();
+    // Another machine's copy, holding the lock now.
+    const QByteArray otherLock("4242\nvexloutil\nanother-machine\n\n\n");
+    bool refreshed = false;
+    bool moved = false;
+    beforeRenameForTests([&](const QString& path) {
+        if (moved || QFileInfo(path).fileName() != before)
+            return;
+        moved = true;
+        QFile file(lock);
+        if (takeOver) {
+            // It took this copy for dead and made the lock its own.
+            file.remove();
+            write(QStringLiteral("vx.lock"), otherLock);
+            return;
+        }
+        // A write that hangs (a slow share) while the lock looks an hour old from another machine,
+        // where this copy's flock is not seen; only a refresh from outside this thread makes it
+        // young again.
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        const auto young = [&] {
+            return QFileInfo(lock).lastModified().secsTo(QDateTime::currentDateTime()) <= 30;
+        };
+        const QDeadlineTimer patience(10000);
+        while (!young() && !patience.hasExpired())
+            QThread::msleep(50);
+        refreshed = young();
+    });
+    const SaveResult result =
+        saveGame({QStringLiteral("Alpha"), folder.filePath("vx.log"), folder.filePath("vx.log"),
+                  QStringLiteral("US"), QStringLiteral("64"), QStringLiteral("A game")});
+    beforeRenameForTests({});
+    QVERIFY(moved);
+    QFile written(folder.filePath(QStringLiteral("bin/bootlist.lst")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), index);
+    QFile record(folder.filePath(QStringLiteral("bin/Alpha.lib")));
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    if (!takeOver) {
+        QVERIFY(refreshed);
+        QCOMPARE(int(result.outcome), int(SaveOutcome::Saved));
+        QVERIFY(record.readAll() != oldRecord);
+        QVERIFY(!QFile::exists(lock));
+        return;
+    }
+    QCOMPARE(int(result.outcome), int(SaveOutcome::Failed));
+    QCOMPARE(result.notices.constLast().lower,
+             QString("Another copy of the program is busy with the catalogue; try again."));
+    QCOMPARE(record.readAll(), oldRecord);
+    // Its lock is the other copy's: this one leaves it alone.
+    QFile other(lock);
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), otherLock);
 }
 
 QTEST_GUILESS_MAIN(tst_gamesave)
