@@ -7,36 +7,17 @@
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
 #include "ui/forms.h"
+#include "ui/gamebrowse.h"
 #include "ui/listbox.h"
 #include "ui/units.h"
 
 #include <QComboBox>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace vx
 {
-
-namespace
-{
-
-// The picture filter's patterns: the long-offered types first, then every other type the
-// detail view can show, the common PNG leading.
-QString picturePatterns()
-{
-    QStringList patterns{QStringLiteral("*.jpg"), QStringLiteral("*.gif"), QStringLiteral("*.bmp"),
-                         QStringLiteral("*.ico"), QStringLiteral("*.png")};
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
-        const QString pattern = QStringLiteral("*.") + QString::fromLatin1(format).toLower();
-        if (!patterns.contains(pattern))
-            patterns.append(pattern);
-    }
-    return patterns.join(QLatin1Char(';'));
-}
-
-} // namespace
 
 mnu_add_rom& mnu_add_rom::get()
 {
@@ -150,12 +131,8 @@ void mnu_add_rom::Form_Load()
 void mnu_add_rom::Picture1_MouseDown()
 {
     Picture1->setPicture(Picture3->picture());
-    cd1.DialogTitle = QStringLiteral("Path to ROM to be added...");
-    // The other two names cartridge images commonly carry are offered too.
-    cd1.Filter = QStringLiteral("Basic Rom types|*.rom;*.v64;*.zip;*.z64;*.n64|All Files|*.*|");
-    cd1.ShowOpen(this);
-    // Taken on a cancel too: the dialog then still holds the last file chosen.
-    takeRomPath(cd1.FileName);
+    if (browseGameFile(cd1, GameFile::Rom, *this, *Text2))
+        takeRomPath(cd1.FileName);
     Picture1->setPicture(Picture2->picture());
 }
 
@@ -167,11 +144,8 @@ void mnu_add_rom::Picture1_MouseUp()
 void mnu_add_rom::Picture6_MouseDown()
 {
     Picture6->setPicture(Picture3->picture());
-    cd1.DialogTitle = QStringLiteral("Path to image to be used...");
-    cd1.Filter = QStringLiteral("Possible image types|") + picturePatterns() +
-                 QStringLiteral("|All Files|*.*");
-    cd1.ShowOpen(this);
-    Text3->setText(cd1.FileName);
+    if (browseGameFile(cd1, GameFile::Picture, *this, *Text3))
+        Text3->setText(cd1.FileName);
     Picture6->setPicture(Picture2->picture());
 }
 

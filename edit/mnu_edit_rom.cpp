@@ -7,6 +7,7 @@
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
 #include "ui/forms.h"
+#include "ui/gamebrowse.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
@@ -131,10 +132,13 @@ void mnu_edit_rom::setComboText(QComboBox& combo, const QString& text)
     combo.setEditText(text);
 }
 
-// The browse buttons only show that they are held; paths are typed or pasted here.
+// The browse buttons open the add window's dialogs; only the path box changes, as on a drop.
 void mnu_edit_rom::Picture1_MouseDown()
 {
     Picture1->setPicture(find2->picture());
+    if (browseGameFile(cd1, GameFile::Rom, *this, *Text2))
+        Text2->setText(cd1.FileName);
+    Picture1->setPicture(find1->picture());
 }
 
 void mnu_edit_rom::Picture1_MouseUp()
@@ -145,6 +149,9 @@ void mnu_edit_rom::Picture1_MouseUp()
 void mnu_edit_rom::Picture2_MouseDown()
 {
     Picture2->setPicture(find2->picture());
+    if (browseGameFile(cd1, GameFile::Picture, *this, *Text3))
+        Text3->setText(cd1.FileName);
+    Picture2->setPicture(find1->picture());
 }
 
 void mnu_edit_rom::Picture2_MouseUp()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/dialogs.h"
 #include "ui/form.h"
 #include "ui/listbox.h"
 
@@ -45,6 +46,8 @@ public:
     PictureBox* ok2;
     PictureBox* cancel1;
     PictureBox* cancel2;
+
+    CommonDialog cd1;
 
     void Picture1_MouseDown();
     void Picture1_MouseUp();

@@ -30,6 +30,16 @@ mnu_add_rom& openAdd()
     return mnu_add_rom::get();
 }
 
+// The add window, or the edit window shown on its own: both have the two browse buttons.
+Form& openBrowsing(const QString& window)
+{
+    if (window == "mnu_add_rom")
+        return openAdd();
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    editor.showOnTop(editor.Text1);
+    return editor;
+}
+
 // The control that has the keyboard focus, named as the window knows it.
 QString focusedControl(const QWidget& window)
 {
@@ -53,7 +63,8 @@ private slots:
     void buttons_showReleasedImagesAndAreNamed();
     void browse_fillsPathFromDialog_data();
     void browse_fillsPathFromDialog();
-    void browse_cancelKeepsDialogsLastFile();
+    void browse_cancelChangesNoBox_data();
+    void browse_cancelChangesNoBox();
     void cancel_hidesAtPressAndWritesNothing();
     void fields_keptBetweenOpenings();
     void save_pressAndReleaseSwapImages();
@@ -136,22 +147,35 @@ void TestAdd::buttons_showReleasedImagesAndAreNamed()
 
 void TestAdd::browse_fillsPathFromDialog_data()
 {
+    QTest::addColumn<QString>("window");
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("filter");
-    QTest::newRow("ROM") << "Picture1"
+    const QString rom = "Basic Rom types (*.rom *.v64 *.zip *.z64 *.n64);;All Files (*)";
+    const QString picture = "Possible image types (*.jpg *.gif *.bmp *.ico *.png *";
+    QTest::newRow("ROM") << "mnu_add_rom"
+                         << "Picture1"
                          << "Text2"
-                         << "Path to ROM to be added..."
-                         << "Basic Rom types (*.rom *.v64 *.zip *.z64 *.n64);;All Files (*)";
-    QTest::newRow("picture") << "Picture6"
+                         << "Path to ROM to be added..." << rom;
+    QTest::newRow("picture") << "mnu_add_rom"
+                             << "Picture6"
                              << "Text3"
-                             << "Path to image to be used..."
-                             << "Possible image types (*.jpg *.gif *.bmp *.ico *.png *";
+                             << "Path to image to be used..." << picture;
+    // The edit window's buttons open the same dialogs for the same boxes.
+    QTest::newRow("edit ROM") << "mnu_edit_rom"
+                              << "Picture1"
+                              << "Text2"
+                              << "Path to ROM to be added..." << rom;
+    QTest::newRow("edit picture") << "mnu_edit_rom"
+                                  << "Picture2"
+                                  << "Text3"
+                                  << "Path to image to be used..." << picture;
 }
 
 void TestAdd::browse_fillsPathFromDialog()
 {
+    QFETCH(QString, window);
     QFETCH(QString, button);
     QFETCH(QString, field);
     QFETCH(QString, title);
@@ -159,10 +183,13 @@ void TestAdd::browse_fillsPathFromDialog()
     Sandbox box;
     box.makeCatalogue();
     start();
-    mnu_add_rom& add = openAdd();
-    auto* browse = child<PictureBox>(add, button);
-    auto* path = child<QLineEdit>(add, field);
-    add.Text1->setText("Name");
+    Form& form = openBrowsing(window);
+    auto* browse = child<PictureBox>(form, button);
+    auto* path = child<QLineEdit>(form, field);
+    auto* name = child<QLineEdit>(form, "Text1");
+    name->setText("Name");
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    browse->setFocus(Qt::TabFocusReason);
 
     dialogs::queueFile("/roms/chosen file.v64");
     press(browse);
@@ -182,38 +209,73 @@ void TestAdd::browse_fillsPathFromDialog()
     QCOMPARE(request.fileName, QString());
     QCOMPARE(path->text(), QString("/roms/chosen file.v64"));
     // Back to the released image as soon as the dialog closes.
-    QCOMPARE(browse->picture(), add.Picture2->picture());
+    const PicturePtr released = browse->picture();
+    QCOMPARE(released, art::browseButton(false));
     release(browse);
-    QCOMPARE(browse->picture(), add.Picture2->picture());
+    QCOMPARE(browse->picture(), released);
+    // The keyboard comes back to the button, though the dialog's closing handed it elsewhere.
+    QTRY_COMPARE(QApplication::activeWindow(), &form);
+    QCOMPARE(QApplication::focusWidget(), browse);
 
     // Nothing else changes.
-    auto* otherPath = child<QLineEdit>(add, field == "Text2" ? "Text3" : "Text2");
+    auto* otherPath = child<QLineEdit>(form, field == "Text2" ? "Text3" : "Text2");
     QCOMPARE(otherPath->text(), QString());
-    QCOMPARE(add.Text1->text(), QString("Name"));
-    QVERIFY(add.isVisible());
+    QCOMPARE(name->text(), QString("Name"));
+    QVERIFY(form.isVisible());
 }
 
-void TestAdd::browse_cancelKeepsDialogsLastFile()
+void TestAdd::browse_cancelChangesNoBox_data()
 {
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("pictureButton");
+    QTest::newRow("add") << "mnu_add_rom"
+                         << "Picture6";
+    QTest::newRow("edit") << "mnu_edit_rom"
+                          << "Picture2";
+}
+
+void TestAdd::browse_cancelChangesNoBox()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, pictureButton);
     Sandbox box;
     box.makeCatalogue();
+    box.writeFile("roms/a.rom", "rom");
+    box.writeFile("pictures/a.png", "png");
     start();
-    mnu_add_rom& add = openAdd();
+    Form& form = openBrowsing(window);
+    auto* romBrowse = child<PictureBox>(form, "Picture1");
+    auto* pictureBrowse = child<PictureBox>(form, pictureButton);
+    auto* rom = child<QLineEdit>(form, "Text2");
+    auto* picture = child<QLineEdit>(form, "Text3");
+    const auto boxes = [&] { return QStringList{rom->text(), picture->text()}; };
 
-    // A cancel before anything was chosen leaves the box empty, whatever was typed.
-    add.Text3->setText("typed");
+    // Before anything was chosen, a typed path stays.
+    picture->setText("typed");
     dialogs::queueCancel();
-    press(add.Picture6);
-    QCOMPARE(add.Text3->text(), QString());
+    press(pictureBrowse);
+    QCOMPARE(boxes(), (QStringList{"", "typed"}));
 
-    // Both buttons share one dialog: it starts from, and on a cancel gives back, the last file.
-    dialogs::queueFile("/roms/a.rom");
-    press(add.Picture1);
+    // A ROM chosen, then the picture dialog cancelled: the picture box keeps its path.
+    dialogs::queueFile(box.path("roms/a.rom"));
+    press(romBrowse);
     dialogs::queueCancel();
-    press(add.Picture6);
-    QCOMPARE(add.Text2->text(), QString("/roms/a.rom"));
-    QCOMPARE(add.Text3->text(), QString("/roms/a.rom"));
-    QCOMPARE(dialogs::fileRequests().last().fileName, QString("/roms/a.rom"));
+    press(pictureBrowse);
+    QCOMPARE(boxes(), (QStringList{box.path("roms/a.rom"), "typed"}));
+
+    // And the other way round.
+    dialogs::queueFile(box.path("pictures/a.png"));
+    press(pictureBrowse);
+    dialogs::queueCancel();
+    press(romBrowse);
+    QCOMPARE(boxes(), (QStringList{box.path("roms/a.rom"), box.path("pictures/a.png")}));
+
+    // Each dialog starts from its box's file, else in the folder of the file chosen last.
+    QStringList startedFrom;
+    for (const dialogs::FileRequest& request : dialogs::fileRequests())
+        startedFrom << request.fileName;
+    QCOMPARE(startedFrom,
+             (QStringList{"", "", box.path("roms"), box.path("roms"), box.path("roms/a.rom")}));
 }
 
 void TestAdd::cancel_hidesAtPressAndWritesNothing()

@@ -222,9 +222,11 @@ void TestOptions::clear_asksThenEmptiesIndexOnYesOnly()
     box.writeRecord("Alpha", "/r/a.rom", "/r/a.png", "US", "64", "First");
     const QByteArray record = box.readFile("bin/Alpha.lib");
     dialogs::queueAnswer(QMessageBox::StandardButton(answer));
+    main::get().show();
     mnu_options& options = mnu_options::get();
     options.setLeft(3000);
-    options.show();
+    options.showOnTop(options.cmd_clear);
+    QVERIFY(QTest::qWaitForWindowActive(&options));
     test::click(options.cmd_clear);
 
     const auto asked = dialogs::questions();
@@ -239,6 +241,9 @@ void TestOptions::clear_asksThenEmptiesIndexOnYesOnly()
     QCOMPARE(box.readFile("bin/Alpha.lib"), record);
     QCOMPARE(options.Left(), 3000.0);
     QVERIFY(test::visibleNotice().isEmpty());
+    // Whatever the answer, the keyboard is back on Clear.
+    QTRY_COMPARE(QApplication::activeWindow(), &options);
+    QCOMPARE(QApplication::focusWidget(), options.cmd_clear);
 }
 
 void TestOptions::clear_indexNotWritable_showsNotice()

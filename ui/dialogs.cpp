@@ -1,6 +1,10 @@
 #include "ui/dialogs.h"
 
+#include "ui/form.h"
+
+#include <QApplication>
 #include <QFileDialog>
+#include <QPointer>
 #include <deque>
 #include <optional>
 
@@ -29,13 +33,52 @@ Script& script()
     return s;
 }
 
+// Gives the keyboard back, when a dialog closes, to the window that opened it and to the control
+// that had it there: a window manager hands it to the main window instead, since a dialog's
+// opener is mostly a tool window.
+class KeyboardReturn
+{
+public:
+    explicit KeyboardReturn(QWidget* parent)
+        : m_window(parent ? parent->window() : nullptr),
+          m_focus(m_window ? m_window->focusWidget() : nullptr)
+    {
+    }
+    KeyboardReturn(const KeyboardReturn&) = delete;
+    KeyboardReturn& operator=(const KeyboardReturn&) = delete;
+    ~KeyboardReturn()
+    {
+        if (!m_window || !m_window->isVisible())
+            return;
+        m_window->activateWindow();
+        if (m_focus && m_focus->isVisible())
+            m_focus->setFocus(Qt::ActiveWindowFocusReason);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_focus;
+};
+
+// A scripted dialog moves the keyboard as a real one does: it runs events while it shows and
+// leaves the keyboard where a window manager puts it when it closes, on the main window.
+void scriptedDialogShows()
+{
+    Form* main = Form::owner();
+    if (main && main->isVisible())
+        main->activateWindow();
+    QApplication::processEvents();
+}
+
 // The chosen file, or nothing on a cancel.
 std::optional<QString> runFileDialog(QWidget* parent, bool save, const QString& title,
                                      const QString& filter, const QString& fileName)
 {
+    const KeyboardReturn keyboard(parent);
     Script& s = script();
     if (s.on) {
         s.fileRequests.append({save, title, filter, fileName});
+        scriptedDialogShows();
         if (s.files.empty())
             return std::nullopt;
         const ScriptedFile answer = s.files.front();
@@ -93,9 +136,11 @@ QMessageBox::StandardButton askQuestion(QWidget* parent, const QString& text, co
                                         QMessageBox::Icon icon,
                                         QMessageBox::StandardButton defaultButton)
 {
+    const KeyboardReturn keyboard(parent);
     Script& s = script();
     if (s.on) {
         s.questions.append({text, title, buttons, icon, defaultButton});
+        scriptedDialogShows();
         if (s.answers.empty())
             return defaultButton;
         const auto answer = s.answers.front();

@@ -10,7 +10,9 @@ namespace vx
 {
 
 // A window's common file dialog: it keeps its title, filter and file name between uses.
-// The filter is written as description|patterns pairs separated by bars.
+// The filter is written as description|patterns pairs separated by bars. Here and in
+// askQuestion, the window of `parent` gets the keyboard back when the dialog closes, on the
+// control that had it.
 class CommonDialog
 {
 public:
@@ -33,7 +35,9 @@ QMessageBox::StandardButton askQuestion(QWidget* parent, const QString& text, co
                                         QMessageBox::StandardButton defaultButton);
 
 // Test seam: once scripting is on, dialogs never open; they answer from a queue and record
-// what was asked. An answer that was not queued is a cancel (or the box's default).
+// what was asked. An answer that was not queued is a cancel (or the box's default). While it
+// "shows", the keyboard goes to the main window, as a window manager moves it when a dialog
+// closes.
 namespace dialogs
 {
 

@@ -73,6 +73,8 @@ void Form::bringToFront(QWidget* start)
     if (start)
         start->setFocus(Qt::ActiveWindowFocusReason);
     if (Form* front = visibleInFront(this)) {
+        // The user goes on here once the notice in front is read, whoever raised it.
+        front->m_returnTo = this;
         front->raise();
         front->activateWindow();
         return;

@@ -238,6 +238,143 @@ scenario_keyboard() {
   wait_until "Export ROM did not copy the viewed game" test -f "$work/export/mario.rom"
 }
 
+# dialog_shows TITLE: the program's dialog of that title is up and has the keyboard.
+active_title() { xdotool getactivewindow getwindowname 2>/dev/null || true; }
+titled_active() { [ "$(active_title)" = "$1" ]; }
+dialog_shows() {
+  wait_until "no dialog \"$1\" with the keyboard" titled_active "$1"
+  settle
+}
+
+# choose_file TITLE PATH: types the path into the file dialog of that title and accepts it.
+choose_file() {
+  type_text "$2"
+  # The first Enter may only take down the completion list that popped up.
+  key Return
+  settle 1
+  ! titled_active "$1" || key Return
+}
+
+# Every dialog and notice gives the keyboard back to the window that opened it, proved by the
+# active window and by what the keys typed next do there.
+scenario_dialogs() {
+  start_x 1024 768
+  make_files
+  seed_catalogue
+  # A name with no record, first in the picker.
+  printf 'Gone\r\n' >>"$catalogue/bin/bootlist.lst"
+  start_app
+
+  # The add window's browse dialogs: a cancel changes no box, a choice fills its box, and the
+  # name typed around them is whole.
+  command add
+  wait_until "no add window" is_active mnu_add_rom
+  local add
+  add=$(window_of mnu_add_rom)
+  type_text Ze
+  click "$add" 5287 720
+  dialog_shows "Path to ROM to be added..."
+  key Escape
+  wait_until "the ROM dialog's Escape did not give the add window the keyboard" is_active mnu_add_rom
+  click "$add" 5287 1087
+  dialog_shows "Path to image to be used..."
+  choose_file "Path to image to be used..." "$work/roms/box.png"
+  wait_until "the picture dialog did not give the add window the keyboard" is_active mnu_add_rom
+  click "$add" 5287 720
+  dialog_shows "Path to ROM to be added..."
+  key Escape
+  wait_until "the second ROM dialog did not give the add window the keyboard" is_active mnu_add_rom
+  type_text lda
+  key Tab
+  type_text "$work/roms/zelda.rom"
+  key Tab Tab
+  type_text US
+  key Tab
+  type_text 64
+  key Tab
+  type_text "A game"
+  key Tab Tab Return
+  wait_until "the add window did not slide away" gone mnu_add_rom
+  record_has Zelda "image=$work/roms/box.png" || fail "the chosen picture was not kept: $(tr '\r\n' ' |' <"$catalogue/bin/Zelda.lib" 2>&1)"
+  record_has Zelda "file=$work/roms/zelda.rom" || fail "the ROM path typed was not kept"
+
+  # The picker's notice of a missing record hands the keyboard to the edit window.
+  command edit
+  wait_until "no picker" is_active edit_rom_list
+  key Down
+  wait_until "no notice of the missing record" is_active mnu_error
+  key Return
+  wait_until "the notice did not give the edit window the keyboard" is_active mnu_edit_rom
+  key Escape
+  wait_until "Escape typed after the notice did not reach the edit window" gone mnu_edit_rom
+
+  # The edit window's browse dialogs, cancelled: nothing changes and its keys stay its own.
+  command edit
+  wait_until "no picker" is_active edit_rom_list
+  key End
+  wait_until "no edit window" is_active mnu_edit_rom
+  local editor
+  editor=$(window_of mnu_edit_rom)
+  click "$editor" 5300 735
+  dialog_shows "Path to ROM to be added..."
+  key Escape
+  wait_until "the edit window's ROM dialog did not give it the keyboard" is_active mnu_edit_rom
+  click "$editor" 5287 1207
+  dialog_shows "Path to image to be used..."
+  key Escape
+  wait_until "the edit window's picture dialog did not give it the keyboard" is_active mnu_edit_rom
+  key Tab Tab Tab Tab Tab
+  key ctrl+a
+  type_text "Keyed after dialogs"
+  key Tab Tab Tab Return
+  wait_until "the edit window did not slide away" gone mnu_edit_rom
+  record_has Zelda "desc=Keyed after dialogs" || fail "the keys typed after the dialogs were lost"
+  record_has Zelda "file=$work/roms/zelda.rom" || fail "a cancelled dialog changed the ROM path"
+  record_has Zelda "image=$work/roms/box.png" || fail "a cancelled dialog changed the picture path"
+
+  # Copy ROM: both dialogs, cancelled and chosen, give the hub the keyboard back.
+  command copy
+  dialog_shows "Choose a ROM to copy"
+  key Escape
+  wait_until "no notice after the cancelled copy" is_active mnu_error
+  key Return
+  wait_until "the notice did not give the hub the keyboard" is_active main
+  command copy
+  dialog_shows "Choose a ROM to copy"
+  choose_file "Choose a ROM to copy" "$work/roms/zelda.rom"
+  dialog_shows "Where would you like it copied too"
+  choose_file "Where would you like it copied too" "$work/copied.rom"
+  wait_until "Copy ROM did not copy" test -f "$work/copied.rom"
+  wait_until "Copy ROM's dialogs did not give the hub the keyboard" is_active main
+  # The hub keeps Add ROM focused: Enter there opens the add window.
+  key Return
+  wait_until "Enter after Copy ROM did not reach the hub" is_active mnu_add_rom
+  key Escape
+  wait_until "the add window did not close" gone mnu_add_rom
+
+  # Clear's confirmation, No and Yes, from the options window.
+  command setup
+  wait_until "no options window" is_active mnu_options
+  local options
+  options=$(window_of mnu_options)
+  click "$options" 1927 1627
+  dialog_shows "MsgBox Demonstration"
+  key Escape
+  wait_until "No did not give the options window the keyboard" is_active mnu_options
+  index_lines | grep -qx Zelda || fail "No cleared the index"
+  click "$options" 1927 1627
+  dialog_shows "MsgBox Demonstration"
+  key y
+  wait_until "Yes did not give the options window the keyboard" is_active mnu_options
+  [ -z "$(index_lines)" ] || fail "Yes did not clear the index: $(index_lines | tr '\n' '|')"
+  mkdir -p "$work/export"
+  key ctrl+a
+  type_text "$work/export"
+  key Tab Tab Return
+  wait_until "the options window did not close" gone mnu_options
+  tr -d '\r' <"$catalogue/vx.log" | grep -qxF "path=$work/export" || fail "the keys typed after Clear were lost"
+}
+
 # A generated cartridge image in the 16-bit swapped order: header name NEBULA RALLY, region
 # code P (PAL), 16 MiB (128 megabits).
 make_cartridge() {
