@@ -35,6 +35,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fitLines();
 };
 
 } // namespace vx

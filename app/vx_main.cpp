@@ -18,6 +18,7 @@
 #include "setup/mnu_setup.h"
 #include "ui/filedrops.h"
 #include "ui/forms.h"
+#include "ui/strayclicks.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
 #include "ui/vx_modules.h"
@@ -104,6 +105,7 @@ main::main()
 {
     setWindowTitle(QStringLiteral("Vexloutil"));
     setOwner(this);
+    ignoreStrayDoubleClicks();
     setClientSize(10620, 5220);
     setBackground(art::hubBackground());
     // The hub first appears in the middle of the screen; the windows it opens sit beside it.
@@ -152,9 +154,8 @@ main::main()
     Label16->setFont(detailFont);
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Holds the viewed ROM's path for Export ROM; black on the black face, never read there.
+    // Holds the viewed ROM's path for Export ROM; too small to be read there, blue as every label.
     place(*file_path, 600, 4320, 255, 135);
-    file_path->setForeColor(0x000000);
 
     connect(Label1, &Label::mouseDown, this, &main::Label1_MouseDown);
     connect(Label2, &Label::clicked, this, &main::Label2_Click);

@@ -32,7 +32,8 @@ endforeach()
 # real drops through the X server.
 add_executable(vx_dragsource desktop/dragsource.cpp)
 target_link_libraries(vx_dragsource PRIVATE Qt6::Widgets)
-foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard drop)
+foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard drop ontop
+                    doubleclick)
   add_test(NAME desktop_${vx_scenario}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop.sh ${vx_scenario}
                    $<TARGET_FILE:vexloutil>)
