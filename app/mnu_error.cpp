@@ -110,7 +110,8 @@ QPointF noticePlace(QSizeF screen, QRectF room, QSizeF notice)
 
 void mnu_error::showNotice(const QString& upper, const QString& lower)
 {
-    hide();
+    // A notice on screen takes the new lines where it is and is placed again; taken off the
+    // screen and back at once, it could lose always on top.
     Label1->setCaption(upper);
     Label2->setCaption(lower);
     fitLines();

@@ -260,7 +260,8 @@ void main::paintEvent(QPaintEvent* event)
 
 void main::openBeside(Form& window, double offset, QWidget* start)
 {
-    window.hide();
+    // One on screen is only placed again: taken off the screen and back at once, a window can
+    // lose what the window manager keeps for it (always on top).
     window.setTop(Top() + offset);
     window.setLeft(Left() + 300);
     window.showOnTop(start);

@@ -343,12 +343,19 @@ scenario_doubleclick() {
 }
 
 # The window of role $1 is on screen, keeps "always on top" and is above the program's others.
-expect_topmost() {
+topmost() {
   local id
   id=$(window_of "$1")
-  [ -n "$id" ] && viewable "$id" || fail "$2 $1 is not on screen"
-  xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "$2 $1 lost always on top"
-  expect_on_top "$1" "$2"
+  [ -n "$id" ] && viewable "$id" && xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE &&
+    [ "$(role_of "$(stacking | tail -1)")" = "$1" ]
+}
+expect_topmost() {
+  for _ in $(seq 50); do
+    topmost "$1" && return
+    sleep 0.1
+  done
+  fail "$2 $1 is not on top, always on top: $(xprop -id "$(window_of "$1")" _NET_WM_STATE 2>&1), \
+top: $(role_of "$(stacking | tail -1)")"
 }
 
 # Every opening and every re-showing keeps a window on top: each command clicked twice over the
@@ -356,14 +363,21 @@ expect_topmost() {
 scenario_ontop() {
   start_x 1024 768
   seed_catalogue
+  # A bin that is a file: two notices in a row as the program starts.
+  rm -rf "$catalogue/bin" && : >"$catalogue/bin"
+  start_app_under_notice
+  expect_topmost mnu_error "start-up:"
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  rm "$catalogue/bin" && seed_catalogue
   start_app
   # Left of where the opened windows begin, so the commands stay in reach under them.
   local cmd round
   for round in 1 2; do
     for cmd in setup add add edit edit view view about about setup setup add; do
       click "$hub" 200 "${command_at[$cmd]}"
-      settle 0.2
       expect_topmost "${opens[$cmd]}" "round $round, $cmd:"
+      wait_until "round $round, $cmd: ${opens[$cmd]} did not get the keyboard" is_active "${opens[$cmd]}"
     done
     # Nothing viewed: a notice each time, the second while the first is on screen.
     click "$hub" 200 "${command_at[export]}"
@@ -374,12 +388,6 @@ scenario_ontop() {
     key Return
     wait_until "round $round: the notice did not go" gone mnu_error
   done
-  # A bin that is a file: two notices in a row as the program starts.
-  kill "$app_pid"
-  wait "$app_pid" 2>/dev/null || true
-  rm -rf "$catalogue/bin" && : >"$catalogue/bin"
-  start_app_under_notice
-  expect_topmost mnu_error "start-up:"
 }
 
 # start_app for a start that shows a notice: waits for the notice rather than the hub's keyboard.
