@@ -5,6 +5,7 @@
 #include "ui/sys_procs.h"
 #include "ui/units.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <algorithm>
 
@@ -38,7 +39,8 @@ mnu_error::mnu_error()
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeAt(*Label2, 240, 1440);
-    Label2->setAutoSize(true);
+    Label2->setWordWrap(true);
+    Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     place(*Picture1, 3360, 1440, 780, 300);
     place(*Picture2, 720, 2520, 135, 135);
@@ -50,6 +52,47 @@ mnu_error::mnu_error()
 
     connect(Picture1, &PictureBox::mouseDown, this, &mnu_error::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseUp, this, &mnu_error::Picture1_MouseUp);
+}
+
+namespace
+{
+
+// Set smaller than this, a line is no longer read at a glance.
+constexpr double kSmallestPoints = 6.75;
+
+// The room `text` takes wrapped at `width`, as a word-wrapping label lays it out.
+QSize wrappedSize(const QFont& font, const QString& text, int width, Qt::Alignment align)
+{
+    const int flags = static_cast<int>(align.toInt()) | Qt::TextWordWrap;
+    return QFontMetrics(font).boundingRect(QRect(0, 0, width, QWIDGETSIZE_MAX), flags, text).size();
+}
+
+} // namespace
+
+void mnu_error::fitLines()
+{
+    // Every word is shown: the lower line wraps in the room beside OK, and lines that need more
+    // room than their boxes have, wrapped, are set smaller (within reason).
+    const QRect upper = Label1->geometry();
+    const QPoint lowerAt(twipsToPixels(240), twipsToPixels(1440));
+    const QSize lowerRoom(Picture1->geometry().left() - twipsToPixels(120) - lowerAt.x(),
+                          height() - lowerAt.y());
+    QFont font = designFont(8.25);
+    for (double points = font.pointSizeF();; points -= 0.25) {
+        font.setPointSizeF(points);
+        const QSize upperNeeds =
+            wrappedSize(font, Label1->text(), upper.width(), Label1->alignment());
+        const QSize lowerNeeds =
+            wrappedSize(font, Label2->text(), lowerRoom.width(), Label2->alignment());
+        const bool fits = upperNeeds.boundedTo(upper.size()) == upperNeeds &&
+                          lowerNeeds.boundedTo(lowerRoom) == lowerNeeds;
+        if (fits || points - 0.25 < kSmallestPoints) {
+            Label1->setFont(font);
+            Label2->setFont(font);
+            Label2->setGeometry(QRect(lowerAt, lowerNeeds.boundedTo(lowerRoom)));
+            return;
+        }
+    }
 }
 
 QPointF noticePlace(QSizeF screen, QRectF room, QSizeF notice)
@@ -67,9 +110,11 @@ QPointF noticePlace(QSizeF screen, QRectF room, QSizeF notice)
 
 void mnu_error::showNotice(const QString& upper, const QString& lower)
 {
-    hide();
+    // A notice on screen takes the new lines where it is and is placed again; taken off the
+    // screen and back at once, it could lose always on top.
     Label1->setCaption(upper);
     Label2->setCaption(lower);
+    fitLines();
     const QPointF at =
         noticePlace(screenSizeTwips(), availableScreenTwips(), QSizeF(Width(), Height()));
     setTop(at.y());

@@ -20,7 +20,7 @@ public:
     static mnu_error& get();
     mnu_error();
 
-    // Hides the window, sets both lines, places it by the notice rule and shows it above every
+    // Sets both lines, places the window by the notice rule and shows it above every
     // other window of the program, with the keyboard.
     void showNotice(const QString& upper, const QString& lower);
 
@@ -35,6 +35,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fitLines();
 };
 
 } // namespace vx

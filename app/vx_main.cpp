@@ -19,6 +19,7 @@
 #include "setup/mnu_setup.h"
 #include "ui/filedrops.h"
 #include "ui/forms.h"
+#include "ui/strayclicks.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
 #include "ui/vx_modules.h"
@@ -105,6 +106,7 @@ main::main()
 {
     setWindowTitle(QStringLiteral("Vexloutil"));
     setOwner(this);
+    ignoreStrayDoubleClicks();
     setClientSize(10620, 5220);
     setBackground(art::hubBackground());
     // The hub first appears in the middle of the screen; the windows it opens sit beside it.
@@ -153,9 +155,8 @@ main::main()
     Label16->setFont(detailFont);
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Holds the viewed ROM's path for Export ROM; black on the black face, never read there.
+    // Holds the viewed ROM's path for Export ROM; too small to be read there, blue as every label.
     place(*file_path, 600, 4320, 255, 135);
-    file_path->setForeColor(0x000000);
 
     connect(Label1, &Label::mouseDown, this, &main::Label1_MouseDown);
     connect(Label2, &Label::clicked, this, &main::Label2_Click);
@@ -267,7 +268,8 @@ void main::paintEvent(QPaintEvent* event)
 
 void main::openBeside(Form& window, double offset, QWidget* start)
 {
-    window.hide();
+    // One on screen is only placed again: taken off the screen and back at once, a window can
+    // lose what the window manager keeps for it (always on top).
     window.setTop(Top() + offset);
     window.setLeft(Left() + 300);
     window.showOnTop(start);

@@ -14,6 +14,7 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStyleHints>
 #include <QtTest>
 
 using namespace vx;
@@ -46,6 +47,16 @@ edit_rom_list& openPicker(main& hub)
     return edit_rom_list::get();
 }
 
+// A mouse event as the platform hands it to a window, at a time of its own (milliseconds).
+void sendToWindow(QWidget& window, QEvent::Type type, QPoint at, QPointF global, quint64 time)
+{
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
+    QMouseEvent event(type, at, at, global, Qt::LeftButton, held, Qt::NoModifier);
+    event.setTimestamp(time);
+    QCoreApplication::sendEvent(window.windowHandle(), &event);
+}
+
 void clickRow(ListBox& list, int row)
 {
     list.doItemsLayout();
@@ -67,6 +78,8 @@ private slots:
     void missingRecord_noticeRemovesEntryAndOpensEmpty();
     void nameListedTwice_bothEntriesOpenSameRecord();
     void focusingList_choosesNothing();
+    void pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick_data();
+    void pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick();
     void cancel_slidesPickerAwayChangingNothing();
     void editWindow_loadGivesReleasedImages();
     void browseButtons_cancelChangesNothing();
@@ -235,6 +248,57 @@ void EditPicker::nameListedTwice_bothEntriesOpenSameRecord()
         clickRow(*picker.rom_list, row);
         QCOMPARE(boxes(editor), mario);
     }
+}
+
+void EditPicker::pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick_data()
+{
+    // The second press, after the first one's time and away from its place.
+    const int interval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const int distance = QGuiApplication::styleHints()->mouseDoubleClickDistance();
+    QTest::addColumn<int>("later");
+    QTest::addColumn<int>("away");
+    QTest::addColumn<bool>("runs");
+    QTest::newRow("double click") << 80 << 0 << false;
+    QTest::newRow("double click, a little off") << interval - 1 << distance << false;
+    QTest::newRow("after the double-click time") << interval << 0 << true;
+    QTest::newRow("too far for a double click") << 80 << distance + 1 << true;
+}
+
+void EditPicker::pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick()
+{
+    QFETCH(int, later);
+    QFETCH(int, away);
+    QFETCH(bool, runs);
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nZelda\r\n");
+    sandbox.writeRecord("Zelda", "z.rom", "z.png", "PAL", "128", "Elf");
+    main& hub = showHub();
+    edit_rom_list& picker = openPicker(hub);
+    picker.rom_list->doItemsLayout();
+    const QPoint row = picker.rom_list->viewport()->mapTo(&picker, rowCentre(*picker.rom_list, 1));
+    const QPointF first = picker.mapToGlobal(QPointF(row));
+    static quint64 time = 1'000'000;
+    time += 10'000;
+    sendToWindow(picker, QEvent::MouseButtonPress, row, first, time);
+    sendToWindow(picker, QEvent::MouseButtonRelease, row, first, time + 20);
+    QVERIFY(mnu_edit_rom::get().isVisible());
+    QVERIFY(isAway(picker));
+
+    // The picker is gone from under the pointer: the second press lands on Export ROM, which
+    // with nothing viewed says so.
+    const QPoint command = hub.Label7->geometry().center();
+    const QPointF second = first + QPointF(away, 0);
+    sendToWindow(hub, QEvent::MouseButtonPress, command, second, time + later);
+    if (!runs) // as the platform follows a press that ends a double click
+        sendToWindow(hub, QEvent::MouseButtonDblClick, command, second, time + later);
+    sendToWindow(hub, QEvent::MouseButtonRelease, command, second, time + later + 20);
+    QCOMPARE(!visibleNotice().isEmpty(), runs);
+    // The next click is a click again.
+    if (runs)
+        click(mnu_error::get().Picture1);
+    sendToWindow(hub, QEvent::MouseButtonPress, command, second, time + 5000);
+    sendToWindow(hub, QEvent::MouseButtonRelease, command, second, time + 5020);
+    QVERIFY(!visibleNotice().isEmpty());
 }
 
 void EditPicker::focusingList_choosesNothing()

@@ -54,6 +54,7 @@ private slots:
     void hover_turnsCommandRedUntilBareSurface_data();
     void hover_turnsCommandRedUntilBareSurface();
     void hover_resetLeavesOtherColoursAlone();
+    void labels_blueAtRest();
     void titleStrip_dragsHub();
     void corner_opensCloseStripAtHubCornerNotTopmost();
     void closeStrip_minimizeMinimizesHubAndHidesStrip();
@@ -205,6 +206,16 @@ void TestHub::hover_resetLeavesOtherColoursAlone()
     QCOMPARE(hub.Label5->foreColor(), quint32(0x00FF00));
     QCOMPARE(hub.Label6->foreColor(), main::kRestColor);
     QCOMPARE(hub.Label7->foreColor(), main::kRestColor);
+}
+
+void TestHub::labels_blueAtRest()
+{
+    test::Sandbox box;
+    main& hub = shownHub(box);
+    for (const Label* label : hub.findChildren<Label*>()) {
+        QVERIFY2(label->foreColor() == main::kRestColor, qPrintable(label->objectName()));
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    }
 }
 
 void TestHub::titleStrip_dragsHub()

@@ -1,5 +1,6 @@
 #include "app/mnu_error.h"
 #include "support/testsupport.h"
+#include "ui/controls.h"
 #include "ui/vx_modules.h"
 #include "ui/windowing.h"
 
@@ -19,6 +20,8 @@ private slots:
     void keyboard_dismissesNotice_data();
     void keyboard_dismissesNotice();
     void noticePlace_movesOnlyWhatDoesNotFit_data();
+    void everyNotice_showsEveryWord_data();
+    void everyNotice_showsEveryWord();
     void noticePlace_movesOnlyWhatDoesNotFit();
 };
 
@@ -121,6 +124,72 @@ void TestNotice::noticePlace_movesOnlyWhatDoesNotFit()
     QFETCH(QPointF, place);
     const auto twips = [](QRectF r) { return QRectF(r.topLeft() * 15, r.size() * 15); };
     QCOMPARE(noticePlace(QSizeF(screen) * 15, twips(room), QSizeF(4320, 1920)), place);
+}
+
+void TestNotice::everyNotice_showsEveryWord_data()
+{
+    QTest::addColumn<QString>("upper");
+    QTest::addColumn<QString>("lower");
+    const QList<std::pair<const char*, const char*>> notices{
+        {"You havn't entered in a Game name, please try again.", "No Game Name entered."},
+        {"You havn't entered in a File Path, please try again.", "No File Path entered."},
+        {"You havn't entered in a Image Path, please try again.", "No Image Path entered."},
+        {"You havn't entered in a Game Type, please try again.", "No Game Type entered."},
+        {"You havn't entered in a Size for the rom, please try again.", "No Size entered."},
+        {"You havn't entered in a Description for the Rom, please try again.",
+         "No ROM Description entered."},
+        {"The Game name cannot be used as a file name.", "Invalid Game Name"},
+        {"The File Path you entered is invalid.", "Invalid File Path"},
+        {"The Image Path you entered is invalid.", "Invalid Image Path"},
+        {"The Size you entered is not a number from -32768 to 32767.", "Invalid Size"},
+        {"The game could not be saved.", "Check that the bin folder can be written."},
+        {"The game could not be saved.",
+         "Another copy of the program is busy with the catalogue; try again."},
+        {"The ROM could not be copied.", "Please check the destination and try again."},
+        {"You did not designate a ROM.", "Please designate one and try again."},
+        {"The file you specified does not exist.", "Please choose a valid path and try again."},
+        {"You did not specify an new file.", "Please specify a new file and try again."},
+        {"You must view a ROM before you may export it.", "Please view a rom."},
+        {"You have no export directory setting.", "Loading Setup Menu."},
+        {"File does not exist.", "Please check the path and try again."},
+        {"Your ROM archives main index file could not be read.",
+         "Check that the bin folder can be read."},
+        {"Your ROM archives main index file has been deleted or moved.", "New index created."},
+        {"Your ROM archives main index file could not be created.",
+         "Check that the bin folder can be written."},
+        {"The export folder could not be saved.", "Check that the program folder can be written."},
+        {"The index could not be cleared.", "Check that the bin folder can be read."},
+        {"The settings file could not be created.",
+         "Check that the program folder can be written."},
+        {"This Games data file is missing or deleted.", "Deleting Entry"},
+    };
+    for (const auto& [upper, lower] : notices)
+        QTest::newRow(lower) << QString(upper) << QString(lower);
+}
+
+void TestNotice::everyNotice_showsEveryWord()
+{
+    QFETCH(QString, upper);
+    QFETCH(QString, lower);
+    test::Sandbox box;
+    VX_modules::show_notice(upper, lower);
+    mnu_error& notice = mnu_error::get();
+    for (Label* line : {notice.Label1, notice.Label2}) {
+        // The words as given, laid out as the label draws them, within the label, the label
+        // within the notice and clear of OK; in a size that can still be read.
+        QCOMPARE(line->text(), line == notice.Label1 ? upper : lower);
+        QVERIFY(!line->geometry().intersects(notice.Picture1->geometry()));
+        QVERIFY(notice.rect().contains(line->geometry()));
+        const int flags = int(line->alignment() & Qt::AlignHorizontal_Mask) |
+                          (line->wordWrap() ? Qt::TextWordWrap : 0);
+        const QRect room = line->contentsRect();
+        const QRect drawn =
+            QFontMetrics(line->font())
+                .boundingRect(QRect(room.topLeft(), QSize(room.width(), QWIDGETSIZE_MAX)), flags,
+                              line->text());
+        QVERIFY2(room.contains(drawn), qPrintable(line->objectName()));
+        QVERIFY(line->font().pointSizeF() >= 6.75);
+    }
 }
 
 QTEST_MAIN(TestNotice)

@@ -89,6 +89,9 @@ void Form::showOnTop(QWidget* start)
     // shown first would go under the topmost windows raised then.
     setTopmost(*this);
     show();
+    // Shown again at once after a hide, a window can lose what it asked for before; shown, it
+    // asks again.
+    setTopmost(*this);
     bringToFront(start);
 }
 

@@ -7,19 +7,77 @@
 #include <QWidget>
 #include <QWindow>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#ifdef VX_HAVE_XCB
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+#endif
 
 namespace vx
 {
 
+namespace
+{
+
+// What a window shown topmost asks of an X window manager when it is mapped: _NET_WM_STATE_ADD
+// of _NET_WM_STATE_ABOVE. Sent after the map, it holds however late the manager learns that
+// the window was hidden before.
+void askAboveOnX(const QWindow& handle)
+{
+#ifdef VX_HAVE_XCB
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return;
+    const auto atom = [connection](const char* name) {
+        const xcb_intern_atom_cookie_t cookie =
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+            xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
+        return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    };
+    static const xcb_atom_t state = atom("_NET_WM_STATE");
+    static const xcb_atom_t above = atom("_NET_WM_STATE_ABOVE");
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen || state == XCB_ATOM_NONE || above == XCB_ATOM_NONE)
+        return;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = static_cast<xcb_window_t>(handle.winId());
+    event.type = state;
+    event.data.data32[0] = 1; // add
+    event.data.data32[1] = above;
+    event.data.data32[3] = 1; // asked by an application
+    xcb_send_event(connection, 0, screen->root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+    xcb_flush(connection);
+#else
+    Q_UNUSED(handle);
+#endif
+}
+
+} // namespace
+
 void setTopmost(QWidget& window)
 {
     const Qt::WindowFlags flags = window.windowFlags() | Qt::WindowStaysOnTopHint;
-    if (flags == window.windowFlags())
+    QWindow* handle = window.windowHandle();
+    if (flags != window.windowFlags()) {
+        // setWindowFlags would hide the window; these change the flag in place.
+        window.overrideWindowFlags(flags);
+        if (handle)
+            handle->setFlags(flags);
         return;
-    // setWindowFlags would hide the window; these change the flag in place.
-    window.overrideWindowFlags(flags);
-    if (QWindow* handle = window.windowHandle())
-        handle->setFlags(flags);
+    }
+    // A window manager drops the state of a window taken off the screen. Hidden and shown again
+    // at once, a window can be mapped before the manager has seen it go, and then loses the
+    // state it came back with.
+    if (handle && window.isVisible())
+        askAboveOnX(*handle);
 }
 
 bool isTopmost(const QWidget& window)

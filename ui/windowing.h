@@ -5,7 +5,8 @@ class QWidget;
 namespace vx
 {
 
-// Keeps the window above others without hiding or showing it.
+// Keeps the window above others without hiding or showing it; asks for it again when the window
+// already is, as each showing of a window must.
 void setTopmost(QWidget& window);
 bool isTopmost(const QWidget& window);
 

@@ -21,6 +21,9 @@ source "$here/session.sh"
 declare -A command_at=([add]=660 [edit]=900 [copy]=1140 [export]=1380 [view]=1620 [setup]=1860
   [about]=2100)
 command() { click "$hub" 400 "${command_at[$1]}"; }
+# The window each command opens.
+declare -A opens=([add]=mnu_add_rom [edit]=edit_rom_list [view]=mnu_list [setup]=mnu_options
+  [about]=mnu_about)
 
 # A ROM and a picture to point records at.
 make_files() {
@@ -486,6 +489,94 @@ scenario_drop_folder() {
   for line in "gamename=NEBULA RALLY" gametype=PAL size=128 "image=$work/box.png"; do
     record_has "NEBULA RALLY" "$line" || fail "the record lacks $line: $(tr '\r\n' ' |' <"$catalogue/bin/NEBULA RALLY.lib")"
   done
+}
+
+# A double click on a picker entry chooses it once; the second click, which lands on the hub's
+# Export ROM as the picker slides away, does nothing: the export folder's file stays as it was.
+scenario_doubleclick() {
+  start_x 1024 768
+  make_files
+  mkdir -p "$work/export"
+  echo old >"$work/export/zelda.rom"
+  seed_catalogue "$work/export"
+  printf '\r\nZelda\r\nZelda\r\nZelda\r\nZelda\r\n' >"$catalogue/bin/bootlist.lst"
+  printf '[paths]\r\nfile=%s\r\nimage=\r\n[info]\r\ngamename=Zelda\r\ngametype=US\r\nsize=64\r\ndesc=d\r\n' \
+    "$work/roms/zelda.rom" >"$catalogue/bin/Zelda.lib"
+  start_app
+  command view
+  wait_until "no browser" is_active mnu_list
+  key Down Return
+  wait_until "the browser did not slide away" gone mnu_list
+  command edit
+  wait_until "no picker" is_active edit_rom_list
+  # A point of a picker entry (not its first, empty one) that lies over Export ROM on the hub.
+  geometry "$hub"
+  xdotool mousemove $((X + 700 / 15)) $((Y + 1400 / 15))
+  settle
+  xdotool click --repeat 2 --delay 60 1
+  wait_until "the double click did not open the edit window" shown mnu_edit_rom
+  settle 1.5
+  [ "$(cat "$work/export/zelda.rom")" = old ] || fail "the double click's second press exported the ROM"
+  # The same point is Export ROM: one click there exports.
+  xdotool click 1
+  wait_until "a click on Export ROM did not export" cmp -s "$work/roms/zelda.rom" "$work/export/zelda.rom"
+}
+
+# The window of role $1 is on screen, keeps "always on top" and is above the program's others.
+topmost() {
+  local id
+  id=$(window_of "$1")
+  [ -n "$id" ] && viewable "$id" && xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE &&
+    [ "$(role_of "$(stacking | tail -1)")" = "$1" ]
+}
+expect_topmost() {
+  for _ in $(seq 50); do
+    topmost "$1" && return
+    sleep 0.1
+  done
+  fail "$2 $1 is not on top, always on top: $(xprop -id "$(window_of "$1")" _NET_WM_STATE 2>&1), \
+top: $(role_of "$(stacking | tail -1)")"
+}
+
+# Every opening and every re-showing keeps a window on top: each command clicked twice over the
+# windows already open, a notice shown again while on screen, two notices in a row at start-up.
+scenario_ontop() {
+  start_x 1024 768
+  seed_catalogue
+  # A bin that is a file: two notices in a row as the program starts.
+  rm -rf "$catalogue/bin" && : >"$catalogue/bin"
+  start_app_under_notice
+  expect_topmost mnu_error "start-up:"
+  kill "$app_pid"
+  wait "$app_pid" 2>/dev/null || true
+  rm "$catalogue/bin" && seed_catalogue
+  start_app
+  # Left of where the opened windows begin, so the commands stay in reach under them.
+  local cmd round
+  for round in 1 2; do
+    for cmd in setup add add edit edit view view about about setup setup add; do
+      click "$hub" 200 "${command_at[$cmd]}"
+      expect_topmost "${opens[$cmd]}" "round $round, $cmd:"
+      wait_until "round $round, $cmd: ${opens[$cmd]} did not get the keyboard" is_active "${opens[$cmd]}"
+    done
+    # Nothing viewed: a notice each time, the second while the first is on screen.
+    click "$hub" 200 "${command_at[export]}"
+    expect_topmost mnu_error "round $round, export:"
+    click "$hub" 200 "${command_at[export]}"
+    expect_topmost mnu_error "round $round, export again:"
+    wait_until "round $round: the notice did not take the keyboard" is_active mnu_error
+    key Return
+    wait_until "round $round: the notice did not go" gone mnu_error
+  done
+}
+
+# start_app for a start that shows a notice: waits for the notice rather than the hub's keyboard.
+start_app_under_notice() {
+  "$VX_EXE" >"$work/log" 2>&1 &
+  app_pid=$!
+  wait_until "no notice at start-up" shown mnu_error
+  hub=$(window_of main)
+  settle 1
 }
 
 declare -F "scenario_$test_name" >/dev/null || { echo "no scenario $test_name" >&2; exit 2; }
