@@ -33,7 +33,7 @@ endforeach()
 add_executable(vx_dragsource desktop/dragsource.cpp)
 target_link_libraries(vx_dragsource PRIVATE Qt6::Widgets)
 # The ping probe times how long the program's windows go without answering; it speaks to the X
-# server through xcb, whose headers come with Qt's X11 dependencies.
+# server through xcb (its headers are a build need: scripts/deps).
 find_path(VX_XCB_INCLUDE_DIR xcb/xcb.h)
 find_library(VX_XCB_LIBRARY xcb)
 set(vx_pingprobe "")
