@@ -14,6 +14,21 @@
 
 using namespace vx;
 
+// A catalogue of one game, Alpha, without its record, plus the files given.
+static bool makeCatalogue(const QDir& folder, const QList<QPair<QString, QByteArray>>& more)
+{
+    QList<QPair<QString, QByteArray>> files{{QStringLiteral("vx.log"), "[info]\r\nruns=1\r\n"},
+                                            {QStringLiteral("bin/bootlist.lst"), "\r\nAlpha\r\n"}};
+    files += more;
+    folder.mkpath(QStringLiteral("bin"));
+    for (const auto& [relative, bytes] : files) {
+        QFile file(folder.filePath(relative));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}
+
 // The save without a window: what it returns, and what it leaves in the catalogue.
 class tst_gamesave : public QObject
 {
@@ -104,15 +119,7 @@ void tst_gamesave::saveGame_returnsOutcomeAndNotices()
 
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    folder.mkpath(QStringLiteral("bin"));
-    const auto write = [&](const QString& relative, const QByteArray& bytes) {
-        QFile file(folder.filePath(relative));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
-    write(QStringLiteral("vx.log"), "[info]\r\nruns=1\r\n");
-    write(QStringLiteral("bin/bootlist.lst"), "\r\nAlpha\r\n");
-    write(QStringLiteral("r.rom"), "rom");
+    QVERIFY(makeCatalogue(folder, {{QStringLiteral("r.rom"), "rom"}}));
     if (!blocker.isEmpty())
         folder.mkpath(blocker);
     setAppFolder(dir.path());
@@ -155,16 +162,8 @@ void tst_gamesave::saveStalledOrLockTakenOver_neverUndoesAnotherCopy()
 
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    folder.mkpath(QStringLiteral("bin"));
-    const auto write = [&](const QString& relative, const QByteArray& bytes) {
-        QFile file(folder.filePath(relative));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    };
     const QByteArray oldRecord("[info]\r\ngamename=Alpha\r\n");
-    write(QStringLiteral("vx.log"), "[info]\r\nruns=1\r\n");
-    write(QStringLiteral("bin/bootlist.lst"), "\r\nAlpha\r\n");
-    write(QStringLiteral("bin/Alpha.lib"), oldRecord);
+    QVERIFY(makeCatalogue(folder, {{QStringLiteral("bin/Alpha.lib"), oldRecord}}));
     setAppFolder(dir.path());
     const QString lock = catalogue::lockPath();
     // Another machine's copy, holding the lock now.
@@ -179,7 +178,8 @@ void tst_gamesave::saveStalledOrLockTakenOver_neverUndoesAnotherCopy()
         if (takeOver) {
             // It took this copy for dead and made the lock its own.
             file.remove();
-            write(QStringLiteral("vx.lock"), otherLock);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(otherLock);
             return;
         }
         // A write that hangs (a slow share) while the lock looks an hour old from another machine,
