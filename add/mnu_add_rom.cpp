@@ -1,9 +1,8 @@
 #include "add/mnu_add_rom.h"
 
-#include "app/gamesaving.h"
 #include "art/art.h"
 #include "core/gamesave.h"
-#include "edit/mnu_edit_rom.h"
+#include "ui/base/gamesaving.h"
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
 #include "ui/forms.h"
@@ -208,9 +207,9 @@ void mnu_add_rom::fillFromCartridge(const QString& path, const cartridge::Detail
     if (Text1->text().isEmpty())
         Text1->setText(details.name);
     if (Combo1->currentText().isEmpty())
-        mnu_edit_rom::setComboText(*Combo1, details.gameType);
+        setComboText(*Combo1, details.gameType);
     if (Combo2->currentText().isEmpty() && !details.size.isEmpty())
-        mnu_edit_rom::setComboText(*Combo2, details.size);
+        setComboText(*Combo2, details.size);
 }
 
 void mnu_add_rom::keyPressEvent(QKeyEvent* event)

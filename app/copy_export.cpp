@@ -1,12 +1,11 @@
 #include "app/copy_export.h"
 
-#include "app/mnu_progress.h"
 #include "app/vx_main.h"
 #include "core/catalogue.h"
 #include "core/filecopy.h"
 #include "core/filesearch.h"
 #include "core/reentry.h"
-#include "setup/mnu_options.h"
+#include "ui/base/mnu_progress.h"
 #include "ui/busypointer.h"
 #include "ui/sys_procs.h"
 #include "ui/vx_modules.h"
@@ -128,12 +127,7 @@ void exportRom(main& hub)
         VX_modules::show_notice(QStringLiteral("You have no export directory setting."),
                                 QStringLiteral("Loading Setup Menu."));
         sys_procs::pause(3);
-        mnu_options& options = mnu_options::get();
-        options.hide();
-        options.setTop(hub.Top() + 700);
-        options.setLeft(hub.Left() + 300);
-        options.show();
-        options.bringToFront(options.Text1);
+        hub.offerOptions();
         return;
     }
 

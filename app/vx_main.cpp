@@ -3,7 +3,6 @@
 #include "add/mnu_add_rom.h"
 #include "app/copy_export.h"
 #include "app/main_close.h"
-#include "app/mnu_error.h"
 #include "art/art.h"
 #include "browser/mnu_list.h"
 #include "core/cartridge.h"
@@ -14,9 +13,12 @@
 #include "core/reentry.h"
 #include "core/textfile.h"
 #include "edit/edit_rom_list.h"
+#include "edit/mnu_edit_rom.h"
 #include "setup/mnu_about.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
+#include "ui/base/indexevents.h"
+#include "ui/base/mnu_error.h"
 #include "ui/filedrops.h"
 #include "ui/forms.h"
 #include "ui/strayclicks.h"
@@ -155,7 +157,8 @@ main::main()
     Label16->setFont(detailFont);
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Holds the viewed ROM's path for Export ROM; too small to be read there, blue as every label.
+    // The viewed ROM's path once more, too small to be read there; blue as every label. Export
+    // takes the path from the viewed game, not from here.
     place(*file_path, 600, 4320, 255, 135);
 
     connect(Label1, &Label::mouseDown, this, &main::Label1_MouseDown);
@@ -173,6 +176,11 @@ main::main()
         connect(command, &Label::mouseMoved, command,
                 [command] { command->setForeColor(kHoverColor); });
     connect(this, &Form::surfaceMouseMoved, this, &main::Form_MouseMove);
+    // A save or a Clear: the browser first takes the index as start-up would have, and after a
+    // save the index as written.
+    connect(&IndexEvents::get(), &IndexEvents::aboutToWrite, this, &main::finishStartup);
+    connect(&IndexEvents::get(), &IndexEvents::saved, this,
+            [this](const TextList& index) { browser().takeSavedIndex(index); });
     acceptFileDrops(
         *this, &cartridge::hasRomSuffix, [this](const QString& path) { addDroppedRom(path); },
         QStringLiteral("ROM"));
@@ -228,7 +236,8 @@ void main::Form_Load()
 
 void main::finishStartup()
 {
-    if (!heldBack())
+    main* const hub = heldBack();
+    if (!hub)
         return;
     heldBack() = nullptr;
 
@@ -243,12 +252,12 @@ void main::finishStartup()
         removeDeadCopyTemporariesInBackground(
             QFileInfo(exportTarget(exportFolder, QStringLiteral("rom"))).path());
 
-    mnu_list& browser = mnu_list::get();
+    mnu_list& browser = hub->browser();
     browser.hide();
     // As load_list reads, but without serving events between the steps: a View ROM or a save
     // handled meanwhile would find the list half filled and then see the rest added after its own.
     if (const auto bytes = readWholeFile(catalogue::indexPath()))
-        browser.rom_list->addItems(listfile::decode(*bytes));
+        browser.takeIndex(listfile::decode(*bytes));
     else if (pathTaken(catalogue::indexPath()))
         reportUnreadableIndex();
 }
@@ -273,6 +282,42 @@ void main::openBeside(Form& window, double offset, QWidget* start)
     window.setTop(Top() + offset);
     window.setLeft(Left() + 300);
     window.showOnTop(start);
+}
+
+mnu_list& main::browser()
+{
+    mnu_list& browser = mnu_list::get();
+    connect(&browser, &mnu_list::gameChosen, this, &main::showGame, Qt::UniqueConnection);
+    return browser;
+}
+
+edit_rom_list& main::picker()
+{
+    edit_rom_list& picker = edit_rom_list::get();
+    connect(&picker, &edit_rom_list::gameOpened, this, &main::showEditor, Qt::UniqueConnection);
+    return picker;
+}
+
+void main::showEditor()
+{
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    openBeside(editor, 1860, editor.Text1);
+}
+
+void main::openOptions()
+{
+    mnu_options& options = mnu_options::get();
+    openBeside(options, 680, options.Text1);
+}
+
+void main::offerOptions()
+{
+    mnu_options& options = mnu_options::get();
+    options.hide();
+    options.setTop(Top() + 700);
+    options.setLeft(Left() + 300);
+    options.show();
+    options.bringToFront(options.Text1);
 }
 
 void main::Label1_MouseDown()
@@ -309,15 +354,14 @@ void main::Label5_Click()
     ReentryGuard guard(m_editing);
     if (!guard.entered())
         return;
-    edit_rom_list& picker = edit_rom_list::get();
+    edit_rom_list& picker = this->picker();
     // Refilled while hidden: a visible list relays itself out at every pump of the fill.
     picker.hide();
-    picker.rom_list->clear();
     picker.setTop(Top() + 930);
     picker.setLeft(Left() + 300);
-    if (!sys_procs::load_list(catalogue::indexPath(), *picker.rom_list))
+    if (!picker.readIndex(catalogue::indexPath()))
         reportUnreadableIndex();
-    picker.showOnTop(picker.rom_list);
+    picker.showIndex();
 }
 
 void main::Label6_Click()
@@ -337,21 +381,14 @@ void main::Label8_Click()
         return;
     // Its list is emptied and read again below, but a fill still held back would add to it later.
     finishStartup();
-    mnu_list& browser = mnu_list::get();
-    ListBox& list = *browser.rom_list;
+    mnu_list& browser = this->browser();
     // Refilled while hidden: a visible list relays itself out at every pump of the fill.
     browser.hide();
-    list.clear();
     browser.setTop(Top() + 1860);
     browser.setLeft(Left() + 300);
-    if (!sys_procs::load_list(catalogue::indexPath(), list))
+    if (!browser.readIndex(catalogue::indexPath()))
         reportUnreadableIndex();
-    VX_modules::remove_duplicates(list);
-    // The empty first line every index starts with; a hand-written index without it keeps its
-    // first name.
-    if (list.count() > 0 && list.text(0).isEmpty())
-        list.removeItem(0);
-    browser.showOnTop(&list);
+    browser.showIndex();
 }
 
 void main::Label9_Click()
@@ -366,8 +403,7 @@ void main::Label10_Click()
 
 void main::Label11_Click()
 {
-    mnu_options& options = mnu_options::get();
-    openBeside(options, 680, options.Text1);
+    openOptions();
 }
 
 void main::Label12_Click()

@@ -9,6 +9,9 @@
 namespace vx
 {
 
+class edit_rom_list;
+class mnu_list;
+
 // The hub: commands at the left, the detail view of the last viewed game at the right.
 class main : public Form
 {
@@ -83,6 +86,12 @@ public:
     // A ROM file dropped on the hub: Add ROM, with the file as the game's ROM.
     void addDroppedRom(const QString& path);
 
+    // The options window beside the hub, as Setup opens it.
+    void openOptions();
+    // The options window beside the hub, offered when Export finds no export folder: placed a
+    // little lower than Setup places it, and not kept on top.
+    void offerOptions();
+
     // The seven command labels in their order.
     QList<Label*> commands() const;
 
@@ -93,6 +102,11 @@ private:
     // Hide, place below the hub by `offset` twips and 300 to the right, show, keep on top, and
     // give it the keyboard with the focus on `start`.
     void openBeside(Form& window, double offset, QWidget* start);
+    // The browser and the picker, with what they tell the hub connected.
+    mnu_list& browser();
+    edit_rom_list& picker();
+    // The edit window, filled by the picker, beside the hub.
+    void showEditor();
 
     std::optional<ViewedGame> m_viewed;
     bool m_viewing = false;

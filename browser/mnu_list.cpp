@@ -1,12 +1,11 @@
 #include "browser/mnu_list.h"
 
-#include "app/mnu_error.h"
-#include "app/vx_main.h"
 #include "art/art.h"
 #include "core/catalogue.h"
 #include "core/filesearch.h"
 #include "core/recordlookup.h"
 #include "core/reentry.h"
+#include "ui/base/mnu_error.h"
 #include "ui/forms.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
@@ -98,9 +97,29 @@ void mnu_list::rom_list_DblClick()
         return;
     }
 
-    main::get().showGame(name, catalogue::readRecord(recordPath));
+    emit gameChosen(name, catalogue::readRecord(recordPath));
 
     sys_procs::slide_out_left(*this);
+}
+
+void mnu_list::takeIndex(const TextList& names)
+{
+    rom_list->addItems(names);
+}
+
+bool mnu_list::readIndex(const QString& path)
+{
+    rom_list->clear();
+    return sys_procs::load_list(path, *rom_list);
+}
+
+void mnu_list::showIndex()
+{
+    VX_modules::remove_duplicates(*rom_list);
+    // A hand-written index without the empty first line keeps its first name.
+    if (rom_list->count() > 0 && rom_list->text(0).isEmpty())
+        rom_list->removeItem(0);
+    showOnTop(rom_list);
 }
 
 void mnu_list::takeSavedIndex(const TextList& index)

@@ -1,12 +1,11 @@
 #include "edit/edit_rom_list.h"
 
-#include "app/mnu_error.h"
-#include "app/vx_main.h"
 #include "art/art.h"
 #include "core/catalogue.h"
 #include "core/recordlookup.h"
 #include "core/reentry.h"
 #include "edit/mnu_edit_rom.h"
+#include "ui/base/mnu_error.h"
 #include "ui/forms.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
@@ -91,25 +90,20 @@ void edit_rom_list::rom_list_Click()
         name.clear();
     }
 
-    const catalogue::Record record = catalogue::readRecord(recordPath);
-    mnu_edit_rom& editor = mnu_edit_rom::get();
-    editor.Text1->setText(name);
-    editor.Text5->setText(name);
-    editor.Text2->setText(record.file);
-    editor.Text3->setText(record.image);
-    editor.Text4->setPlainText(record.desc);
-    mnu_edit_rom::setComboText(*editor.Combo1, record.gametype);
-    mnu_edit_rom::setComboText(*editor.Combo2, record.size);
-    // Long paths show from their start, as typed.
-    for (QLineEdit* box : {editor.Text1, editor.Text2, editor.Text3})
-        box->setCursorPosition(0);
-
+    mnu_edit_rom::get().open(name, catalogue::readRecord(recordPath));
     sys_procs::slide_out_left(*this);
+    emit gameOpened();
+}
 
-    const main& hub = main::get();
-    editor.setTop(hub.Top() + 1860);
-    editor.setLeft(hub.Left() + 300);
-    editor.showOnTop(editor.Text1);
+bool edit_rom_list::readIndex(const QString& path)
+{
+    rom_list->clear();
+    return sys_procs::load_list(path, *rom_list);
+}
+
+void edit_rom_list::showIndex()
+{
+    showOnTop(rom_list);
 }
 
 void edit_rom_list::Label2_Click()

@@ -1,9 +1,9 @@
 #include "edit/mnu_edit_rom.h"
 
-#include "app/gamesaving.h"
 #include "art/art.h"
 #include "core/cartridge.h"
 #include "core/gamesave.h"
+#include "ui/base/gamesaving.h"
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
 #include "ui/forms.h"
@@ -126,10 +126,18 @@ void mnu_edit_rom::Form_Load()
     Picture4->setPicture(cancel1->picture());
 }
 
-void mnu_edit_rom::setComboText(QComboBox& combo, const QString& text)
+void mnu_edit_rom::open(const QString& name, const catalogue::Record& record)
 {
-    combo.setCurrentIndex(combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    combo.setEditText(text);
+    Text1->setText(name);
+    Text5->setText(name);
+    Text2->setText(record.file);
+    Text3->setText(record.image);
+    Text4->setPlainText(record.desc);
+    setComboText(*Combo1, record.gametype);
+    setComboText(*Combo2, record.size);
+    // Long paths show from their start, as typed.
+    for (QLineEdit* box : {Text1, Text2, Text3})
+        box->setCursorPosition(0);
 }
 
 // The browse buttons open the add window's dialogs; only the path box changes, as on a drop.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/catalogue.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
 #include "ui/listbox.h"
@@ -23,8 +24,8 @@ public:
 
     void Form_Load() override;
 
-    // Sets a combo box's text, with its list entry current when the text is one of them.
-    static void setComboText(QComboBox& combo, const QString& text);
+    // Fills the window with a stored game, opened under `name`; the picker's choice.
+    void open(const QString& name, const catalogue::Record& record);
 
     QLineEdit* Text1;
     QLineEdit* Text2;

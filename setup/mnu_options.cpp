@@ -1,6 +1,5 @@
 #include "setup/mnu_options.h"
 
-#include "app/vx_main.h"
 #include "art/art.h"
 #include "core/catalogue.h"
 #include "core/gamesave.h"
@@ -8,6 +7,7 @@
 #include "core/reentry.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
+#include "ui/base/indexevents.h"
 #include "ui/dialogs.h"
 #include "ui/forms.h"
 #include "ui/sys_procs.h"
@@ -151,7 +151,7 @@ void mnu_options::cmd_clear_Click()
     if (answer != QMessageBox::Yes)
         return;
     // The browser keeps the index it was started with until View ROM reads it again.
-    main::finishStartup();
+    emit IndexEvents::get().aboutToWrite();
     const QString index = catalogue::indexPath();
     const catalogue::WriteLock lock;
     // An index that is there but cannot be read is not the user's to lose unseen.

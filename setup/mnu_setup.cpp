@@ -1,6 +1,5 @@
 #include "setup/mnu_setup.h"
 
-#include "app/vx_main.h"
 #include "core/catalogue.h"
 #include "core/profile.h"
 #include "core/textfile.h"
@@ -84,7 +83,9 @@ void mnu_setup::Form_Load()
     settingsWritten &= setting("export", "path", QString());
     pause(2);
     hide();
-    main::get().show();
+    // The hub, which loaded this window and waits for it.
+    if (Form* hub = owner())
+        hub->show();
     if (!settingsWritten)
         VX_modules::show_notice(QStringLiteral("The settings file could not be created."),
                                 QStringLiteral("Check that the program folder can be written."));

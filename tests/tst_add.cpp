@@ -1,12 +1,13 @@
 #include "add/mnu_add_rom.h"
-#include "app/mnu_error.h"
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "art/art.h"
 #include "core/cartridge.h"
 #include "edit/mnu_edit_rom.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
+#include "ui/formbuild.h"
 #include "ui/listbox.h"
 #include "ui/windowing.h"
 
@@ -395,8 +396,8 @@ void TestAdd::romPath_fillsEmptyBoxesFromHeader()
     start();
     mnu_add_rom& add = openAdd();
     add.Text1->setText(typed.section('|', 0, 0));
-    mnu_edit_rom::setComboText(*add.Combo1, typed.section('|', 1, 1));
-    mnu_edit_rom::setComboText(*add.Combo2, typed.section('|', 2, 2));
+    setComboText(*add.Combo1, typed.section('|', 1, 1));
+    setComboText(*add.Combo2, typed.section('|', 2, 2));
 
     if (how == "dialog") {
         dialogs::queueFile(path);

@@ -1,8 +1,8 @@
-#include "app/mnu_error.h"
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/listbox.h"
 #include "ui/windowing.h"
 

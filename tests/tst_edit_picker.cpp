@@ -1,10 +1,11 @@
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "art/art.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
+#include "ui/formbuild.h"
 #include "ui/listbox.h"
 #include "ui/units.h"
 #include "ui/windowing.h"
@@ -147,8 +148,8 @@ void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub()
     for (QLineEdit* box : {editor.Text1, editor.Text2, editor.Text3, editor.Text5})
         box->setText("stale");
     editor.Text4->setPlainText("stale");
-    mnu_edit_rom::setComboText(*editor.Combo1, "JAP");
-    mnu_edit_rom::setComboText(*editor.Combo2, "96");
+    setComboText(*editor.Combo1, "JAP");
+    setComboText(*editor.Combo2, "96");
 
     if (byKeyboard) {
         // As when the list gains focus: its first entry current, nothing selected.
@@ -197,7 +198,7 @@ void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty()
 
     mnu_edit_rom& editor = mnu_edit_rom::get();
     editor.Text2->setText("left over");
-    mnu_edit_rom::setComboText(*editor.Combo2, "96");
+    setComboText(*editor.Combo2, "96");
     clickRow(*picker.rom_list, row);
 
     mnu_error& notice = mnu_error::get();

@@ -1,10 +1,11 @@
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "core/profile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
+#include "ui/formbuild.h"
 #include "ui/listbox.h"
 
 #include <QApplication>
@@ -85,7 +86,7 @@ void EditSave::save_rewritesRecordAppendsNameAndSlidesAway()
     editor.Text3->setText(sandbox.path("pics/new.png"));
     editor.Combo1->lineEdit()->clear();
     QTest::keyClicks(editor.Combo1->lineEdit(), "Europe");
-    mnu_edit_rom::setComboText(*editor.Combo2, "256");
+    setComboText(*editor.Combo2, "256");
     editor.Text4->setPlainText("Fast\nfun");
     save(editor);
 
@@ -181,11 +182,11 @@ void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten()
         if (auto* line = editor.findChild<QLineEdit*>(name))
             line->clear();
         else if (auto* combo = editor.findChild<QComboBox*>(name))
-            mnu_edit_rom::setComboText(*combo, QString());
+            setComboText(*combo, QString());
         else
             editor.Text4->clear();
     }
-    mnu_edit_rom::setComboText(*editor.Combo2, sizeText);
+    setComboText(*editor.Combo2, sizeText);
     const double left = editor.Left();
     save(editor);
 
@@ -358,7 +359,7 @@ void EditSave::save_keepsOtherKeysAndLinesOfRecord()
                        "note=keep me\r\n")
                           .toLocal8Bit());
     mnu_edit_rom& editor = openGame("Mario");
-    mnu_edit_rom::setComboText(*editor.Combo1, "JAP");
+    setComboText(*editor.Combo1, "JAP");
     editor.Text4->setPlainText("new");
     save(editor);
 

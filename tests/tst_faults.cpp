@@ -4,7 +4,6 @@
 
 #include "add/mnu_add_rom.h"
 #include "app/copy_export.h"
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "core/logging.h"
@@ -13,6 +12,7 @@
 #include "edit/mnu_edit_rom.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
 #include "ui/listbox.h"
 

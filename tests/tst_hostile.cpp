@@ -2,7 +2,6 @@
 // rules give, stores every usable name exactly and never reads or writes outside bin.
 
 #include "add/mnu_add_rom.h"
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "core/catalogue.h"
@@ -13,6 +12,7 @@
 #include "setup/mnu_options.h"
 #include "support/fieldreader.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/listbox.h"
 
 #include <QComboBox>

@@ -3,7 +3,6 @@
 // whole, show every name and record, and an edit changes only what it must, byte for byte.
 
 #include "add/mnu_add_rom.h"
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
 #include "core/catalogue.h"
@@ -13,6 +12,7 @@
 #include "edit/mnu_edit_rom.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/listbox.h"
 
 #include <QComboBox>

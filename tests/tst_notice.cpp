@@ -1,5 +1,5 @@
-#include "app/mnu_error.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/controls.h"
 #include "ui/vx_modules.h"
 #include "ui/windowing.h"

@@ -1,8 +1,8 @@
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "setup/mnu_about.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
 #include "ui/windowing.h"
 

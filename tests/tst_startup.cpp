@@ -1,5 +1,4 @@
 #include "add/mnu_add_rom.h"
-#include "app/mnu_error.h"
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
@@ -7,6 +6,7 @@
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
 #include "ui/listbox.h"
 #include "ui/units.h"

@@ -21,6 +21,12 @@ QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& it
     return combo;
 }
 
+void setComboText(QComboBox& combo, const QString& text)
+{
+    combo.setCurrentIndex(combo.findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    combo.setEditText(text);
+}
+
 QString typedText(const QPlainTextEdit& box)
 {
     QString text = box.document()->toRawText();

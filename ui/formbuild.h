@@ -24,6 +24,9 @@ template <class T> T* makeControl(const QString& name, QWidget* parent)
 // change of case, and typing never adds to the list.
 QComboBox* makeCombo(const QString& name, QWidget* parent, const QStringList& items);
 
+// Sets a combo box's text, with its list entry current when the text is one of them.
+void setComboText(QComboBox& combo, const QString& text);
+
 // The box's text character for character (toPlainText would turn a no-break space into a
 // plain one); paragraph and line separators become line breaks.
 QString typedText(const QPlainTextEdit& box);

@@ -1,6 +1,6 @@
 #include "ui/vx_modules.h"
 
-#include "app/mnu_error.h"
+#include "ui/base/mnu_error.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 

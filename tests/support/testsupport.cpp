@@ -1,7 +1,6 @@
 #include "support/testsupport.h"
 
 #include "add/mnu_add_rom.h"
-#include "app/mnu_error.h"
 #include "app/vx_main.h"
 #include "core/appfolder.h"
 #include "core/folderscan.h"
@@ -11,6 +10,7 @@
 #include "core/textfile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
+#include "ui/base/mnu_error.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"

@@ -1,4 +1,4 @@
-#include "app/mnu_progress.h"
+#include "ui/base/mnu_progress.h"
 
 #include "art/art.h"
 #include "core/filecopy.h"

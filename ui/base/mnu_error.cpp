@@ -1,4 +1,4 @@
-#include "app/mnu_error.h"
+#include "ui/base/mnu_error.h"
 
 #include "art/art.h"
 #include "ui/forms.h"

@@ -1,8 +1,7 @@
-#include "app/gamesaving.h"
+#include "ui/base/gamesaving.h"
 
-#include "app/vx_main.h"
-#include "browser/mnu_list.h"
 #include "core/reentry.h"
+#include "ui/base/indexevents.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/vx_modules.h"
@@ -18,13 +17,13 @@ void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
     if (!guard.entered())
         return;
     // The browser first takes the index as it was before this save.
-    main::finishStartup();
+    emit IndexEvents::get().aboutToWrite();
     const SaveResult saved = saveGame(entry);
     VX_modules::show_notices(saved.notices);
     if (saved.outcome != SaveOutcome::Saved)
         return;
     workingList.setItems(saved.index);
-    mnu_list::get().takeSavedIndex(saved.index);
+    emit IndexEvents::get().saved(saved.index);
     sys_procs::slide_out_left(window);
 }
 
