@@ -223,4 +223,9 @@ void mnu_add_rom::keyPressEvent(QKeyEvent* event)
     Form::keyPressEvent(event);
 }
 
+QWidget* mnu_add_rom::keyboardStart()
+{
+    return Text1;
+}
+
 } // namespace vx

@@ -23,6 +23,7 @@ public:
     mnu_add_rom();
 
     void Form_Load() override;
+    QWidget* keyboardStart() override;
 
     QLineEdit* Text1;
     QLineEdit* Text2;

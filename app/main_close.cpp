@@ -70,4 +70,9 @@ void main_close::keyPressEvent(QKeyEvent* event)
     Form::keyPressEvent(event);
 }
 
+QWidget* main_close::keyboardStart()
+{
+    return Label1;
+}
+
 } // namespace vx

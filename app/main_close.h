@@ -14,6 +14,8 @@ public:
     static main_close& get();
     main_close();
 
+    QWidget* keyboardStart() override;
+
     Label* Label1;
     Label* Label2;
     Label* Label3;

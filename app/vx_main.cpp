@@ -275,13 +275,13 @@ void main::paintEvent(QPaintEvent* event)
         QMetaObject::invokeMethod(this, &main::finishStartup, Qt::QueuedConnection);
 }
 
-void main::openBeside(Form& window, double offset, QWidget* start)
+void main::openBeside(Form& window, double offset)
 {
     // One on screen is only placed again: taken off the screen and back at once, a window can
     // lose what the window manager keeps for it (always on top).
     window.setTop(Top() + offset);
     window.setLeft(Left() + 300);
-    window.showOnTop(start);
+    window.showOnTop(window.keyboardStart());
 }
 
 mnu_list& main::browser()
@@ -300,14 +300,12 @@ edit_rom_list& main::picker()
 
 void main::showEditor()
 {
-    mnu_edit_rom& editor = mnu_edit_rom::get();
-    openBeside(editor, 1860, editor.Text1);
+    openBeside(mnu_edit_rom::get(), 1860);
 }
 
 void main::openOptions()
 {
-    mnu_options& options = mnu_options::get();
-    openBeside(options, 680, options.Text1);
+    openBeside(mnu_options::get(), 680);
 }
 
 void main::offerOptions()
@@ -317,7 +315,7 @@ void main::offerOptions()
     options.setTop(Top() + 700);
     options.setLeft(Left() + 300);
     options.show();
-    options.bringToFront(options.Text1);
+    options.bringToFront(options.keyboardStart());
 }
 
 void main::Label1_MouseDown()
@@ -334,13 +332,12 @@ void main::Label2_Click()
     // Not topmost, but it belongs to the hub (as every window does): a click on the hub does not
     // bury it.
     strip.show();
-    strip.bringToFront(strip.Label1);
+    strip.bringToFront(strip.keyboardStart());
 }
 
 void main::Label4_Click()
 {
-    mnu_add_rom& add = mnu_add_rom::get();
-    openBeside(add, 700, add.Text1);
+    openBeside(mnu_add_rom::get(), 700);
 }
 
 void main::addDroppedRom(const QString& path)
@@ -408,8 +405,7 @@ void main::Label11_Click()
 
 void main::Label12_Click()
 {
-    mnu_about& about = mnu_about::get();
-    openBeside(about, 2090, &about);
+    openBeside(mnu_about::get(), 2090);
 }
 
 void main::Form_MouseMove()

@@ -99,9 +99,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Hide, place below the hub by `offset` twips and 300 to the right, show, keep on top, and
-    // give it the keyboard with the focus on `start`.
-    void openBeside(Form& window, double offset, QWidget* start);
+    // Place below the hub by `offset` twips and 300 to the right, show, keep on top, and give it
+    // the keyboard.
+    void openBeside(Form& window, double offset);
     // The browser and the picker, with what they tell the hub connected.
     mnu_list& browser();
     edit_rom_list& picker();

@@ -71,7 +71,6 @@ mnu_edit_rom::mnu_edit_rom()
 
     // Working controls and image stores, out of sight below the client area.
     place(*Text5, 4320, 4680, 855, 285);
-    Text5->setText(QStringLiteral("Text5"));
     place(*List1, 3240, 4680, 615, 255);
     place(*find1, 5280, 4560, 315, 300);
     place(*find2, 5280, 4920, 315, 300);
@@ -210,6 +209,11 @@ void mnu_edit_rom::keyPressEvent(QKeyEvent* event)
         return;
     }
     Form::keyPressEvent(event);
+}
+
+QWidget* mnu_edit_rom::keyboardStart()
+{
+    return Text1;
 }
 
 } // namespace vx

@@ -13,7 +13,8 @@ namespace vx
 {
 
 // The edit window: one stored game's paths, type, size and description. The name it was
-// opened under is kept in the hidden Text5; the visible name box only shows it.
+// opened under (open) is kept in the hidden Text5, empty until then; the visible name box only
+// shows it.
 class mnu_edit_rom : public Form
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
     mnu_edit_rom();
 
     void Form_Load() override;
+    QWidget* keyboardStart() override;
 
     // Fills the window with a stored game, opened under `name`; the picker's choice.
     void open(const QString& name, const catalogue::Record& record);

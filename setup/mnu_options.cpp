@@ -180,4 +180,9 @@ void mnu_options::keyPressEvent(QKeyEvent* event)
     Form::keyPressEvent(event);
 }
 
+QWidget* mnu_options::keyboardStart()
+{
+    return Text1;
+}
+
 } // namespace vx

@@ -17,6 +17,7 @@ public:
     mnu_options();
 
     void Form_Load() override;
+    QWidget* keyboardStart() override;
 
     QLineEdit* Text1;
     PictureBox* cmd_clear;

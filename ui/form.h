@@ -38,6 +38,9 @@ public:
     static void setOwner(Form* owner);
     static Form* owner();
 
+    // Where the keyboard starts when another window opens this one.
+    virtual QWidget* keyboardStart() { return this; }
+
     // Raises a window just shown and gives it the keyboard, with the focus on `start` when
     // given. A window that stays in front (a notice) and is showing stays above it and keeps
     // the keyboard.
