@@ -48,16 +48,6 @@ bool load_list(const QString& path, ListBox& list)
     return true;
 }
 
-bool save_list(const QString& path, const ListBox& list)
-{
-    return listfile::write(path, list.texts()).has_value();
-}
-
-QString read_ini(const QString& section, const QString& key, const QString& file)
-{
-    return profile::read(file, section, key);
-}
-
 void pause(int seconds)
 {
     Clock& timer = clock();
