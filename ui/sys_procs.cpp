@@ -3,7 +3,6 @@
 #include "core/clock.h"
 #include "core/filesearch.h"
 #include "core/listfile.h"
-#include "core/profile.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
 #include "ui/form.h"
