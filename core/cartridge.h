@@ -63,7 +63,7 @@ public:
     void read(const QString& path);
 
 private:
-    // Tests wait on the reads under way through it.
+    // The reads' threads; tests wait on them through the probe.
     friend struct test::ReaderProbe;
     static QThreadPool& pool();
 

@@ -41,7 +41,7 @@ QString writePicture(const QTemporaryDir& dir, const QString& name, QSize size, 
 
 QColor shownColour(const ImageBox& box)
 {
-    const QImage image = box.pixmap().toImage();
+    const QImage image = test::ImageBoxProbe::pixmap(box).toImage();
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
@@ -115,7 +115,7 @@ void TestImageBox::loadPicture_emptiesAtOnceThenShowsReadablePicture()
     if (!file.isEmpty())
         QCOMPARE(loaded, QList<QVariantList>{{test::ImageBoxProbe::hasPicture(*box)}});
     if (!shownSize.isEmpty())
-        QCOMPARE(box->pixmap().size(), shownSize);
+        QCOMPARE(test::ImageBoxProbe::pixmap(*box).size(), shownSize);
 }
 
 void TestImageBox::loadPicture_newestRequestWins_data()

@@ -148,7 +148,6 @@ public:
     // `timeoutMs`.
     static bool stopDecodes(int timeoutMs);
     void clear();
-    const QPixmap& pixmap() const { return m_image; }
 
 signals:
     // The newest picture asked for has been decoded and shown, or could not be read.
@@ -158,7 +157,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // Tests wait on the decodes under way and look at the box's state through it.
+    // Tests wait on the decodes under way, and look at what the box shows, through the probe.
     friend struct test::ImageBoxProbe;
     struct Link;
     static QThreadPool& pool();

@@ -225,6 +225,11 @@ bool ImageBoxProbe::isLoading(const ImageBox& box)
     return box.m_loading;
 }
 
+const QPixmap& ImageBoxProbe::pixmap(const ImageBox& box)
+{
+    return box.m_image;
+}
+
 bool saveList(const QString& path, const ListBox& list)
 {
     return listfile::write(path, list.texts()).has_value();

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QPixmap;
 
 namespace vx
 {
@@ -110,6 +111,8 @@ struct ImageBoxProbe {
     static bool hasPicture(const ImageBox& box);
     // A picture asked for is still being decoded.
     static bool isLoading(const ImageBox& box);
+    // The picture shown, scaled as it is drawn.
+    static const QPixmap& pixmap(const ImageBox& box);
 };
 
 // Replaces the file with the list's items as the program's list files hold them; false when it
