@@ -121,8 +121,7 @@ void exportRom(main& hub)
         return;
     }
 
-    const QString folder = sys_procs::read_ini(QStringLiteral("export"), QStringLiteral("path"),
-                                               catalogue::settingsPath());
+    const QString folder = catalogue::exportFolder();
     if (folder.isEmpty()) {
         VX_modules::show_notice(QStringLiteral("You have no export directory setting."),
                                 QStringLiteral("Loading Setup Menu."));

@@ -148,8 +148,8 @@ main::main()
     lbl_title1->setMaximumWidth(twipsToPixels(4400));
     lbl_title1->setAutoSize(true);
     place(*Image1, 6000, 480, 4575, 3015);
-    for (auto [label, top] : {std::pair{Label13, 3960}, {Label14, 4200}, {Label15, 4440}}) {
-        placeAt(*label, 6120, top);
+    for (auto [label, labelTop] : {std::pair{Label13, 3960}, {Label14, 4200}, {Label15, 4440}}) {
+        placeAt(*label, 6120, labelTop);
         label->setFont(detailFont);
         label->setAutoSize(true);
     }

@@ -4,7 +4,6 @@
 #include "core/folderscan.h"
 #include "core/nativepath.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
@@ -224,13 +223,6 @@ std::optional<Details> readZip(const QString& path)
     return {};
 }
 
-// The reads' own threads, never destroyed and never waited for at the end.
-QThreadPool& readPool()
-{
-    static QThreadPool* const pool = new QThreadPool;
-    return *pool;
-}
-
 } // namespace
 
 std::optional<Details> fromHeader(const QByteArray& first, qint64 length)
@@ -299,7 +291,7 @@ Reader::~Reader()
 
 void Reader::read(const QString& path)
 {
-    readPool().start([link = m_link, path] {
+    pool().start([link = m_link, path] {
         const std::optional<Details> details = readFile(path);
         if (!details)
             return;
@@ -313,11 +305,11 @@ void Reader::read(const QString& path)
     });
 }
 
-bool Reader::settle(int timeoutMs)
+// The reads' own threads, never destroyed and never waited for at the end.
+QThreadPool& Reader::pool()
 {
-    const bool done = readPool().waitForDone(timeoutMs);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-    return done;
+    static QThreadPool* const threads = new QThreadPool;
+    return *threads;
 }
 
 } // namespace vx::cartridge

@@ -7,6 +7,13 @@
 #include <memory>
 #include <optional>
 
+class QThreadPool;
+
+namespace vx::test
+{
+struct ReaderProbe;
+}
+
 // What a cartridge image says about itself in its 64-byte header.
 namespace vx::cartridge
 {
@@ -55,11 +62,11 @@ public:
 
     void read(const QString& path);
 
-    // Waits for every read under way, then delivers what they found; false when one outlasts
-    // `timeoutMs`.
-    static bool settle(int timeoutMs = -1);
-
 private:
+    // The reads' threads; tests wait on them through the probe.
+    friend struct test::ReaderProbe;
+    static QThreadPool& pool();
+
     struct Link;
     std::shared_ptr<Link> m_link;
     Found m_found;

@@ -19,7 +19,7 @@ QByteArray copyTemporaryName();
 
 // A temporary untouched for this long is dead whoever wrote it: a live copy rewrites it many
 // times a second. Long enough for a clock a time zone off on another machine sharing the folder.
-constexpr qint64 kForeignTemporaryAgeSecs = 24 * 60 * 60;
+constexpr qint64 kForeignTemporaryAgeSecs = qint64(24) * 60 * 60;
 
 // Removes from `folder` the temporaries that copies left when they died: one written on this
 // system whose process is gone, and one of another system (or an older program, whose names say

@@ -260,7 +260,7 @@ LockFile::Attempt removeAbandoned(const QString& name, bool judgeOnly)
 } // namespace
 
 struct LockFile::Held {
-    explicit Held(int handle) : handle(handle) {}
+    explicit Held(int fd) : handle(fd) {}
     ~Held()
     {
         if (refresher) {

@@ -202,8 +202,7 @@ QString valueInText(const Text& content, Encoding encoding, const QString& secti
     return Units<Text>::text(unquoted(value), encoding);
 }
 
-// The bytes stored for a value: one line that reads back as the value. A value the reader would
-// change (blanks at an end, or a pair of surrounding quotes it would drop) is stored in quotes.
+// A value's line breaks, each one space: a value is one line of the file.
 QString oneLineText(const QString& value)
 {
     QString text = value;
@@ -213,6 +212,8 @@ QString oneLineText(const QString& value)
     return text;
 }
 
+// The bytes stored for a value: one line that reads back as the value. A value the reader would
+// change (blanks at an end, or a pair of surrounding quotes it would drop) is stored in quotes.
 template <typename Text> Text oneLine(const QString& value, Encoding encoding)
 {
     Text stored = Units<Text>::from(oneLineText(value), encoding);
@@ -282,7 +283,16 @@ QByteArray withValueIn(const QByteArray& original, Encoding& encoding, const QSt
     return result;
 }
 
-// The file with the values written in order.
+} // namespace
+
+QString valueIn(const QByteArray& content, const QString& section, const QString& key)
+{
+    const Encoding encoding = textcodec::detectForm(content).encoding;
+    if (textcodec::isUtf16(encoding))
+        return valueInText(textcodec::decodeFile(content), encoding, section, key);
+    return valueInText(content, encoding, section, key);
+}
+
 QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
 {
     const textcodec::Form form = textcodec::detectForm(content);
@@ -306,22 +316,6 @@ QByteArray withValues(const QByteArray& content, const QList<Entry>& entries)
     for (const Entry& entry : entries)
         result = withValueIn(result, encoding, entry.section, entry.key, entry.value);
     return result;
-}
-
-} // namespace
-
-QString valueIn(const QByteArray& content, const QString& section, const QString& key)
-{
-    const Encoding encoding = textcodec::detectForm(content).encoding;
-    if (textcodec::isUtf16(encoding))
-        return valueInText(textcodec::decodeFile(content), encoding, section, key);
-    return valueInText(content, encoding, section, key);
-}
-
-QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
-                     const QString& value)
-{
-    return withValues(content, {Entry{section, key, value}});
 }
 
 QString asReadBack(const QString& value)

@@ -17,10 +17,9 @@ struct Entry {
     QString value;
 };
 
-// On file contents, for callers that already hold the bytes.
+// On file contents, for callers that already hold the bytes; the values are applied in order.
 QString valueIn(const QByteArray& content, const QString& section, const QString& key);
-QByteArray withValue(const QByteArray& content, const QString& section, const QString& key,
-                     const QString& value);
+QByteArray withValues(const QByteArray& content, const QList<Entry>& entries);
 
 // The stored value, whole; empty when the file, section or key is missing.
 QString read(const QString& file, const QString& section, const QString& key);

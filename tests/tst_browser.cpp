@@ -167,7 +167,7 @@ void TestBrowser::doubleClick_fillsDetailViewAndSlidesAway()
              (QStringList{"Alpha", "A <b>bold</b> & fine game", "Game type: PAL",
                           "Game Size: " + size + " Mbytes", "File Path: " + rom, rom, lengthLine}));
     waitForPicture(*main::get().Image1);
-    QVERIFY(main::get().Image1->hasPicture());
+    QVERIFY(test::ImageBoxProbe::hasPicture(*main::get().Image1));
     QVERIFY(slidOut(browser));
     QVERIFY(!mnu_error::get().isVisible());
 }
@@ -201,7 +201,7 @@ void TestBrowser::doubleClick_readsRecordLeftByHand()
     expected << "Average File Size: " + main::missingRomText();
     QCOMPARE(detailTexts(), expected);
     waitForPicture(*main::get().Image1);
-    QVERIFY(!main::get().Image1->hasPicture());
+    QVERIFY(!test::ImageBoxProbe::hasPicture(*main::get().Image1));
     QVERIFY(slidOut(mnu_list::get()));
 }
 
@@ -231,14 +231,14 @@ void TestBrowser::doubleClick_picture()
     click(hub.Label8);
     viewRow(mnu_list::get(), 0);
     waitForPicture(*hub.Image1);
-    QVERIFY(hub.Image1->hasPicture());
+    QVERIFY(test::ImageBoxProbe::hasPicture(*hub.Image1));
 
     // The second game replaces the first one's picture, or leaves none.
     click(hub.Label8);
     viewRow(mnu_list::get(), 1);
     QCOMPARE(hub.lbl_title1->text(), QString("Second"));
     waitForPicture(*hub.Image1);
-    QCOMPARE(hub.Image1->hasPicture(), shown);
+    QCOMPARE(test::ImageBoxProbe::hasPicture(*hub.Image1), shown);
 }
 
 void TestBrowser::doubleClick_missingRecord_removesEntryOnScreenOnly_data()

@@ -305,17 +305,17 @@ void tst_crash::killedSetupClearOrOptions_leaveWorkingCatalogue()
             QVERIFY(startDriver(driver, fresh, 0, rom, rom, mode, false));
             QThread::msleep(random.bounded(900));
             ::kill(driver);
-            QProcess next;
-            QVERIFY2(startDriver(next, fresh, 0, rom, rom, mode), qPrintable(fresh));
-            next.write("go\n");
+            QProcess restarted;
+            QVERIFY2(startDriver(restarted, fresh, 0, rom, rom, mode), qPrintable(fresh));
+            restarted.write("go\n");
             QByteArray line;
             while (line != "saved 0\n") {
-                while (!next.canReadLine())
-                    QVERIFY2(next.waitForReadyRead(20000), qPrintable(fresh));
-                line = next.readLine();
+                while (!restarted.canReadLine())
+                    QVERIFY2(restarted.waitForReadyRead(20000), qPrintable(fresh));
+                line = restarted.readLine();
                 QVERIFY2(line == "saving 0\n" || line == "saved 0\n", line.constData());
             }
-            ::kill(next);
+            ::kill(restarted);
             const QStringList stored = readFields(
                 readWholeFile(fresh + QStringLiteral("/bin/bootlist.lst")).value_or("?"));
             QCOMPARE(stored.value(0), QString());

@@ -93,7 +93,7 @@ void TestFileDrops::drop_takesFirstFileThatFits()
     const bool searching = taken && QFileInfo(files[0]).isDir();
     QCOMPARE(QGuiApplication::overrideCursor() != nullptr, searching);
     QVERIFY(settleFolderDrops(10000));
-    QVERIFY(cartridge::Reader::settle(10000));
+    QVERIFY(test::ReaderProbe::settle(10000));
     QVERIFY(!QGuiApplication::overrideCursor());
     const bool nothingFound = paths == "notice";
     QCOMPARE(visibleNotice().value(0),

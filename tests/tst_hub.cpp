@@ -33,6 +33,12 @@ void moveHub(main& hub, QPointF place)
 }
 
 // Where a point of a control lies on the hub.
+// The colour a label's text is drawn in.
+QColor shownColour(const Label& label)
+{
+    return label.palette().color(QPalette::WindowText);
+}
+
 QPoint centreOn(main& hub, QWidget* control)
 {
     return control->mapTo(&hub, control->rect().center());
@@ -157,9 +163,9 @@ void TestHub::hover_turnsCommandRedUntilBareSurface_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("then"); // a control of the hub, or empty for the bare surface
-    QTest::addColumn<quint32>("expected");
-    const quint32 red = main::kHoverColor;
-    const quint32 blue = main::kRestColor;
+    QTest::addColumn<QColor>("expected");
+    const QColor red(Qt::red);
+    const QColor blue(Qt::blue);
     QTest::newRow("Add ROM to bare surface") << "Label4"
                                              << "" << blue;
     QTest::newRow("Add ROM to description") << "Label4"
@@ -178,44 +184,43 @@ void TestHub::hover_turnsCommandRedUntilBareSurface()
 {
     QFETCH(QString, command);
     QFETCH(QString, then);
-    QFETCH(quint32, expected);
+    QFETCH(QColor, expected);
     test::Sandbox box;
     main& hub = shownHub(box);
     auto* label = test::child<Label>(hub, command);
-    QCOMPARE(label->foreColor(), main::kRestColor);
+    QCOMPARE(shownColour(*label), QColor(Qt::blue));
 
     QTest::mouseMove(&hub, centreOn(hub, label));
-    QCOMPARE(label->foreColor(), main::kHoverColor);
+    QCOMPARE(shownColour(*label), QColor(Qt::red));
 
     // A bare spot: below the command column, left of the description.
     const QPoint bare(twipsToPixels(300), twipsToPixels(3000));
     QVERIFY(hub.childAt(bare) == nullptr);
     const QPoint target = then.isEmpty() ? bare : centreOn(hub, test::child(hub, then));
     QTest::mouseMove(&hub, target);
-    QCOMPARE(label->foreColor(), expected);
+    QCOMPARE(shownColour(*label), expected);
 }
 
 void TestHub::hover_resetLeavesOtherColoursAlone()
 {
     test::Sandbox box;
     main& hub = shownHub(box);
+    // Colours as the legacy forms gave them, blue-green-red.
     hub.Label5->setForeColor(0x00FF00);
-    hub.Label6->setForeColor(main::kHoverColor);
-    hub.Label7->setForeColor(main::kHoverColor);
+    hub.Label6->setForeColor(0x0000FF);
+    hub.Label7->setForeColor(0x0000FF);
     QTest::mouseMove(&hub, QPoint(20, 200));
-    QCOMPARE(hub.Label5->foreColor(), quint32(0x00FF00));
-    QCOMPARE(hub.Label6->foreColor(), main::kRestColor);
-    QCOMPARE(hub.Label7->foreColor(), main::kRestColor);
+    QCOMPARE(shownColour(*hub.Label5), QColor(Qt::green));
+    QCOMPARE(shownColour(*hub.Label6), QColor(Qt::blue));
+    QCOMPARE(shownColour(*hub.Label7), QColor(Qt::blue));
 }
 
 void TestHub::labels_blueAtRest()
 {
     test::Sandbox box;
     main& hub = shownHub(box);
-    for (const Label* label : hub.findChildren<Label*>()) {
-        QVERIFY2(label->foreColor() == main::kRestColor, qPrintable(label->objectName()));
-        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(Qt::blue));
-    }
+    for (const Label* label : hub.findChildren<Label*>())
+        QVERIFY2(shownColour(*label) == QColor(Qt::blue), qPrintable(label->objectName()));
 }
 
 void TestHub::titleStrip_dragsHub()

@@ -41,14 +41,14 @@ QString writePicture(const QTemporaryDir& dir, const QString& name, QSize size, 
 
 QColor shownColour(const ImageBox& box)
 {
-    const QImage image = box.pixmap().toImage();
+    const QImage image = test::ImageBoxProbe::pixmap(box).toImage();
     return image.pixelColor(image.width() / 2, image.height() / 2);
 }
 
 // Every decode started has finished and handed its picture back.
 void drainDecodes()
 {
-    ImageBox::waitForDecodes();
+    test::ImageBoxProbe::waitForDecodes();
     QCoreApplication::processEvents();
 }
 
@@ -103,19 +103,19 @@ void TestImageBox::loadPicture_emptiesAtOnceThenShowsReadablePicture()
     auto box = makeBox();
     box->loadPicture(earlier);
     test::waitForPicture(*box);
-    QVERIFY(box->hasPicture());
+    QVERIFY(test::ImageBoxProbe::hasPicture(*box));
 
     QSignalSpy loaded(box.get(), &ImageBox::pictureLoaded);
     box->loadPicture(file.isEmpty() ? QString() : dir.filePath(file));
     // The earlier picture goes before the new one is read.
-    QVERIFY(!box->hasPicture());
+    QVERIFY(!test::ImageBoxProbe::hasPicture(*box));
     test::waitForPicture(*box);
 
-    QCOMPARE(box->hasPicture(), !shownSize.isEmpty());
+    QCOMPARE(test::ImageBoxProbe::hasPicture(*box), !shownSize.isEmpty());
     if (!file.isEmpty())
-        QCOMPARE(loaded, QList<QVariantList>{{box->hasPicture()}});
+        QCOMPARE(loaded, QList<QVariantList>{{test::ImageBoxProbe::hasPicture(*box)}});
     if (!shownSize.isEmpty())
-        QCOMPARE(box->pixmap().size(), shownSize);
+        QCOMPARE(test::ImageBoxProbe::pixmap(*box).size(), shownSize);
 }
 
 void TestImageBox::loadPicture_newestRequestWins_data()
@@ -145,8 +145,8 @@ void TestImageBox::loadPicture_newestRequestWins()
         box->loadPicture(dir.filePath(second));
     drainDecodes();
 
-    QVERIFY(!box->isLoading());
-    QCOMPARE(box->hasPicture(), shown);
+    QVERIFY(!test::ImageBoxProbe::isLoading(*box));
+    QCOMPARE(test::ImageBoxProbe::hasPicture(*box), shown);
     if (shown)
         QCOMPARE(shownColour(*box).rgb(), QColor(Qt::blue).rgb());
     // Only the newest request reports.
@@ -164,7 +164,7 @@ void TestImageBox::destroyedWhileDecoding_dropsPicture()
     // A box made where a gone one was must not be handed that one's picture either.
     auto box = makeBox();
     drainDecodes();
-    QVERIFY(!box->hasPicture());
+    QVERIFY(!test::ImageBoxProbe::hasPicture(*box));
 }
 
 QTEST_MAIN(TestImageBox)

@@ -25,7 +25,7 @@ void fill(ListBox& list, const QStringList& texts)
     const qsizetype third = texts.size() / 3;
     list.addItems(TextList(texts.mid(0, third)));
     for (const QString& text : texts.mid(third, third))
-        list.addItem(text);
+        test::addItem(list, text);
     list.addItems(TextList(texts.mid(2 * third)));
 }
 
@@ -143,7 +143,7 @@ void TestSysProcs::saveList_writesEveryItemOnItsOwnLine()
     test::Sandbox box;
     ListBox widget;
     fill(widget, list);
-    QVERIFY(sys_procs::save_list(box.path("l.lst"), widget));
+    QVERIFY(test::saveList(box.path("l.lst"), widget));
     QCOMPARE(box.readFile("l.lst"), bytes);
 }
 
@@ -168,7 +168,7 @@ void TestSysProcs::loadList_appendsEveryField()
     test::Sandbox box;
     box.writeFile("l.lst", bytes);
     ListBox widget;
-    widget.addItem("kept");
+    test::addItem(widget, "kept");
     sys_procs::load_list(box.path("l.lst"), widget);
     QCOMPARE(test::listed(widget), QStringList{"kept"} + expected);
     sys_procs::load_list(box.path("missing.lst"), widget);
@@ -196,7 +196,7 @@ void TestSysProcs::loadSave_keepsEveryItemWhole()
     ListBox widget;
     fill(widget, list);
     for (int round = 0; round < 2; ++round) {
-        QVERIFY(sys_procs::save_list(box.path("l.lst"), widget));
+        QVERIFY(test::saveList(box.path("l.lst"), widget));
         widget.clear();
         sys_procs::load_list(box.path("l.lst"), widget);
         QCOMPARE(test::listed(widget), list);
@@ -212,10 +212,10 @@ void TestSysProcs::failedRewrite_leavesOldFileByteIdentical()
     box.writeFile("l.lst", old);
     ListBox widget;
     for (int i = 0; i < 5000; ++i)
-        widget.addItem(QStringLiteral("A much longer game name %1").arg(i));
+        test::addItem(widget, QStringLiteral("A much longer game name %1").arg(i));
     {
         FileSizeLimit limit(4096);
-        QVERIFY(!sys_procs::save_list(box.path("l.lst"), widget));
+        QVERIFY(!test::saveList(box.path("l.lst"), widget));
         QVERIFY(!sys_procs::write_text_file(QString(10000, 'x'), box.path("l.lst")));
     }
     QCOMPARE(box.readFile("l.lst"), old);
@@ -423,8 +423,8 @@ void TestSysProcs::removeDuplicates_again_followsTheList()
     again(
         [&] {
             widget.addItems(index);
-            widget.addItem("D");
-            widget.addItem("A");
+            test::addItem(widget, "D");
+            test::addItem(widget, "A");
         },
         {"", "A", "B", "C", "D"});
     again([&] { widget.addItems(index); }, {"", "A", "B", "C"});

@@ -323,15 +323,6 @@ QImage decodePicture(const QString& path, QSize bound)
     return reader.read();
 }
 
-// The decodes' own threads, which quitting does not wait for (the application's pool it does):
-// a picture on a hung network folder must not keep the program from ending. Never destroyed
-// for the same reason.
-QThreadPool& decodePool()
-{
-    static QThreadPool* const pool = new QThreadPool;
-    return *pool;
-}
-
 } // namespace
 
 ImageBox::ImageBox(const QString& name, QWidget* parent)
@@ -359,7 +350,7 @@ void ImageBox::loadPicture(const QString& path)
     // as sharp as it can ever look.
     const QSize bound = size() * devicePixelRatioF() * 2;
     // A decode still running when the box goes finds no box.
-    decodePool().start([link = m_link, path, bound, request] {
+    pool().start([link = m_link, path, bound, request] {
         {
             // Paging through games queues a decode a game; only the one still wanted is read.
             const QMutexLocker lock(&link->mutex);
@@ -376,15 +367,19 @@ void ImageBox::loadPicture(const QString& path)
     });
 }
 
-bool ImageBox::waitForDecodes(int timeoutMs)
+// The decodes' own threads, which quitting does not wait for (the application's pool it does):
+// a picture on a hung network folder must not keep the program from ending. Never destroyed
+// for the same reason.
+QThreadPool& ImageBox::pool()
 {
-    return decodePool().waitForDone(timeoutMs);
+    static QThreadPool* const threads = new QThreadPool;
+    return *threads;
 }
 
 bool ImageBox::stopDecodes(int timeoutMs)
 {
-    decodePool().clear();
-    return decodePool().waitForDone(timeoutMs);
+    pool().clear();
+    return pool().waitForDone(timeoutMs);
 }
 
 void ImageBox::takePicture(quint64 request, const QImage& image)

@@ -12,6 +12,12 @@
 #include <utility>
 
 class QPainter;
+class QThreadPool;
+
+namespace vx::test
+{
+struct ImageBoxProbe;
+}
 
 namespace vx
 {
@@ -138,17 +144,10 @@ public:
     // that cannot be read as a picture leaves the control empty. A later call, or clear(), wins
     // over a decode still under way.
     void loadPicture(const QString& path);
-    // Waits for every decode under way in any box; false when one outlasts `timeoutMs`.
-    static bool waitForDecodes(int timeoutMs = -1);
     // Drops the decodes not yet begun and waits for the rest; false when one outlasts
     // `timeoutMs`.
     static bool stopDecodes(int timeoutMs);
     void clear();
-    // A picture is shown.
-    bool hasPicture() const { return !m_image.isNull(); }
-    // A picture asked for is still being decoded.
-    bool isLoading() const { return m_loading; }
-    const QPixmap& pixmap() const { return m_image; }
 
 signals:
     // The newest picture asked for has been decoded and shown, or could not be read.
@@ -158,7 +157,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Tests wait on the decodes under way, and look at what the box shows, through the probe.
+    friend struct test::ImageBoxProbe;
     struct Link;
+    static QThreadPool& pool();
     void takePicture(quint64 request, const QImage& image);
 
     QPixmap m_image;

@@ -97,11 +97,6 @@ const TextList& ListBox::texts() const
     return m_model->items();
 }
 
-void ListBox::addItem(const QString& text)
-{
-    m_model->append(QStringView(text));
-}
-
 void ListBox::addItems(const TextList& texts)
 {
     m_model->append(texts);

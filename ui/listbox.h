@@ -25,7 +25,6 @@ public:
     // The entries without copying them.
     const TextList& texts() const;
 
-    void addItem(const QString& text);
     void addItems(const TextList& texts);
     // Replaces every entry at once; the selection goes.
     void setItems(const TextList& texts);

@@ -3,7 +3,6 @@
 #include "core/clock.h"
 #include "core/filesearch.h"
 #include "core/listfile.h"
-#include "core/profile.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
 #include "ui/form.h"
@@ -46,16 +45,6 @@ bool load_list(const QString& path, ListBox& list)
         return true; // a missing file adds nothing
     appendItems(list, *items);
     return true;
-}
-
-bool save_list(const QString& path, const ListBox& list)
-{
-    return listfile::write(path, list.texts()).has_value();
-}
-
-QString read_ini(const QString& section, const QString& key, const QString& file)
-{
-    return profile::read(file, section, key);
 }
 
 void pause(int seconds)

@@ -25,13 +25,6 @@ bool write_text_file(const QString& text, const QString& path);
 // A missing file adds nothing. False, adding nothing, when the file is there but cannot be read.
 bool load_list(const QString& path, ListBox& list);
 
-// Replaces the file with the list's items, one a line; an item that would not read back as
-// itself is written in double quotes. False when it could not be written.
-bool save_list(const QString& path, const ListBox& list);
-
-// The whole stored value, or empty.
-QString read_ini(const QString& section, const QString& key, const QString& file);
-
 // Waits about `seconds`, handling window events meanwhile.
 void pause(int seconds);
 

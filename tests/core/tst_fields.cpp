@@ -1,7 +1,6 @@
 #include "core/fields.h"
 #include "support/fieldreader.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 using namespace vx;
@@ -14,7 +13,7 @@ private slots:
     void readFields_splitsAsDelimitedInput_data();
     void readFields_splitsAsDelimitedInput();
     void next_keepsRawBytes();
-    void readFields_isFastOnLargeLists();
+    void readFields_readsEveryFieldOfALargeList();
 };
 
 void tst_fields::readFields_splitsAsDelimitedInput_data()
@@ -87,19 +86,16 @@ void tst_fields::next_keepsRawBytes()
     QVERIFY(reader.atEnd());
 }
 
-void tst_fields::readFields_isFastOnLargeLists()
+// Its speed is the benchmark's (bench/, the list commands).
+void tst_fields::readFields_readsEveryFieldOfALargeList()
 {
     QByteArray data;
     for (int i = 0; i < 100000; ++i)
         data += "\"Game number " + QByteArray::number(i) + ", the sequel\"\r\n";
-    QElapsedTimer timer;
-    timer.start();
     const QStringList fields = readFields(data);
-    const qint64 ms = timer.elapsed();
     QCOMPARE(fields.size(), 100000);
+    QCOMPARE(fields.first(), QStringLiteral("Game number 0, the sequel"));
     QCOMPARE(fields.last(), QStringLiteral("Game number 99999, the sequel"));
-    // A few ms in a release build; the bound leaves room for sanitizer and debug builds.
-    QVERIFY2(ms < 1000, qPrintable(QString::number(ms) + " ms"));
 }
 
 QTEST_GUILESS_MAIN(tst_fields)

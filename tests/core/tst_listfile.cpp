@@ -36,30 +36,43 @@ void TestListFile::encode_plainOnlyWhenItemsReadBack_data()
 {
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<bool>("plain");
-    QTest::newRow("names") << QStringList{"", "Alpha", "Beta (U) [!]"} << true;
-    QTest::newRow("quoted for a comma or blanks") << QStringList{"Zelda, The", " x", "y\t"} << true;
-    QTest::newRow("inner quote") << QStringList{"Alpha", "a\"b"} << false;
-    QTest::newRow("line break inside") << QStringList{"a\r\nb"} << false;
-    QTest::newRow("quoted with a quote inside") << QStringList{" \"x"} << false;
-    QTest::newRow("non-ASCII") << QStringList{"Café"} << false;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("names") << QStringList{"", "Alpha", "Beta (U) [!]"} << true
+                           << QByteArray("\r\nAlpha\r\nBeta (U) [!]\r\n");
+    QTest::newRow("quoted for a comma or blanks")
+        << QStringList{"Zelda, The", " x", "y\t"} << true
+        << QByteArray("\"Zelda, The\"\r\n\" x\"\r\n\"y\t\"\r\n");
+    QTest::newRow("inner quote") << QStringList{"Alpha", "a\"b"} << false
+                                 << QByteArray("Alpha\r\na\"b\r\n");
+    QTest::newRow("line break inside")
+        << QStringList{"a\r\nb"} << false << QByteArray("a\r\nb\r\n");
+    QTest::newRow("quoted with a quote inside")
+        << QStringList{" \"x"} << false << QByteArray("\" \"x\"\r\n");
+    QTest::newRow("non-ASCII") << QStringList{"Café"} << false << QByteArray("Caf\xC3\xA9\r\n");
     // The writer looks eight bytes at a time: delimiters in later words, and at a word's end.
     QTest::newRow("long names") << QStringList{"Super Cartridge Adventure 64 (U) [!]",
                                                "Another long entry, quoted past word two",
                                                "exactly8", "sixteen letters!", "x"}
-                                << true;
+                                << true
+                                << QByteArray("Super Cartridge Adventure 64 (U) [!]\r\n"
+                                              "\"Another long entry, quoted past word two\"\r\n"
+                                              "exactly8\r\nsixteen letters!\r\nx\r\n");
     QTest::newRow("quote late in a long name")
-        << QStringList{"Alpha", "Twelve chars and a \" late"} << false;
-    QTest::newRow("line break at a word's end") << QStringList{"1234567\n"} << false;
+        << QStringList{"Alpha", "Twelve chars and a \" late"} << false
+        << QByteArray("Alpha\r\nTwelve chars and a \" late\r\n");
+    QTest::newRow("line break at a word's end")
+        << QStringList{"1234567\n"} << false << QByteArray("1234567\n\r\n");
 }
 
 void TestListFile::encode_plainOnlyWhenItemsReadBack()
 {
     QFETCH(QStringList, items);
     QFETCH(bool, plain);
+    QFETCH(QByteArray, bytes);
     bool saidPlain = !plain;
-    const QByteArray bytes = listfile::encode(TextList(items), kUtf8, &saidPlain);
+    QCOMPARE(listfile::encode(TextList(items), kUtf8, &saidPlain), bytes);
     QCOMPARE(saidPlain, plain);
-    QCOMPARE(bytes, listfile::encode(TextList(items), kUtf8));
+    QCOMPARE(listfile::encode(TextList(items), kUtf8), bytes);
     if (plain)
         QCOMPARE(readFields(bytes), items);
 }

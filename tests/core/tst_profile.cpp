@@ -189,7 +189,7 @@ void tst_profile::withValue_keepsEveryOtherByte()
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
-    QCOMPARE(profile::withValue(before, section, key, value), after);
+    QCOMPARE(profile::withValues(before, {{section, key, value}}), after);
     // A written value reads back as one line, as written.
     QCOMPARE(profile::valueIn(after, section, key),
              QString(value).replace("\r\n", " ").replace('\r', ' ').replace('\n', ' '));

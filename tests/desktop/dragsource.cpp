@@ -29,14 +29,14 @@ public:
 protected:
     void mousePressEvent(QMouseEvent*) override
     {
-        auto* data = new QMimeData;
+        auto* mime = new QMimeData;
         QList<QUrl> urls;
         for (const QString& path : m_paths)
             urls.append(QUrl::fromLocalFile(path));
-        data->setUrls(urls);
-        data->setText(m_paths.join(QLatin1Char('\n')));
+        mime->setUrls(urls);
+        mime->setText(m_paths.join(QLatin1Char('\n')));
         QDrag drag(this);
-        drag.setMimeData(data);
+        drag.setMimeData(mime);
         const Qt::DropAction done = drag.exec(Qt::CopyAction | Qt::LinkAction);
         std::printf("%s\n", done == Qt::IgnoreAction ? "refused" : "dropped");
         std::fflush(stdout);

@@ -3,7 +3,9 @@
 #include "add/mnu_add_rom.h"
 #include "app/vx_main.h"
 #include "core/appfolder.h"
+#include "core/cartridge.h"
 #include "core/folderscan.h"
+#include "core/listfile.h"
 #include "core/nativepath.h"
 #include "core/profile.h"
 #include "core/textcodec.h"
@@ -15,6 +17,7 @@
 #include "ui/dialogs.h"
 #include "ui/form.h"
 #include "ui/forms.h"
+#include "ui/listbox.h"
 #include "ui/windowing.h"
 
 #include <QApplication>
@@ -27,6 +30,7 @@
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QThreadPool>
 
 namespace vx::test
 {
@@ -196,7 +200,44 @@ void settleStartup()
 
 void waitForPicture(const ImageBox& box)
 {
-    QTRY_VERIFY(!box.isLoading());
+    QTRY_VERIFY(!ImageBoxProbe::isLoading(box));
+}
+
+bool ReaderProbe::settle(int timeoutMs)
+{
+    const bool done = cartridge::Reader::pool().waitForDone(timeoutMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    return done;
+}
+
+bool ImageBoxProbe::waitForDecodes(int timeoutMs)
+{
+    return ImageBox::pool().waitForDone(timeoutMs);
+}
+
+bool ImageBoxProbe::hasPicture(const ImageBox& box)
+{
+    return !box.m_image.isNull();
+}
+
+bool ImageBoxProbe::isLoading(const ImageBox& box)
+{
+    return box.m_loading;
+}
+
+const QPixmap& ImageBoxProbe::pixmap(const ImageBox& box)
+{
+    return box.m_image;
+}
+
+bool saveList(const QString& path, const ListBox& list)
+{
+    return listfile::write(path, list.texts()).has_value();
+}
+
+void addItem(ListBox& list, const QString& text)
+{
+    list.addItems(TextList({text}));
 }
 
 QPoint rowCentre(const ListBox& list, int row)

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QPixmap;
 
 namespace vx
 {
@@ -95,6 +96,30 @@ void settleStartup();
 // Runs the event loop until the picture the box was last asked for is decoded (or found
 // unreadable) and shown.
 void waitForPicture(const ImageBox& box);
+
+// What the tests wait on or look at inside the program's objects, which the program itself has
+// no use for.
+struct ReaderProbe {
+    // Waits for every header read under way, then delivers what they found; false when one
+    // outlasts `timeoutMs`.
+    static bool settle(int timeoutMs = -1);
+};
+struct ImageBoxProbe {
+    // Waits for every decode under way in any box; false when one outlasts `timeoutMs`.
+    static bool waitForDecodes(int timeoutMs = -1);
+    // A picture is shown.
+    static bool hasPicture(const ImageBox& box);
+    // A picture asked for is still being decoded.
+    static bool isLoading(const ImageBox& box);
+    // The picture shown, scaled as it is drawn.
+    static const QPixmap& pixmap(const ImageBox& box);
+};
+
+// Replaces the file with the list's items as the program's list files hold them; false when it
+// could not be written.
+bool saveList(const QString& path, const ListBox& list);
+// Appends one entry.
+void addItem(ListBox& list, const QString& text);
 
 // A widget by object name; a missing one is warned about and comes back null.
 template <class T = QWidget> T* child(QWidget& window, const QString& name)
