@@ -22,6 +22,9 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef Q_OS_LINUX
+#include <sys/vfs.h>
+#endif
 #endif
 
 namespace vx
@@ -108,6 +111,35 @@ namespace
 
 // Well inside the stale time, so a write held up by a slow share never comes near it.
 constexpr int kRefreshMs = 2000;
+
+// Whether another machine may see the owner only once it is flushed: a share may hold a write
+// back until then, and an empty lock soon counts as abandoned. On a disk of this machine the
+// flush only cost each save a disk round trip (the saves' benchmark figures doubled).
+bool ownerNeedsFlush(int fd)
+{
+#ifdef Q_OS_LINUX
+    struct statfs fs;
+    if (::fstatfs(fd, &fs) != 0)
+        return true;
+    switch (static_cast<quint32>(fs.f_type)) {
+    case 0xEF53U:     // ext2, ext3, ext4
+    case 0x58465342U: // xfs
+    case 0x9123683EU: // btrfs
+    case 0x2FC12FC1U: // zfs
+    case 0xF2F52010U: // f2fs
+    case 0x01021994U: // tmpfs
+    case 0x2011BAB0U: // exfat
+    case 0x4D44U:     // vfat
+    case 0x7366746EU: // ntfs3
+        return false;
+    default:
+        return true;
+    }
+#else
+    Q_UNUSED(fd)
+    return true;
+#endif
+}
 
 QByteArray programFileName(const QString& path)
 {
@@ -315,7 +347,8 @@ LockFile::Attempt LockFile::tryTake()
             ::unlink(path.constData());
             return Attempt::Unwritable;
         }
-        ::fdatasync(made);
+        if (ownerNeedsFlush(made))
+            ::fdatasync(made);
         held->device = st.st_dev;
         held->inode = st.st_ino;
         if (!m_guard) {
