@@ -14,6 +14,8 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include "core/fd.h"
+
 #include <cerrno>
 #include <csignal>
 #include <dirent.h>
@@ -173,15 +175,13 @@ void removeDeadCopyTemporaries(int folderFd, const QString& folderName)
 
 void removeDeadCopyTemporaries(const QString& folder)
 {
-    const int fd =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    const Fd fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) {
         if (errno != ENOENT)
             logFailure(lcCopy(), "open the folder", folder, systemError());
         return;
     }
-    removeDeadCopyTemporaries(fd, folder);
-    ::close(fd);
+    removeDeadCopyTemporaries(fd.get(), folder);
 }
 
 #else

@@ -11,6 +11,8 @@
 #include <vector>
 
 #ifdef Q_OS_UNIX
+#include "core/fd.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -53,25 +55,6 @@ void pieceDone(CopyProgress& progress, qint64 done)
 }
 
 #ifdef Q_OS_UNIX
-
-class Fd
-{
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd() { reset(); }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd = -1)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
 
 // Where the bytes land: the destination itself, or the file its link points at.
 struct Target {

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QLockFile>
 #else
+#include "core/fd.h"
+
 #include <QSemaphore>
 #include <QThread>
 #include <cerrno>
@@ -217,23 +219,6 @@ bool abandoned(const std::optional<QByteArray>& owner, const struct stat& st)
     return (owner && ownerGone(*owner)) || age > kStaleMs;
 }
 
-class Handle
-{
-public:
-    explicit Handle(int handle) : m_handle(handle) {}
-    ~Handle()
-    {
-        if (m_handle >= 0)
-            ::close(m_handle);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    int get() const { return m_handle; }
-
-private:
-    int m_handle;
-};
-
 std::optional<QByteArray> readOwner(int handle)
 {
     QByteArray owner(4096, '\0');
@@ -250,7 +235,7 @@ LockFile::Attempt removeAbandoned(const QString& name, bool judgeOnly)
 {
     using Attempt = LockFile::Attempt;
     const QByteArray path = nativePath(name);
-    const Handle handle(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    const Fd handle(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat judged;
     const bool opened = handle.get() >= 0;
     if (!opened && errno == ENOENT)
@@ -371,7 +356,7 @@ bool LockFile::stillHeld() const
     if (!m_held)
         return false;
     // Opened rather than looked up, so a network share shows the file as it is now.
-    const Handle handle(
+    const Fd handle(
         ::open(nativePath(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat st;
     return handle.get() >= 0 && ::fstat(handle.get(), &st) == 0 && st.st_dev == m_held->device &&
