@@ -5,7 +5,6 @@
 #include "ui/busypointer.h"
 #include "ui/vx_modules.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -57,14 +56,6 @@ Offer readOffer(const QMimeData* data, const FileFits& fits)
             offer.usable.append({path, false});
     }
     return offer;
-}
-
-// Searches of dropped folders run here, never waited for at the end: a folder on a hung network
-// share must not hold up the program's end.
-QThreadPool& searchPool()
-{
-    static QThreadPool* const pool = new QThreadPool;
-    return *pool;
 }
 
 class FileDropFilter : public QObject
@@ -154,7 +145,7 @@ private:
         }
         if (!m_busy)
             m_busy.emplace(Qt::BusyCursor);
-        searchPool().start([search = m_search, generation, usable, fits = m_fits] {
+        folderDropSearches().start([search = m_search, generation, usable, fits = m_fits] {
             const auto stop = [&] { return search->generation != generation; };
             QString found;
             for (const Dropped& dropped : usable) {
@@ -239,11 +230,10 @@ void acceptFileDrops(QWidget& window, FileFits fits, std::function<void(const QS
         control->installEventFilter(filter);
 }
 
-bool settleFolderDrops(int timeoutMs)
+QThreadPool& folderDropSearches()
 {
-    const bool done = searchPool().waitForDone(timeoutMs);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-    return done;
+    static QThreadPool* const pool = new QThreadPool;
+    return *pool;
 }
 
 bool hasPictureSuffix(const QString& path)

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <functional>
 
+class QThreadPool;
 class QWidget;
 
 namespace vx
@@ -25,9 +26,9 @@ QStringList localPathsIn(const QByteArray& uriList);
 void acceptFileDrops(QWidget& window, FileFits fits, std::function<void(const QString&)> take,
                      const QString& wanted);
 
-// Waits for the searches of dropped folders and hands on what they found; false when one
-// outlasts `timeoutMs`.
-bool settleFolderDrops(int timeoutMs = -1);
+// Where dropped folders are searched. Never waited for: a folder on a hung network share must not
+// hold up the program's end.
+QThreadPool& folderDropSearches();
 
 // A file whose name says it is a picture the detail view can show.
 bool hasPictureSuffix(const QString& path);

@@ -15,6 +15,7 @@
 #include "ui/base/mnu_error.h"
 #include "ui/controls.h"
 #include "ui/dialogs.h"
+#include "ui/filedrops.h"
 #include "ui/form.h"
 #include "ui/forms.h"
 #include "ui/listbox.h"
@@ -206,6 +207,13 @@ void waitForPicture(const ImageBox& box)
 bool ReaderProbe::settle(int timeoutMs)
 {
     const bool done = cartridge::Reader::pool().waitForDone(timeoutMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    return done;
+}
+
+bool settleFolderDrops(int timeoutMs)
+{
+    const bool done = folderDropSearches().waitForDone(timeoutMs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     return done;
 }

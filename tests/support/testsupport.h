@@ -104,6 +104,10 @@ struct ReaderProbe {
     // outlasts `timeoutMs`.
     static bool settle(int timeoutMs = -1);
 };
+// Waits for the searches of dropped folders and hands on what they found; false when one
+// outlasts `timeoutMs`.
+bool settleFolderDrops(int timeoutMs = -1);
+
 struct ImageBoxProbe {
     // Waits for every decode under way in any box; false when one outlasts `timeoutMs`.
     static bool waitForDecodes(int timeoutMs = -1);
