@@ -21,6 +21,12 @@ QPointer<Form>& ownerForm()
     return form;
 }
 
+QPointer<Form>& holderForm()
+{
+    static QPointer<Form> form;
+    return form;
+}
+
 // The program's windows that stay in front and are showing, other than `except`.
 Form* visibleInFront(const QWidget* except)
 {
@@ -77,9 +83,17 @@ void Form::bringToFront(QWidget* start)
         front->m_returnTo = this;
         front->raise();
         front->activateWindow();
+        holderForm() = front;
         return;
     }
     activateWindow();
+    holderForm() = this;
+}
+
+Form* Form::keyboardHolder()
+{
+    Form* holder = holderForm();
+    return holder && holder->isVisible() ? holder : nullptr;
 }
 
 void Form::showOnTop(QWidget* start)

@@ -45,6 +45,8 @@ public:
     // given. A window that stays in front (a notice) and is showing stays above it and keeps
     // the keyboard.
     void bringToFront(QWidget* start = nullptr);
+    // The window the program last gave the keyboard to, while it shows.
+    static Form* keyboardHolder();
     // Shows the window topmost and brings it to the front.
     void showOnTop(QWidget* start = nullptr);
     // Hands the keyboard on, when this window has it: to a window in front, else to the window

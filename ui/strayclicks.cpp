@@ -1,5 +1,7 @@
 #include "ui/strayclicks.h"
 
+#include "ui/form.h"
+
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
@@ -50,6 +52,11 @@ protected:
         if (completesDoubleClickElsewhere(*mouse, programWindow(window))) {
             m_swallowed.setFlag(button);
             m_button = Qt::NoButton; // a third press starts afresh
+            // The window manager has given the pressed window the keyboard already; it goes
+            // back to where the first click's command left it.
+            Form* holder = Form::keyboardHolder();
+            if (holder && holder->windowHandle() != window)
+                holder->activateWindow();
             return true;
         }
         m_window = programWindow(window);
