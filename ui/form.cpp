@@ -90,6 +90,15 @@ void Form::bringToFront(QWidget* start)
     holderForm() = this;
 }
 
+void Form::changeEvent(QEvent* event)
+{
+    // The window manager raises a window clicked behind a notice; the notice stays over it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        if (Form* front = visibleInFront(this))
+            front->raise();
+    QWidget::changeEvent(event);
+}
+
 Form* Form::keyboardHolder()
 {
     Form* holder = holderForm();

@@ -108,6 +108,11 @@ scenario_notice() {
   key Tab Tab Tab Tab Tab Tab Tab Return
   wait_until "the refusal did not take the keyboard" is_active mnu_error
   expect_on_top mnu_error "refusal:"
+  # A click on the window behind does not hide the notice under it.
+  click "$(window_of mnu_add_rom)" 100 100
+  expect_on_top mnu_error "clicked behind:"
+  click "$(window_of mnu_error)" 100 100
+  wait_until "a click did not give the notice the keyboard" is_active mnu_error
   key Return
   wait_until "the notice did not go" gone mnu_error
   wait_until "the add window did not get the keyboard back" is_active mnu_add_rom
