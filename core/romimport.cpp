@@ -85,7 +85,7 @@ public:
         if (up > 0)
             places += pictureFolders(folder.left(up));
         for (const QString& place : places) {
-            const QString found = picturesIn(place).value(base);
+            QString found = picturesIn(place).value(base);
             if (!found.isEmpty())
                 return found;
         }
