@@ -136,10 +136,14 @@ void mnu_progress::refresh()
     if (m_count) {
         const Count count = m_count();
         const QLocale locale;
-        Label2->setCaption(
-            count.cancelled ? QStringLiteral("Cancelling...")
-                            : QStringLiteral("%1 of %2")
-                                  .arg(locale.toString(count.done), locale.toString(count.total)));
+        // Before the total is known, the folders are still being searched.
+        QString text = QStringLiteral("%1 of %2")
+                           .arg(locale.toString(count.done), locale.toString(count.total));
+        if (count.cancelled)
+            text = QStringLiteral("Cancelling...");
+        else if (count.total == 0)
+            text = QStringLiteral("Searching...");
+        Label2->setCaption(text);
         m_fraction = count.total > 0 ? double(std::min(count.done, count.total)) / count.total : 0;
         Bar1->update();
         return;
