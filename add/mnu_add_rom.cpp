@@ -2,6 +2,7 @@
 
 #include "art/art.h"
 #include "core/gamesave.h"
+#include "core/romimport.h"
 #include "ui/base/gamesaving.h"
 #include "ui/filedrops.h"
 #include "ui/formbuild.h"
@@ -11,6 +12,7 @@
 #include "ui/units.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -203,9 +205,12 @@ void mnu_add_rom::fillFromCartridge(const QString& path, const cartridge::Detail
     // A path changed since is the user's newer choice.
     if (Text2->text() != path)
         return;
-    // Only what is still empty: nothing typed is ever replaced.
-    if (Text1->text().isEmpty())
-        Text1->setText(details.name);
+    // Only what is still empty: nothing typed is ever replaced. A collector's file name is the
+    // name they chose; the header's is the fallback.
+    if (Text1->text().isEmpty()) {
+        const QString fromFile = romimport::nameFromFileName(QDir::fromNativeSeparators(path));
+        Text1->setText(fromFile.isEmpty() ? details.name : fromFile);
+    }
     if (Combo1->currentText().isEmpty())
         setComboText(*Combo1, details.gameType);
     if (Combo2->currentText().isEmpty() && !details.size.isEmpty())

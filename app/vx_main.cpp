@@ -2,6 +2,7 @@
 
 #include "add/mnu_add_rom.h"
 #include "app/copy_export.h"
+#include "app/hubimport.h"
 #include "app/main_close.h"
 #include "art/art.h"
 #include "browser/mnu_list.h"
@@ -10,6 +11,7 @@
 #include "core/copytemporary.h"
 #include "core/filesearch.h"
 #include "core/listfile.h"
+#include "core/recordlookup.h"
 #include "core/reentry.h"
 #include "core/textfile.h"
 #include "edit/edit_rom_list.h"
@@ -28,8 +30,11 @@
 #include "ui/windowing.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QTimer>
 #include <cmath>
@@ -181,9 +186,15 @@ main::main()
     connect(&IndexEvents::get(), &IndexEvents::aboutToWrite, this, &main::finishStartup);
     connect(&IndexEvents::get(), &IndexEvents::saved, this,
             [this](const TextList& index) { browser().takeSavedIndex(index); });
+    connect(&IndexEvents::get(), &IndexEvents::renamed, this, &main::followRename);
+    // One ROM opens the add window for it; several, or a folder, are imported, once the drop is
+    // over (the import waits on its reading, which the drag's source must not).
     acceptFileDrops(
         *this, &cartridge::hasRomSuffix, [this](const QString& path) { addDroppedRom(path); },
-        QStringLiteral("ROM"));
+        QStringLiteral("ROM"),
+        [this](const QStringList& paths) {
+            QTimer::singleShot(0, this, [this, paths] { importRoms(*this, paths); });
+        });
 }
 
 QString main::missingRomText()
@@ -208,6 +219,12 @@ void main::showGame(const QString& title, const catalogue::Record& record)
                                ? QString::number(rom.size()) + QStringLiteral(" bytes")
                                : missingRomText();
     Label15->setCaption(QStringLiteral("Average File Size: ") + length);
+}
+
+void main::followRename(const QString& from, const QString& to)
+{
+    if (m_viewed && m_viewed->title == from)
+        showGame(to, catalogue::readRecord(catalogue::findRecord(to)));
 }
 
 QList<Label*> main::commands() const
@@ -273,6 +290,41 @@ void main::paintEvent(QPaintEvent* event)
     // Queued, so this paint reaches the screen before the held-back work begins.
     if (startupPending())
         QMetaObject::invokeMethod(this, &main::finishStartup, Qt::QueuedConnection);
+}
+
+void main::openHubMenu(const QPoint& globalPos)
+{
+    QMenu menu(this);
+    menu.setFont(designFont(8.25));
+    const QAction* folder = menu.addAction(QStringLiteral("Import a ROM Folder\u2026"));
+    const QAction* files = menu.addAction(QStringLiteral("Import ROM Files\u2026"));
+    menu.addSeparator();
+    const QAction* rebuild = menu.addAction(QStringLiteral("Rebuild the Index"));
+    const QAction* chosen = menu.exec(globalPos);
+    if (chosen == folder || chosen == files)
+        chooseAndImport(*this, chosen == folder);
+    else if (chosen == rebuild)
+        rebuildIndex();
+}
+
+void main::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The keys are taken below, whether or not the platform turns them into this event.
+    if (event->reason() != QContextMenuEvent::Keyboard)
+        openHubMenu(event->globalPos());
+}
+
+void main::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Menu ||
+        (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        const QWidget* focused = focusWidget();
+        const QPoint at = focused ? focused->mapToGlobal(QPoint(0, focused->height()))
+                                  : mapToGlobal(QPoint(width() / 4, height() / 4));
+        openHubMenu(at);
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 void main::openBeside(Form& window, double offset)

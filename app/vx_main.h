@@ -78,6 +78,8 @@ public:
     };
     // Shows the game in the detail view; Export takes its ROM from here.
     void showGame(const QString& title, const catalogue::Record& record);
+    // A renamed game stays in the detail view under its new name.
+    void followRename(const QString& from, const QString& to);
     // The game last viewed; none before the first.
     const std::optional<ViewedGame>& viewedGame() const { return m_viewed; }
     // The length line's text when the ROM file cannot be measured.
@@ -95,8 +97,13 @@ public:
     // The seven command labels in their order.
     QList<Label*> commands() const;
 
+    // The hub's menu (right button, the menu key or Shift+F10): import ROMs, rebuild the index.
+    void openHubMenu(const QPoint& globalPos);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Place below the hub by `offset` twips and 300 to the right, show, keep on top, and give it

@@ -2,6 +2,7 @@
 // names against floors measured in the same run, and checks the speed targets.
 //
 //   vexloutil_bench [--check] [--runs N] [--sizes 1000,32767,100000] [--keep] [--no-copy]
+//                   [--import COUNT]   (import many alone, COUNT images, against its floor)
 //
 // The copy figures (1 GiB files, written into the temporary folder) run once, after the sizes.
 //
@@ -11,6 +12,7 @@
 
 #include "bench/catalogue_gen.h"
 #include "bench/child.h"
+#include "bench/importbench.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -148,6 +150,7 @@ int main(int argc, char* argv[])
     bool keep = false;
     bool copies = true;
     int runs = 5;
+    int importCount = 0;
     QList<int> sizes = {1000, kReference, kLarge};
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
@@ -157,6 +160,8 @@ int main(int argc, char* argv[])
             keep = true;
         } else if (args[i] == QLatin1String("--no-copy")) {
             copies = false;
+        } else if (args[i] == QLatin1String("--import") && i + 1 < args.size()) {
+            importCount = args[++i].toInt();
         } else if (args[i] == QLatin1String("--runs") && i + 1 < args.size()) {
             runs = std::max(1, args[++i].toInt());
         } else if (args[i] == QLatin1String("--sizes") && i + 1 < args.size()) {
@@ -166,7 +171,7 @@ int main(int argc, char* argv[])
         } else {
             std::fprintf(stderr,
                          "usage: vexloutil_bench [--check] [--runs N] [--sizes a,b,c] [--keep] "
-                         "[--no-copy]\n");
+                         "[--no-copy] [--import COUNT]\n");
             return 2;
         }
     }
@@ -177,6 +182,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot make a temporary folder\n");
         return 2;
     }
+    // Import many alone: its own figure against its own floor.
+    if (importCount > 0)
+        return vx::bench::importBench(base.path(), importCount, runs, check);
     const QString romPath = base.filePath(QStringLiteral("roms/Cartridge Dump.v64"));
     const QString imagePath = base.filePath(QStringLiteral("pictures/box art.png"));
     QDir().mkpath(base.filePath(QStringLiteral("roms")));

@@ -143,6 +143,20 @@ PathKind pathKind(const QString& path)
 #endif
 }
 
+bool sameFile(const QString& a, const QString& b)
+{
+#ifdef Q_OS_UNIX
+    struct stat first;
+    struct stat second;
+    return ::stat(nativePath(a).constData(), &first) == 0 &&
+           ::stat(nativePath(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+#else
+    const QFileInfo first(a);
+    return first.exists() && first.canonicalFilePath() == QFileInfo(b).canonicalFilePath();
+#endif
+}
+
 QString firstFileUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
                        const std::function<bool()>& stop)
 {
@@ -161,6 +175,26 @@ QString firstFileUnder(const QString& folder, const std::function<bool(const QSt
         pending += folders;
     }
     return {};
+}
+
+QStringList filesUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
+                       const std::function<bool()>& stop)
+{
+    std::set<QString> seen;
+    QStringList found;
+    QStringList pending{folder};
+    while (!pending.isEmpty() && !stop()) {
+        QStringList files;
+        QStringList folders;
+        if (!readFolder(pending.takeLast(), fits, stop, seen, files, folders))
+            continue;
+        std::sort(files.begin(), files.end(), inNameOrder);
+        found += files;
+        std::sort(folders.begin(), folders.end(),
+                  [](const QString& a, const QString& b) { return inNameOrder(b, a); });
+        pending += folders;
+    }
+    return found;
 }
 
 } // namespace vx

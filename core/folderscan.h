@@ -33,6 +33,8 @@ FolderStamp folderStamp(const QString& folder);
 // What a path names, by one look that follows links; no folder is read.
 enum class PathKind { Missing, File, Folder, Other };
 PathKind pathKind(const QString& path);
+// Whether both paths name one file (a file system that ignores case gives one file two names).
+bool sameFile(const QString& a, const QString& b);
 
 // The first regular file under `folder` whose path passes `fits`: the folder's own files in name
 // order, then each subfolder in name order, searched the same way. Reads names only and keeps
@@ -40,6 +42,11 @@ PathKind pathKind(const QString& path);
 // memory; a folder reached twice (through a link) is searched once. Gives up, empty, as soon as
 // `stop` answers true; empty too when nothing fits.
 QString firstFileUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
+                       const std::function<bool()>& stop);
+// Every regular file under `folder` whose path passes `fits`, in the order firstFileUnder takes
+// them (hidden names skipped, a folder reached twice read once); what was found so far when
+// `stop` answers true.
+QStringList filesUnder(const QString& folder, const std::function<bool(const QString& path)>& fits,
                        const std::function<bool()>& stop);
 
 } // namespace vx

@@ -2,7 +2,9 @@
 
 #include "core/catalogue.h"
 #include "core/filesearch.h"
+#include "core/folderscan.h"
 #include "core/listfile.h"
+#include "core/logging.h"
 #include "core/number.h"
 #include "core/profile.h"
 #include "core/pump.h"
@@ -79,38 +81,71 @@ Notice replaceFailure(const QString& recordPath)
     return cannotWrite();
 }
 
+QList<profile::Entry> recordEntries(const GameEntry& entry, int size)
+{
+    return {{QStringLiteral("paths"), QStringLiteral("file"), entry.romPath},
+            {QStringLiteral("paths"), QStringLiteral("image"), entry.imagePath},
+            {QStringLiteral("info"), QStringLiteral("gamename"), entry.name},
+            {QStringLiteral("info"), QStringLiteral("gametype"), entry.gameType},
+            {QStringLiteral("info"), QStringLiteral("size"), QString::number(size)},
+            {QStringLiteral("info"), QStringLiteral("desc"), entry.description}};
+}
+
+// The index's items for a rewrite, or nothing (with the notice) when it cannot be read.
+std::optional<TextList> readIndexForWrite(SaveResult& result)
+{
+    const QString indexPath = catalogue::indexPath();
+    std::optional<TextList> items = listfile::read(indexPath);
+    if (!items) {
+        // Written back without its names, the index would lose every one of them.
+        result.notices << cannotWrite();
+        return items;
+    }
+    // An index gone since start-up begins again as every index does, with its empty first line.
+    if (!pathTaken(indexPath))
+        items->append(QString());
+    return items;
+}
+
+// Puts back what a save wrote at `path` while it still holds it: a copy that took the lock over
+// may have saved it since.
+void undoWrite(const QString& path, const std::optional<QByteArray>& written,
+               const std::optional<QByteArray>& previous)
+{
+    if (readWholeFile(path) != written)
+        return;
+    if (previous)
+        putBackFile(path, *previous);
+    else
+        removeFile(path);
+}
+
 // Writes the record, then the index with the name appended. The record goes back to what it
 // was when the index cannot be written, so no half-done save stays behind.
 SaveResult writeGame(const GameEntry& entry, int size)
 {
     SaveResult result;
     result.outcome = SaveOutcome::Failed;
-    const QString indexPath = catalogue::indexPath();
-    std::optional<TextList> items = listfile::read(indexPath);
-    if (!items) {
-        // Written back without its names, the index would lose every one of them.
-        result.notices << cannotWrite();
+    std::optional<TextList> items = readIndexForWrite(result);
+    if (!items)
         return result;
-    }
-    // An index gone since start-up begins again as every index does, with its empty first line.
-    if (!pathTaken(indexPath))
-        items->append(QString());
 
     // A record already there under another case of the name (or in the bytes a Windows archive
     // gave its name) is the one rewritten, as on Windows; a second beside it would never be read.
     QString recordPath = catalogue::findRecord(entry.name);
+    const bool existed = !recordPath.isEmpty();
     if (recordPath.isEmpty())
         recordPath = catalogue::recordPath(entry.name);
     catalogue::BinChange change;
     const std::optional<QByteArray> previousRecord = readWholeFile(recordPath);
-    const bool recordWritten = profile::writeAll(
-        recordPath, {{QStringLiteral("paths"), QStringLiteral("file"), entry.romPath},
-                     {QStringLiteral("paths"), QStringLiteral("image"), entry.imagePath},
-                     {QStringLiteral("info"), QStringLiteral("gamename"), entry.name},
-                     {QStringLiteral("info"), QStringLiteral("gametype"), entry.gameType},
-                     {QStringLiteral("info"), QStringLiteral("size"), QString::number(size)},
-                     {QStringLiteral("info"), QStringLiteral("desc"), entry.description}});
-    if (!recordWritten) {
+    const QList<profile::Entry> values = recordEntries(entry, size);
+    // An add never replaces another game's values unasked; the same values again change nothing.
+    if (existed && entry.openedAs.isEmpty() && !entry.replaceConfirmed &&
+        (!previousRecord || profile::withValues(*previousRecord, values) != *previousRecord)) {
+        result.outcome = SaveOutcome::WouldReplace;
+        return result;
+    }
+    if (!profile::writeAll(recordPath, values)) {
         result.notices << replaceFailure(recordPath);
         return result;
     }
@@ -118,22 +153,85 @@ SaveResult writeGame(const GameEntry& entry, int size)
 
     items->append(entry.name);
     pumpIfDue();
-    std::optional<TextList> index = listfile::write(indexPath, *items);
+    std::optional<TextList> index = listfile::write(catalogue::indexPath(), *items);
     if (!index) {
-        // Only while it holds what this save wrote: a copy that took the lock over may have
-        // saved it since.
-        if (readWholeFile(recordPath) == written) {
-            if (previousRecord)
-                putBackFile(recordPath, *previousRecord);
-            else
-                removeFile(recordPath);
-        }
+        undoWrite(recordPath, written, previousRecord);
         result.notices << replaceFailure(recordPath);
         return result;
     }
     change.done(recordPath);
     result.outcome = SaveOutcome::Saved;
     result.index = std::move(*index);
+    return result;
+}
+
+// The edit save of a game given a new name: new record, index lines in place, old record gone.
+SaveResult renameGame(const GameEntry& entry, int size)
+{
+    SaveResult result;
+    result.outcome = SaveOutcome::Failed;
+    std::optional<TextList> items = readIndexForWrite(result);
+    if (!items)
+        return result;
+
+    const QString oldPath = catalogue::findRecord(entry.openedAs);
+    const QString existing = catalogue::findRecord(entry.name);
+    // Only another case of the same name may find the game's own record.
+    if (!existing.isEmpty() && (oldPath.isEmpty() || !sameFile(existing, oldPath))) {
+        result.outcome = SaveOutcome::Refused;
+        result.notices << Notice{
+            QStringLiteral("A game named \u201C%1\u201D is already in the catalogue.")
+                .arg(entry.name),
+            QStringLiteral("Choose another name; nothing was changed.")};
+        return result;
+    }
+    std::optional<QByteArray> oldRecord;
+    if (!oldPath.isEmpty()) {
+        oldRecord = readWholeFile(oldPath);
+        // Its other keys would be lost.
+        if (!oldRecord) {
+            result.notices << cannotWrite();
+            return result;
+        }
+    }
+
+    // The lines that found the old record: its name, and other cases of it without a record of
+    // their own. Decided before the new record can be found by them.
+    TextList renamed;
+    bool replaced = false;
+    items->forEach([&](QStringView item) {
+        const bool old = item == entry.openedAs ||
+                         (item.compare(entry.openedAs, Qt::CaseInsensitive) == 0 &&
+                          !oldPath.isEmpty() && catalogue::findRecord(item.toString()) == oldPath);
+        renamed.append(old ? QStringView(entry.name) : item);
+        replaced = replaced || old;
+    });
+    if (!replaced)
+        renamed.append(entry.name);
+
+    const QString newPath = catalogue::recordPath(entry.name);
+    catalogue::BinChange change;
+    const std::optional<QByteArray> previousAtNew = readWholeFile(newPath);
+    const QByteArray bytes =
+        profile::withValues(oldRecord.value_or(QByteArray()), recordEntries(entry, size));
+    if (catalogue::lockLost() || !replaceFile(newPath, bytes)) {
+        result.notices << replaceFailure(newPath);
+        return result;
+    }
+    const std::optional<QByteArray> written = readWholeFile(newPath);
+    pumpIfDue();
+    std::optional<TextList> index = listfile::write(catalogue::indexPath(), renamed);
+    if (!index) {
+        undoWrite(newPath, written, previousAtNew);
+        result.notices << replaceFailure(newPath);
+        return result;
+    }
+    // A file system that ignores case renamed the old record in place.
+    if (!oldPath.isEmpty() && !sameFile(oldPath, newPath) && !removeFile(oldPath))
+        logFailure(lcStore(), "remove", oldPath, QStringLiteral("the renamed game's old record"));
+    result.outcome = SaveOutcome::Saved;
+    result.index = std::move(*index);
+    result.renamedFrom = entry.openedAs;
     return result;
 }
 
@@ -179,7 +277,8 @@ SaveResult saveGame(const GameEntry& entry)
                                                                              : cannotWrite());
         return result;
     }
-    SaveResult written = writeGame(entry, *size);
+    const bool rename = !entry.openedAs.isEmpty() && entry.openedAs != entry.name;
+    SaveResult written = rename ? renameGame(entry, *size) : writeGame(entry, *size);
     written.notices = result.notices + written.notices;
     return written;
 }

@@ -16,6 +16,10 @@ struct GameEntry {
     QString gameType;
     QString sizeText;
     QString description;
+    // The edit window's: the name the game was opened under; a name that differs renames it.
+    QString openedAs{};
+    // An add whose name has a record with other values replaces it only once the user said so.
+    bool replaceConfirmed = false;
 };
 
 // A fixed notice of two lines.
@@ -29,6 +33,8 @@ enum class SaveOutcome {
     Failed,  // the index could not be read, or the record or the index could not be written;
              // both are as they were
     Saved,   // record and index written
+    // An add whose name has a record with other values, not yet confirmed: nothing was written.
+    WouldReplace,
 };
 
 struct SaveResult {
@@ -37,6 +43,8 @@ struct SaveResult {
     QList<Notice> notices;
     // Saved: the index's items as reading the file now gives them.
     TextList index;
+    // Saved by a rename: the name the game had.
+    QString renamedFrom;
 };
 
 // Set by the windows while a save or a Clear runs, with what follows it. Both serve the event
@@ -47,6 +55,11 @@ bool& catalogueWriteRunning();
 // The save shared by the add and edit windows: the entry checked, the record's six keys
 // written and the name appended to the index, under the catalogue's lock. A save that cannot
 // finish leaves both files as they were. Serves the event loop between its steps.
+// A rename (openedAs set and other than the name) is refused when the new name has a record of
+// its own; else the record is written under the new name (keeping the old one's other keys),
+// every index line that found the old record takes the new name where it stands (the name is
+// appended when none did), and the old record is removed, in that order: a kill leaves at worst
+// both records.
 SaveResult saveGame(const GameEntry& entry);
 
 } // namespace vx

@@ -178,9 +178,16 @@ void mnu_edit_rom::Picture3_MouseUp()
 
 void mnu_edit_rom::Picture3_Click()
 {
-    // The record keeps the name it was opened under; the visible name box is not read.
-    const GameEntry entry{Text5->text(),         Text2->text(),         Text3->text(),
-                          Combo1->currentText(), Combo2->currentText(), typedText(*Text4)};
+    // A name box that differs from the name the game was opened under renames it; before any
+    // game is opened there is nothing to rename.
+    const QString openedAs = Text5->text();
+    const GameEntry entry{openedAs.isEmpty() ? openedAs : Text1->text(),
+                          Text2->text(),
+                          Text3->text(),
+                          Combo1->currentText(),
+                          Combo2->currentText(),
+                          typedText(*Text4),
+                          openedAs};
     saveFromWindow(entry, *List1, *this);
 }
 

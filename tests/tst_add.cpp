@@ -360,36 +360,40 @@ void TestAdd::save_secondPressDuringSaveIgnored()
 void TestAdd::romPath_fillsEmptyBoxesFromHeader_data()
 {
     QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("file");  // the ROM's name
     QTest::addColumn<QString>("typed"); // name, type and size before the path comes
     QTest::addColumn<QString>("shown"); // and after its header was read
 
+    // The game is named after its file; the header gives the type and the size.
+    const QString file = "Wave Rider (J).v64";
     for (const char* how : {"dialog", "typed", "dropped"})
-        QTest::newRow(how) << how << "||"
-                           << "WAVE RIDER|JAP|96";
+        QTest::newRow(how) << how << file << "||"
+                           << "Wave Rider (J)|JAP|96";
+    QTest::newRow("file name without a usable name: the header's") << "dropped"
+                                                                   << "???.v64"
+                                                                   << "||"
+                                                                   << "WAVE RIDER|JAP|96";
     // The newer path is the user's choice; a header read for the old one is dropped.
-    QTest::newRow("path changed meanwhile") << "changed"
-                                            << "||"
+    QTest::newRow("path changed meanwhile") << "changed" << file << "||"
                                             << "||";
-    QTest::newRow("typed name kept") << "dropped"
-                                     << "Mine||"
+    QTest::newRow("typed name kept") << "dropped" << file << "Mine||"
                                      << "Mine|JAP|96";
-    QTest::newRow("typed type and size kept") << "typed"
-                                              << "|PAL|32"
-                                              << "WAVE RIDER|PAL|32";
-    QTest::newRow("not a cartridge") << "dialog"
-                                     << "||"
+    QTest::newRow("typed type and size kept") << "typed" << file << "|PAL|32"
+                                              << "Wave Rider (J)|PAL|32";
+    QTest::newRow("not a cartridge") << "dialog" << file << "||"
                                      << "||";
 }
 
 void TestAdd::romPath_fillsEmptyBoxesFromHeader()
 {
     QFETCH(QString, how);
+    QFETCH(QString, file);
     QFETCH(QString, typed);
     Sandbox box;
     box.makeCatalogue();
     const bool image = QByteArray(QTest::currentDataTag()) != "not a cartridge";
-    box.writeFile("game.v64", image ? cartridgeImage("WAVE RIDER", 'J', 12 << 20, 1) : "text");
-    const QString path = box.path("game.v64");
+    box.writeFile(file, image ? cartridgeImage("WAVE RIDER", 'J', 12 << 20, 1) : "text");
+    const QString path = box.path(file);
     start();
     mnu_add_rom& add = openAdd();
     add.Text1->setText(typed.section('|', 0, 0));

@@ -97,7 +97,8 @@ private slots:
     void save_storesSizeAsWholeNumber();
     void save_refusesNameOrSizeItCannotStore_data();
     void save_refusesNameOrSizeItCannotStore();
-    void save_sameNameTwiceReplacesRecordAndAddsLine();
+    void save_sameNameReplacesOtherValuesOnlyAfterYes_data();
+    void save_sameNameReplacesOtherValuesOnlyAfterYes();
     void save_eachSaveAddsExactlyOneIndexLine();
     void save_nameWithCommaSurvivesNextSaveAndView();
     void save_refreshesBrowserListWhileHidden();
@@ -300,17 +301,53 @@ void TestAddSave::save_refusesNameOrSizeItCannotStore()
     QCOMPARE(field == "Text1" ? add.Text1->text() : add.Combo2->currentText(), typed);
 }
 
-void TestAddSave::save_sameNameTwiceReplacesRecordAndAddsLine()
+void TestAddSave::save_sameNameReplacesOtherValuesOnlyAfterYes_data()
 {
+    QTest::addColumn<QString>("desc"); // the second save's; the first stored "Fine"
+    QTest::addColumn<int>("answer");   // to the question, when asked
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("other values, yes") << "Changed" << int(QMessageBox::Yes) << true << true;
+    QTest::newRow("other values, no: nothing written, the window stays")
+        << "Changed" << int(QMessageBox::No) << true << false;
+    QTest::newRow("other values, unanswered: no") << "Changed" << -1 << true << false;
+    QTest::newRow("the same values: nothing to ask") << "Fine" << -1 << false << true;
+}
+
+void TestAddSave::save_sameNameReplacesOtherValuesOnlyAfterYes()
+{
+    QFETCH(QString, desc);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, replaced);
     Scene scene;
     scene.save(scene.good("Alpha"));
+    const auto before = scene.box.snapshot();
     Fields second = scene.good("Alpha");
-    second.type = "JAP";
-    second.size = "64";
-    second.desc = "Changed";
-    scene.save(second);
+    second.type = desc == "Fine" ? second.type : "JAP";
+    second.desc = desc;
+    if (answer >= 0)
+        dialogs::queueAnswer(QMessageBox::StandardButton(answer));
+    mnu_add_rom& add = scene.save(second);
+
+    const QList<dialogs::Question> questions = dialogs::questions();
+    QCOMPARE(questions.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(
+            questions[0].text,
+            QString("A game named \u201CAlpha\u201D is already in the catalogue. Replace it?"));
+        QCOMPARE(questions[0].buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(questions[0].defaultButton, QMessageBox::No);
+    }
+    if (!replaced) {
+        QCOMPARE(scene.box.snapshot(), before);
+        QVERIFY(add.isVisible() && !slidOut(add));
+        QCOMPARE(fieldTexts(add).last(), desc);
+        return;
+    }
     const QByteArray record = scene.record("Alpha");
-    QVERIFY(record.contains("\r\ngametype=JAP\r\nsize=64\r\ndesc=Changed\r\n"));
+    QVERIFY(record.contains("\r\ngametype=" + second.type.toUtf8() +
+                            "\r\nsize=128\r\ndesc=" + desc.toUtf8() + "\r\n"));
     QCOMPARE(record.count("size="), 1);
     QCOMPARE(scene.index(), QByteArray("\r\nAlpha\r\nAlpha\r\n"));
     click(main::get().Label8);
@@ -386,6 +423,8 @@ void TestAddSave::save_failedWriteReportedAndNothingLost()
 
     Fields f = scene.good(name);
     f.desc = "New text";
+    // Over a stored game only once the user said so.
+    dialogs::queueAnswer(QMessageBox::Yes);
     mnu_add_rom& add = scene.save(f);
     QCOMPARE(shownNoticeLines(), (QStringList{"The game could not be saved.",
                                               "Check that the bin folder can be written."}));

@@ -1,5 +1,6 @@
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/catalogue.h"
 #include "core/profile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
@@ -56,7 +57,8 @@ class EditSave : public QObject
 
 private slots:
     void save_rewritesRecordAppendsNameAndSlidesAway();
-    void save_usesOpenedNameNotVisibleBox();
+    void save_otherNameInBox_renamesUnlessTaken_data();
+    void save_otherNameInBox_renamesUnlessTaken();
     void save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data();
     void save_emptyOrUnusableField_refusedWithNoticeNothingWritten();
     void save_missingPath_warnsAndStillWrites_data();
@@ -109,24 +111,44 @@ void EditSave::save_rewritesRecordAppendsNameAndSlidesAway()
     QCOMPARE(editor.Text4->toPlainText(), QString("Fast fun"));
 }
 
-void EditSave::save_usesOpenedNameNotVisibleBox()
+void EditSave::save_otherNameInBox_renamesUnlessTaken_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("renamed");
+    QTest::newRow("a new name") << "Luigi" << true;
+    QTest::newRow("another game's name, in another case") << "ZELDA" << false;
+}
+
+void EditSave::save_otherNameInBox_renamesUnlessTaken()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, renamed);
     Sandbox sandbox;
     makeGames(sandbox);
+    main& hub = main::get();
+    hub.showGame("Mario", catalogue::readRecord(sandbox.path("bin/Mario.lib")));
+    const auto before = sandbox.snapshot();
     mnu_edit_rom& editor = openGame("Mario");
-    editor.Text1->setText("Luigi");
-    editor.Text4->setPlainText("Renamed?");
+    editor.Text1->setText(name);
+    editor.Text4->setPlainText("Renamed");
     save(editor);
 
-    QCOMPARE(sandbox.stored("Mario", "info", "gamename"), QString("Mario"));
-    QCOMPARE(sandbox.stored("Mario", "info", "desc"), QString("Renamed?"));
-    QCOMPARE(sandbox.indexLines().last(), QString("Mario"));
-    QVERIFY(!sandbox.exists("bin/Luigi.lib"));
-    const auto files = sandbox.snapshot();
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        QVERIFY2(!it.key().contains("Luigi"), qPrintable(it.key()));
-        QVERIFY2(!it.value().contains("Luigi"), qPrintable(it.key()));
+    if (!renamed) {
+        QCOMPARE(mnu_error::get().Label1->text(),
+                 "A game named \u201C" + name + "\u201D is already in the catalogue.");
+        QCOMPARE(sandbox.snapshot(), before);
+        QVERIFY(editor.isVisible() && !isAway(editor));
+        QCOMPARE(hub.lbl_title1->text(), QString("Mario"));
+        return;
     }
+    // In place of the old name, the old record gone; the detail view follows.
+    QCOMPARE(sandbox.indexLines(), QStringList({"", name, "Zelda"}));
+    QVERIFY(!sandbox.exists("bin/Mario.lib"));
+    QCOMPARE(sandbox.stored(name, "info", "gamename"), name);
+    QCOMPARE(sandbox.stored(name, "info", "desc"), QString("Renamed"));
+    QVERIFY(isAway(editor));
+    QCOMPARE(hub.lbl_title1->text(), name);
+    QCOMPARE(hub.Label3->text(), QString("Renamed"));
 }
 
 void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data()
@@ -140,6 +162,9 @@ void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data()
     QTest::newRow("name holder") << QStringList{"Text5", "Text2"} << size
                                  << "You havn't entered in a Game name, please try again."
                                  << "No Game Name entered.";
+    QTest::newRow("name box") << QStringList{"Text1", "Text2"} << size
+                              << "You havn't entered in a Game name, please try again."
+                              << "No Game Name entered.";
     QTest::newRow("ROM path and description")
         << QStringList{"Text4", "Text2"} << size
         << "You havn't entered in a File Path, please try again."
@@ -175,8 +200,7 @@ void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten()
     makeGames(sandbox);
     const auto before = sandbox.snapshot();
     mnu_edit_rom& editor = openGame("Mario");
-    // The visible name box is never checked; blanks count as filled.
-    editor.Text1->clear();
+    // Blanks count as filled.
     editor.Text3->setText("   ");
     for (const QString& name : emptied) {
         if (auto* line = editor.findChild<QLineEdit*>(name))

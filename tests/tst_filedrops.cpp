@@ -41,11 +41,12 @@ void TestFileDrops::drop_takesFirstFileThatFits_data()
     row("add: several", mixed, "|cover.png");
     row("add: folder", "set", "|set/b.png");
     row("add: nothing that fits", "notes.txt", "");
-    row("hub: several", mixed, "game.zip|");
-    row("hub: folder", "set", "set/c.v64|");
-    row("hub: folder with the ROM deep inside", "deep", "deep/b/c/inner.z64|");
-    row("hub: folder without a ROM, taken before it is read", "set/empty", "notice");
-    row("hub: folder without a ROM, then a ROM", "set/empty,game.z64", "game.z64|");
+    // Several ROMs or a folder on the hub are imported; one notice tells what came of it.
+    row("hub: several", mixed, "import:1 game added.");
+    row("hub: folder", "set", "import:1 game added.");
+    row("hub: folder with the ROM deep inside", "deep", "import:1 game added.");
+    row("hub: folder without a ROM", "set/empty", "import:No game was added.");
+    row("hub: folder without a ROM, then a ROM", "set/empty,game.z64", "import:1 game added.");
     row("hub: name in Windows-1252 bytes", "caf<E9>.z64", "caf<E9>.z64|");
     row("hub: drop without data", "game.zip", "game.zip|");
     row("hub: picture", "cover.png", "");
@@ -89,6 +90,13 @@ void TestFileDrops::drop_takesFirstFileThatFits()
                                       : add.Text4->viewport();
     const bool taken = !paths.isEmpty();
     QCOMPARE(dropFiles(target, files, !tag.contains("without data")), taken);
+    if (paths.startsWith("import:")) {
+        QTRY_VERIFY_WITH_TIMEOUT(!visibleNotice().isEmpty(), 10000);
+        QCOMPARE(visibleNotice().value(0), paths.mid(7));
+        QVERIFY(!add.isVisible());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        return;
+    }
     // A dropped folder is searched after the drop, the windows answering meanwhile.
     const bool searching = taken && QFileInfo(files[0]).isDir();
     QCOMPARE(QGuiApplication::overrideCursor() != nullptr, searching);
@@ -108,9 +116,14 @@ void TestFileDrops::drop_takesFirstFileThatFits()
                                           : QDir(box.folder()).relativeFilePath(field->text()));
     QCOMPARE(after.join('|'), paths.isEmpty() ? editing ? "old.z64|old.png" : "|" : named(paths));
     QCOMPARE(add.isVisible(), window == "hub" && !paths.isEmpty());
-    // The edit window never fills a box by itself; the add window fills its empty ones.
+    // The edit window never fills a box by itself; the add window fills its empty ones, the name
+    // from the file's.
     QCOMPARE(edit.Combo1->currentText(), QString());
-    QCOMPARE(add.Text1->text(), !editing && !after[0].isEmpty() ? "DROPPED" : "");
+    QCOMPARE(add.Text1->text(), !editing && !after[0].isEmpty()
+                                    ? QFileInfo(named(paths.section('|', 0, 0)))
+                                          .completeBaseName()
+                                          .replace(foreign, "caf\u00E9")
+                                    : "");
     QCOMPARE(add.Text4->toPlainText(), QString());
 }
 

@@ -1,12 +1,16 @@
 #include "app/main_close.h"
 #include "app/vx_main.h"
+#include "support/cartridgeimages.h"
 #include "support/testsupport.h"
+#include "ui/dialogs.h"
 #include "ui/listbox.h"
 #include "ui/units.h"
 #include "ui/windowing.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QMenu>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vx;
@@ -68,6 +72,8 @@ private slots:
     void endControls_endProgram_data();
     void endControls_endProgram();
     void minimizeCorner_minimizesHub();
+    void hubMenu_importsOrRebuilds_data();
+    void hubMenu_importsOrRebuilds();
 };
 
 void TestHub::hub_firstAppearsCentred()
@@ -318,6 +324,63 @@ void TestHub::minimizeCorner_minimizesHub()
     main& hub = shownHub(box);
     test::click(hub.Label9);
     QVERIFY(hub.isMinimized());
+}
+
+void TestHub::hubMenu_importsOrRebuilds_data()
+{
+    QTest::addColumn<QString>("how");       // what opens the menu
+    QTest::addColumn<QString>("entry");     // chosen in it
+    QTest::addColumn<QStringList>("index"); // afterwards, after the empty first line
+    QTest::addColumn<QString>("notice");    // its upper line
+    QTest::newRow("right button, a folder")
+        << "right"
+        << "Import a ROM Folder\u2026" << QStringList{"Old", "Rally", "Dump"} << "2 games added.";
+    QTest::newRow("menu key, files")
+        << "menu"
+        << "Import ROM Files\u2026" << QStringList{"Old", "Rally"} << "1 game added.";
+    QTest::newRow("Shift+F10, rebuild")
+        << "shift+f10"
+        << "Rebuild the Index" << QStringList{"Old", "Lost"} << "1 game was added to the index.";
+}
+
+void TestHub::hubMenu_importsOrRebuilds()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, index);
+    QFETCH(QString, notice);
+    test::Sandbox box;
+    main& hub = shownHub(box, "\r\nOld\r\n");
+    box.writeRecord("Old", "", "", "US", "64", "d");
+    box.writeFile("roms/Rally.z64", test::cartridgeImage("X", 'E'));
+    box.writeFile("roms/deep/Dump.v64", test::cartridgeImage("X", 'E', 131072, 1));
+    if (entry.startsWith("Rebuild"))
+        box.writeFile("bin/Lost.lib", "[info]\r\n");
+    dialogs::queueFile(entry.contains("Folder") ? box.path("roms") : box.path("roms/Rally.z64"));
+    // The entry is chosen as soon as the menu shows.
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions()) {
+                if (action->text() == entry) {
+                    chooser.stop();
+                    menu->setActiveAction(action);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                    return;
+                }
+            }
+        }
+    });
+    chooser.start(20);
+    if (how == "right")
+        QTest::mouseClick(hub.windowHandle(), Qt::RightButton, {}, centreOn(hub, hub.Label3));
+    else if (how == "menu")
+        QTest::keyClick(&hub, Qt::Key_Menu);
+    else
+        QTest::keyClick(&hub, Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(!test::visibleNotice().isEmpty(), 10000);
+    QCOMPARE(test::visibleNotice().value(0), notice);
+    QCOMPARE(box.indexLines(), QStringList{""} + index);
 }
 
 QTEST_MAIN(TestHub)

@@ -115,6 +115,23 @@ QString qtFileFilter(const QString& barFilter)
     return entries.join(QStringLiteral(";;"));
 }
 
+QStringList chooseToImport(QWidget* parent, bool folder, const QString& title,
+                           const QString& barFilter)
+{
+    const QString filter = folder ? QString() : qtFileFilter(barFilter);
+    Script& s = script();
+    if (s.on) {
+        const std::optional<QString> chosen = runFileDialog(parent, false, title, filter, {});
+        return chosen ? chosen->split(QLatin1Char('\n'), Qt::SkipEmptyParts) : QStringList();
+    }
+    const KeyboardReturn keyboard(parent);
+    if (folder) {
+        const QString chosen = QFileDialog::getExistingDirectory(parent, title);
+        return chosen.isEmpty() ? QStringList() : QStringList{chosen};
+    }
+    return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
+}
+
 bool CommonDialog::ShowOpen(QWidget* parent)
 {
     const auto chosen = runFileDialog(parent, false, DialogTitle, qtFileFilter(Filter), FileName);

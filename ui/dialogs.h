@@ -25,6 +25,11 @@ public:
     bool ShowSave(QWidget* parent);
 };
 
+// Files (several may be chosen) or one folder to import; empty on a cancel. Scripted, an answer
+// queued with queueFile may name several paths, one a line.
+QStringList chooseToImport(QWidget* parent, bool folder, const QString& title,
+                           const QString& barFilter);
+
 // "Basic Rom types|*.rom;*.v64|All Files|*.*" -> "Basic Rom types (*.rom *.v64);;All Files (*)"
 QString qtFileFilter(const QString& barFilter);
 

@@ -62,9 +62,9 @@ class FileDropFilter : public QObject
 {
 public:
     FileDropFilter(QWidget& window, FileFits fits, std::function<void(const QString&)> take,
-                   const QString& wanted)
-        : QObject(&window), m_fits(std::move(fits)), m_take(std::move(take)), m_wanted(wanted),
-          m_search(std::make_shared<Search>())
+                   const QString& wanted, std::function<void(const QStringList&)> takeMany)
+        : QObject(&window), m_fits(std::move(fits)), m_take(std::move(take)),
+          m_takeMany(std::move(takeMany)), m_wanted(wanted), m_search(std::make_shared<Search>())
     {
         m_search->owner = this;
         m_turn.setSingleShot(true);
@@ -138,6 +138,14 @@ private:
     {
         // A newer drop replaces a search still under way.
         const int generation = ++m_search->generation;
+        if (m_takeMany && (usable.size() > 1 || usable.first().folder)) {
+            m_busy.reset();
+            QStringList paths;
+            for (const Dropped& dropped : usable)
+                paths << QDir::toNativeSeparators(dropped.path);
+            m_takeMany(paths);
+            return;
+        }
         if (!usable.first().folder) {
             m_busy.reset();
             m_take(QDir::toNativeSeparators(usable.first().path));
@@ -179,6 +187,7 @@ private:
 
     FileFits m_fits;
     std::function<void(const QString&)> m_take;
+    std::function<void(const QStringList&)> m_takeMany;
     QString m_wanted;
     Offer m_offer;
     QTimer m_turn;
@@ -220,9 +229,10 @@ QStringList localPathsIn(const QByteArray& uriList)
 }
 
 void acceptFileDrops(QWidget& window, FileFits fits, std::function<void(const QString&)> take,
-                     const QString& wanted)
+                     const QString& wanted, std::function<void(const QStringList&)> takeMany)
 {
-    auto* filter = new FileDropFilter(window, std::move(fits), std::move(take), wanted);
+    auto* filter =
+        new FileDropFilter(window, std::move(fits), std::move(take), wanted, std::move(takeMany));
     window.setAcceptDrops(true);
     window.installEventFilter(filter);
     // Fields take text drops of their own; a file dropped on one is the window's.

@@ -23,8 +23,11 @@ QStringList localPathsIn(const QByteArray& uriList);
 // windows, under the busy pointer; when none is found a notice says that no `wanted` (as "ROM")
 // was found. A drag with neither is refused (a field never turns a dragged file into text); a
 // drag of plain text still reaches the fields as before.
+// With `takeMany`, a drop of several usable files or of any folder goes to it whole instead, in the
+// order dropped, without a search.
 void acceptFileDrops(QWidget& window, FileFits fits, std::function<void(const QString&)> take,
-                     const QString& wanted);
+                     const QString& wanted,
+                     std::function<void(const QStringList&)> takeMany = nullptr);
 
 // Where dropped folders are searched. Never waited for: a folder on a hung network share must not
 // hold up the program's end.

@@ -39,6 +39,8 @@ private slots:
     void saveGame_returnsOutcomeAndNotices();
     void saveStalledOrLockTakenOver_neverUndoesAnotherCopy_data();
     void saveStalledOrLockTakenOver_neverUndoesAnotherCopy();
+    void renameOrAddOverAnother_writesOnlyWhatIsAllowed_data();
+    void renameOrAddOverAnother_writesOnlyWhatIsAllowed();
 };
 
 void tst_gamesave::saveGame_returnsOutcomeAndNotices_data()
@@ -199,7 +201,8 @@ void tst_gamesave::saveStalledOrLockTakenOver_neverUndoesAnotherCopy()
     });
     const SaveResult result =
         saveGame({QStringLiteral("Alpha"), folder.filePath("vx.log"), folder.filePath("vx.log"),
-                  QStringLiteral("US"), QStringLiteral("64"), QStringLiteral("A game")});
+                  QStringLiteral("US"), QStringLiteral("64"), QStringLiteral("A game"),
+                  QStringLiteral("Alpha")});
     beforeRenameForTests({});
     QVERIFY(moved);
     QFile written(folder.filePath(QStringLiteral("bin/bootlist.lst")));
@@ -222,6 +225,99 @@ void tst_gamesave::saveStalledOrLockTakenOver_neverUndoesAnotherCopy()
     QFile other(lock);
     QVERIFY(other.open(QIODevice::ReadOnly));
     QCOMPARE(other.readAll(), otherLock);
+}
+
+void tst_gamesave::renameOrAddOverAnother_writesOnlyWhatIsAllowed_data()
+{
+    QTest::addColumn<QString>("openedAs"); // empty: an add
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<bool>("indexFails");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QByteArray>("index"); // afterwards; before: "\r\nAlpha\r\nBeta\r\nAlpha\r\n"
+    QTest::addColumn<QStringList>("records"); // bin's record files afterwards
+
+    const QByteArray before("\r\nAlpha\r\nBeta\r\nAlpha\r\n");
+    const QStringList both{"Alpha.lib", "Beta.lib"};
+    const auto saved = int(SaveOutcome::Saved);
+    QTest::newRow("renamed: every line in place, old record gone")
+        << "Alpha"
+        << "Gamma" << false << false << saved << QByteArray("\r\nGamma\r\nBeta\r\nGamma\r\n")
+        << QStringList{"Beta.lib", "Gamma.lib"};
+    QTest::newRow("renamed to another case")
+        << "Alpha"
+        << "ALPHA" << false << false << saved << QByteArray("\r\nALPHA\r\nBeta\r\nALPHA\r\n")
+        << QStringList{"ALPHA.lib", "Beta.lib"};
+    QTest::newRow("rename onto another game's name: refused")
+        << "Alpha"
+        << "beta" << false << false << int(SaveOutcome::Refused) << before << both;
+    QTest::newRow("rename whose index cannot be written: as before")
+        << "Alpha"
+        << "Gamma" << false << true << int(SaveOutcome::Failed) << before << both;
+    QTest::newRow("unrenamed edit appends as ever")
+        << "Alpha"
+        << "Alpha" << false << false << saved << before + "Alpha\r\n"
+        << both;
+    QTest::newRow("add over other values: asks first, nothing written")
+        << ""
+        << "Beta" << false << false << int(SaveOutcome::WouldReplace) << before << both;
+    QTest::newRow("add over other values, confirmed")
+        << ""
+        << "Beta" << true << false << saved << before + "Beta\r\n"
+        << both;
+}
+
+void tst_gamesave::renameOrAddOverAnother_writesOnlyWhatIsAllowed()
+{
+    QFETCH(QString, openedAs);
+    QFETCH(QString, name);
+    QFETCH(bool, confirmed);
+    QFETCH(bool, indexFails);
+    QFETCH(int, outcome);
+    QFETCH(QByteArray, index);
+    QFETCH(QStringList, records);
+
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    // Alpha's record holds a key of its own, which a rename keeps.
+    const QByteArray alpha("[paths]\r\nfile=a.rom\r\n[info]\r\nmine=kept\r\n");
+    const QByteArray beta("[info]\r\ngamename=Beta\r\n");
+    QVERIFY(makeCatalogue(folder, {{"bin/bootlist.lst", "\r\nAlpha\r\nBeta\r\nAlpha\r\n"},
+                                   {"bin/Alpha.lib", alpha},
+                                   {"bin/Beta.lib", beta}}));
+    setAppFolder(dir.path());
+    const QString indexPath = folder.filePath("bin/bootlist.lst");
+    failRenamesTo(indexFails ? indexPath : QString(), EIO);
+    GameEntry entry{name,
+                    folder.filePath("vx.log"),
+                    folder.filePath("vx.log"),
+                    QStringLiteral("US"),
+                    QStringLiteral("64"),
+                    QStringLiteral("Renamed"),
+                    openedAs,
+                    confirmed};
+    const SaveResult result = saveGame(entry);
+    failRenamesTo(QString(), 0);
+
+    QCOMPARE(int(result.outcome), outcome);
+    QFile written(indexPath);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), index);
+    QCOMPARE(QDir(folder.filePath("bin")).entryList({"*.lib"}, QDir::Files), records);
+    QFile record(
+        folder.filePath("bin/" + (outcome == int(SaveOutcome::Saved) ? name : openedAs) + ".lib"));
+    if (openedAs.isEmpty()) {
+        record.setFileName(folder.filePath("bin/Beta.lib"));
+        QVERIFY(record.open(QIODevice::ReadOnly));
+        QCOMPARE(record.readAll().contains("Renamed"), outcome == int(SaveOutcome::Saved));
+        return;
+    }
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QByteArray content = record.readAll();
+    QVERIFY(content.contains("mine=kept"));
+    QCOMPARE(content.contains("gamename=" + name.toUtf8()), outcome == int(SaveOutcome::Saved));
+    QCOMPARE(result.renamedFrom,
+             outcome == int(SaveOutcome::Saved) && name != openedAs ? openedAs : QString());
 }
 
 QTEST_GUILESS_MAIN(tst_gamesave)

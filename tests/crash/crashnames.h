@@ -31,12 +31,10 @@ inline QString nameFor(int n)
 // The save's size and description both carry n, so a record mixing two saves shows.
 inline GameEntry entryFor(int n, const QString& rom, const QString& image)
 {
-    return {nameFor(n),
-            rom,
-            image,
-            QStringLiteral("Type %1").arg(n),
-            QString::number(n % 30000),
-            QStringLiteral("Description of save %1\nsecond line %1").arg(n)};
+    return {nameFor(n), rom, image, QStringLiteral("Type %1").arg(n), QString::number(n % 30000),
+            QStringLiteral("Description of save %1\nsecond line %1").arg(n),
+            // Saved again as the edit window saves it.
+            nameFor(n)};
 }
 
 // A game of its own for every n, for copies of the driver saving side by side.

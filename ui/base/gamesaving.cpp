@@ -2,6 +2,8 @@
 
 #include "core/reentry.h"
 #include "ui/base/indexevents.h"
+#include "ui/dialogs.h"
+#include "ui/form.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/vx_modules.h"
@@ -18,12 +20,28 @@ void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
         return;
     // The browser first takes the index as it was before this save.
     emit IndexEvents::get().aboutToWrite();
-    const SaveResult saved = saveGame(entry);
+    SaveResult saved = saveGame(entry);
+    if (saved.outcome == SaveOutcome::WouldReplace) {
+        // Asked with the lock given back: another copy may write while the question waits.
+        const auto answer = askQuestion(
+            &window,
+            QStringLiteral("A game named \u201C%1\u201D is already in the catalogue. Replace it?")
+                .arg(entry.name),
+            QStringLiteral("Vexloutil"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
+            QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+        GameEntry confirmed = entry;
+        confirmed.replaceConfirmed = true;
+        saved = saveGame(confirmed);
+    }
     VX_modules::show_notices(saved.notices);
     if (saved.outcome != SaveOutcome::Saved)
         return;
     workingList.setItems(saved.index);
     emit IndexEvents::get().saved(saved.index);
+    if (!saved.renamedFrom.isEmpty())
+        emit IndexEvents::get().renamed(saved.renamedFrom, entry.name);
     sys_procs::slide_out_left(window);
 }
 

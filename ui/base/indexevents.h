@@ -22,6 +22,8 @@ signals:
     void aboutToWrite();
     // After a save, with the index as written.
     void saved(const vx::TextList& index);
+    // After a save that renamed a game, with its old and new names.
+    void renamed(const QString& from, const QString& to);
 };
 
 } // namespace vx

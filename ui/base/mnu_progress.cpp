@@ -85,7 +85,23 @@ mnu_progress::mnu_progress()
 void mnu_progress::follow(BackgroundCopy& copy, const QString& name, const QWidget& over)
 {
     m_copy = &copy;
+    setWindowTitle(QStringLiteral("Copying"));
     Label1->setCaption(Label1->fontMetrics().elidedText(name, Qt::ElideMiddle, Label1->width()));
+    showOver(over);
+}
+
+void mnu_progress::followCount(const QString& title, std::function<Count()> count,
+                               std::function<void()> cancel, const QWidget& over)
+{
+    m_count = std::move(count);
+    m_cancel = std::move(cancel);
+    setWindowTitle(title);
+    Label1->setCaption(title);
+    showOver(over);
+}
+
+void mnu_progress::showOver(const QWidget& over)
+{
     Picture1->setPicture(Picture2->picture());
     refresh();
 
@@ -110,11 +126,28 @@ void mnu_progress::finish()
 {
     m_refresh.stop();
     m_copy = nullptr;
+    m_count = nullptr;
+    m_cancel = nullptr;
     hide();
 }
 
 void mnu_progress::refresh()
 {
+    if (m_count) {
+        const Count count = m_count();
+        const QLocale locale;
+        // Before the total is known, the folders are still being searched.
+        QString text = QStringLiteral("%1 of %2")
+                           .arg(locale.toString(count.done), locale.toString(count.total));
+        if (count.cancelled)
+            text = QStringLiteral("Cancelling...");
+        else if (count.total == 0)
+            text = QStringLiteral("Searching...");
+        Label2->setCaption(text);
+        m_fraction = count.total > 0 ? double(std::min(count.done, count.total)) / count.total : 0;
+        Bar1->update();
+        return;
+    }
     if (!m_copy)
         return;
     const CopyProgress& progress = m_copy->progress();
@@ -141,6 +174,8 @@ void mnu_progress::Picture1_MouseUp()
     Picture1->setPicture(Picture2->picture());
     if (m_copy)
         m_copy->cancel();
+    if (m_cancel)
+        m_cancel();
     refresh();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 
 namespace vx
 {
@@ -23,6 +24,15 @@ public:
     // Shows the window over `over`, topmost and active with Cancel focused, following `copy`
     // until finish().
     void follow(BackgroundCopy& copy, const QString& name, const QWidget& over);
+    // The same for work counted in items ("12 of 300"): `count` tells how far it has got (done,
+    // total, cancelled), `cancel` stops it.
+    struct Count {
+        int done = 0;
+        int total = 0;
+        bool cancelled = false;
+    };
+    void followCount(const QString& title, std::function<Count()> count,
+                     std::function<void()> cancel, const QWidget& over);
     void finish();
 
     Label* Label1;
@@ -40,8 +50,11 @@ protected:
 
 private:
     void refresh();
+    void showOver(const QWidget& over);
 
     QPointer<BackgroundCopy> m_copy;
+    std::function<Count()> m_count;
+    std::function<void()> m_cancel;
     QTimer m_refresh;
     double m_fraction = 0;
 };
