@@ -2,14 +2,13 @@
 
 #include "core/reentry.h"
 #include "ui/base/indexevents.h"
-#include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/vx_modules.h"
 
 namespace vx
 {
 
-void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
+void saveFromWindow(const GameEntry& entry, Form& window)
 {
     // The save and the slide serve the event loop; another save or a Clear meanwhile, from any
     // window, is ignored.
@@ -22,7 +21,6 @@ void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
     VX_modules::show_notices(saved.notices);
     if (saved.outcome != SaveOutcome::Saved)
         return;
-    workingList.setItems(saved.index);
     emit IndexEvents::get().saved(saved.index);
     sys_procs::slide_out_left(window);
 }
