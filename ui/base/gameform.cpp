@@ -169,12 +169,12 @@ GameForm::GameForm(Window window)
         m_fields.at(i) = control;
         tabChain << control;
     }
-    Text1 = static_cast<QLineEdit*>(m_fields[0]);
-    Text2 = static_cast<QLineEdit*>(m_fields[1]);
-    Text3 = static_cast<QLineEdit*>(m_fields[2]);
-    Combo1 = static_cast<QComboBox*>(m_fields[3]);
-    Combo2 = static_cast<QComboBox*>(m_fields[4]);
-    Text4 = static_cast<QPlainTextEdit*>(m_fields[5]);
+    Text1 = qobject_cast<QLineEdit*>(m_fields[0]);
+    Text2 = qobject_cast<QLineEdit*>(m_fields[1]);
+    Text3 = qobject_cast<QLineEdit*>(m_fields[2]);
+    Combo1 = qobject_cast<QComboBox*>(m_fields[3]);
+    Combo2 = qobject_cast<QComboBox*>(m_fields[4]);
+    Text4 = qobject_cast<QPlainTextEdit*>(m_fields[5]);
 
     for (std::size_t which = 0; which < kButtons.size(); ++which) {
         const ButtonSpec& look = kButtons.at(which);

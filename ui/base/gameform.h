@@ -5,6 +5,7 @@
 #include "ui/form.h"
 
 #include <array>
+#include <cstddef>
 
 class QComboBox;
 class QLineEdit;
@@ -26,8 +27,6 @@ public:
     enum Button { BrowseRom, BrowsePicture, Ok, Cancel, ButtonCount };
     static constexpr std::size_t FieldCount = 6;
 
-    explicit GameForm(Window window);
-
     QWidget* keyboardStart() override;
 
     // A ROM path given to the window (chosen or dropped) goes into the path box.
@@ -45,6 +44,8 @@ public:
     CommonDialog cd1;
 
 protected:
+    explicit GameForm(Window window);
+
     PictureBox* button(Button which) const { return m_buttons.at(which); }
     // The boxes as typed, with the name box's text as the name.
     GameEntry typedEntry() const;
