@@ -1,20 +1,14 @@
 #pragma once
 
 #include "core/cartridge.h"
-#include "ui/dialogs.h"
-#include "ui/form.h"
-#include "ui/listbox.h"
-
-class QComboBox;
-class QLineEdit;
-class QPlainTextEdit;
+#include "ui/base/gameform.h"
 
 namespace vx
 {
 
 // The add window: a new game's name, paths, type, size and description. Its fields keep what
-// was typed between openings.
-class mnu_add_rom : public Form
+// was typed between openings; a ROM's header fills those still empty.
+class mnu_add_rom : public GameForm
 {
     Q_OBJECT
 
@@ -22,48 +16,19 @@ public:
     static mnu_add_rom& get();
     mnu_add_rom();
 
-    void Form_Load() override;
-    QWidget* keyboardStart() override;
-
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QLineEdit* Text3;
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QPlainTextEdit* Text4;
-    PictureBox* Picture1; // browse for the ROM
-    PictureBox* Picture6; // browse for the picture
-    PictureBox* Picture5; // save
-    PictureBox* Picture4; // cancel
-
-    // Image stores and the save's working list, out of sight below the client area.
-    PictureBox* Picture2;
-    PictureBox* Picture3;
-    PictureBox* ok1;
-    PictureBox* ok2;
-    PictureBox* cancel1;
-    PictureBox* cancel2;
-    ListBox* List1;
-
-    CommonDialog cd1;
+    PictureBox* const Picture1; // browse for the ROM
+    PictureBox* const Picture6; // browse for the picture
+    PictureBox* const Picture5; // save
+    PictureBox* const Picture4; // cancel
 
     void Picture1_MouseDown();
-    void Picture1_MouseUp();
     void Picture6_MouseDown();
-    void Picture6_MouseUp();
     void Picture4_MouseDown();
-    void Picture4_MouseUp();
     void Picture5_MouseDown();
-    void Picture5_MouseUp();
 
     // A ROM path given to the window (chosen, dropped, or from the hub): it goes into the path
     // box and the cartridge's header fills the boxes still empty, once it has been read.
-    void takeRomPath(const QString& path);
-    // A file dropped on the window: a picture's path goes to the picture box, a ROM's as above.
-    void takeDroppedFile(const QString& path);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    void takeRomPath(const QString& path) override;
 
 private:
     void readCartridge(const QString& path);

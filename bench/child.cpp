@@ -216,12 +216,7 @@ struct Commands {
         add.Text4->setPlainText(QStringLiteral("Added while measuring."));
         settle();
     }
-    void addSave()
-    {
-        vx::mnu_add_rom& add = vx::mnu_add_rom::get();
-        add.Picture5_MouseDown();
-        add.Picture5_MouseUp();
-    }
+    void addSave() { vx::mnu_add_rom::get().Picture5_MouseDown(); }
 
     // The picker opened and an entry chosen, which opens the edit window on it.
     void prepareEdit(int pass)

@@ -1,21 +1,14 @@
 #pragma once
 
 #include "core/catalogue.h"
-#include "ui/dialogs.h"
-#include "ui/form.h"
-#include "ui/listbox.h"
-
-class QComboBox;
-class QLineEdit;
-class QPlainTextEdit;
+#include "ui/base/gameform.h"
 
 namespace vx
 {
 
-// The edit window: one stored game's paths, type, size and description. The name it was
-// opened under (open) is kept in the hidden Text5, empty until then; the visible name box only
-// shows it.
-class mnu_edit_rom : public Form
+// The edit window: one stored game's paths, type, size and description. The record keeps the
+// name it was opened under; the visible name box only shows it.
+class mnu_edit_rom : public GameForm
 {
     Q_OBJECT
 
@@ -23,48 +16,23 @@ public:
     static mnu_edit_rom& get();
     mnu_edit_rom();
 
-    void Form_Load() override;
-    QWidget* keyboardStart() override;
-
     // Fills the window with a stored game, opened under `name`; the picker's choice.
     void open(const QString& name, const catalogue::Record& record);
+    // Empty until a game is opened, and a save then asks for a name.
+    const QString& openedName() const { return m_openedName; }
 
-    QLineEdit* Text1;
-    QLineEdit* Text2;
-    QLineEdit* Text3;
-    QComboBox* Combo1;
-    QComboBox* Combo2;
-    QPlainTextEdit* Text4;
-    PictureBox* Picture1;
-    PictureBox* Picture2;
-    PictureBox* Picture3;
-    PictureBox* Picture4;
-
-    // Below the visible area.
-    QLineEdit* Text5;
-    ListBox* List1;
-    PictureBox* find1;
-    PictureBox* find2;
-    PictureBox* ok1;
-    PictureBox* ok2;
-    PictureBox* cancel1;
-    PictureBox* cancel2;
-
-    CommonDialog cd1;
+    PictureBox* const Picture1; // browse for the ROM
+    PictureBox* const Picture2; // browse for the picture
+    PictureBox* const Picture3; // save
+    PictureBox* const Picture4; // cancel
 
     void Picture1_MouseDown();
-    void Picture1_MouseUp();
     void Picture2_MouseDown();
-    void Picture2_MouseUp();
-    void Picture3_MouseDown();
-    void Picture3_MouseUp();
     void Picture3_Click();
-    void Picture4_MouseDown();
-    void Picture4_MouseUp();
     void Picture4_Click();
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
+private:
+    QString m_openedName;
 };
 
 } // namespace vx

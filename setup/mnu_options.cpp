@@ -21,20 +21,6 @@
 namespace vx
 {
 
-namespace
-{
-
-// A picture button shows its pressed store while held and its normal store otherwise.
-void wireButton(PictureBox& button, PictureBox& normal, PictureBox& pressed)
-{
-    QObject::connect(&button, &PictureBox::mouseDown, &button,
-                     [&] { button.setPicture(pressed.picture()); });
-    QObject::connect(&button, &PictureBox::mouseUp, &button,
-                     [&] { button.setPicture(normal.picture()); });
-}
-
-} // namespace
-
 mnu_options& mnu_options::get()
 {
     return lazyForm<mnu_options>();
@@ -44,13 +30,7 @@ mnu_options::mnu_options()
     : Form(QStringLiteral("mnu_options"), Qt::FramelessWindowHint | Qt::Tool),
       Text1(new QLineEdit(this)), cmd_clear(new PictureBox(QStringLiteral("cmd_clear"), this)),
       cmd_ok(new PictureBox(QStringLiteral("cmd_ok"), this)),
-      cmd_cancel(new PictureBox(QStringLiteral("cmd_cancel"), this)),
-      clear1(new PictureBox(QStringLiteral("clear1"), this)),
-      clear2(new PictureBox(QStringLiteral("clear2"), this)),
-      ok1(new PictureBox(QStringLiteral("ok1"), this)),
-      ok2(new PictureBox(QStringLiteral("ok2"), this)),
-      cancel1(new PictureBox(QStringLiteral("cancel1"), this)),
-      cancel2(new PictureBox(QStringLiteral("cancel2"), this))
+      cmd_cancel(new PictureBox(QStringLiteral("cmd_cancel"), this))
 {
     setWindowTitle(QStringLiteral("Setup"));
     setClientSize(4320, 4320);
@@ -72,27 +52,14 @@ mnu_options::mnu_options()
     cmd_clear->setButton(QStringLiteral("Clear"));
     cmd_ok->setButton(QStringLiteral("OK"));
     cmd_cancel->setButton(QStringLiteral("Cancel"));
-
-    place(*clear1, 4440, 600, 315, 300);
-    place(*clear2, 4440, 1080, 315, 300);
-    place(*ok1, 480, 4680, 855, 375);
-    place(*ok2, 480, 5040, 855, 375);
-    place(*cancel1, 2040, 4560, 1095, 375);
-    place(*cancel2, 2040, 4920, 1095, 375);
-    clear1->setPicture(art::clearButton(false));
-    clear2->setPicture(art::clearButton(true));
-    ok1->setPicture(art::okButton(false));
-    ok2->setPicture(art::okButton(true));
-    cancel1->setPicture(art::cancelButton(false));
-    cancel2->setPicture(art::cancelButton(true));
+    cmd_clear->setPictures(art::clearButton(false), art::clearButton(true));
+    cmd_ok->setPictures(art::okButton(false), art::okButton(true));
+    cmd_cancel->setPictures(art::cancelButton(false), art::cancelButton(true));
 
     setTabOrder(Text1, cmd_clear);
     setTabOrder(cmd_clear, cmd_ok);
     setTabOrder(cmd_ok, cmd_cancel);
 
-    wireButton(*cmd_ok, *ok1, *ok2);
-    wireButton(*cmd_cancel, *cancel1, *cancel2);
-    wireButton(*cmd_clear, *clear1, *clear2);
     connect(cmd_ok, &PictureBox::clicked, this, &mnu_options::cmd_ok_Click);
     connect(cmd_cancel, &PictureBox::clicked, this, &mnu_options::cmd_cancel_Click);
     connect(cmd_clear, &PictureBox::clicked, this, &mnu_options::cmd_clear_Click);
@@ -101,9 +68,6 @@ mnu_options::mnu_options()
 
 void mnu_options::Form_Load()
 {
-    cmd_ok->setPicture(ok1->picture());
-    cmd_cancel->setPicture(cancel1->picture());
-    cmd_clear->setPicture(clear1->picture());
     // Shown as stored, so an OK without typing keeps the folder rather than erasing it.
     Text1->setText(catalogue::exportFolder());
 }

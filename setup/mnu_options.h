@@ -24,14 +24,6 @@ public:
     PictureBox* cmd_ok;
     PictureBox* cmd_cancel;
 
-    // Image stores, out of sight beyond the client area.
-    PictureBox* clear1;
-    PictureBox* clear2;
-    PictureBox* ok1;
-    PictureBox* ok2;
-    PictureBox* cancel1;
-    PictureBox* cancel2;
-
     void cmd_ok_Click();
     void cmd_cancel_Click();
     void cmd_clear_Click();

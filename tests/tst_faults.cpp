@@ -228,7 +228,7 @@ void TestFaults::write_unwritableTarget_noticeAndNothingChanged()
     }
     case Action::Edit: {
         mnu_edit_rom& editor = mnu_edit_rom::get();
-        QCOMPARE(editor.Text5->text(), QString("Mario"));
+        QCOMPARE(editor.openedName(), QString("Mario"));
         editor.Text4->setPlainText("Changed");
         click(editor.Picture3);
         QVERIFY(editor.Left() > -editor.Width());

@@ -205,7 +205,7 @@ void TestHostile::hostileFile_programRunsAndShowsRules()
 
     QVERIFY(editGame("g").contains("g"));
     mnu_edit_rom& editor = mnu_edit_rom::get();
-    QCOMPARE(editor.Text5->text(), QString("g"));
+    QCOMPARE(editor.openedName(), QString("g"));
     QCOMPARE(editor.Text4->toPlainText(), desc);
     QCOMPARE(editor.Combo1->currentText(), type);
 
@@ -362,7 +362,7 @@ void TestHostile::longNameWrittenElsewhere_viewedAndPicked()
     QCOMPARE(hub.lbl_title1->text(), name);
     QCOMPARE(hub.Label3->text(), QString("long"));
     editGame(name);
-    QCOMPARE(mnu_edit_rom::get().Text5->text(), name);
+    QCOMPARE(mnu_edit_rom::get().openedName(), name);
     QCOMPARE(mnu_edit_rom::get().Text4->toPlainText(), QString("long"));
 }
 

@@ -244,7 +244,7 @@ void TestLegacy::legacyCatalogue_opensAndKeepsEveryUntouchedByte()
                  QStringList({"File does not exist.", "Please check the path and try again."}));
 
         mnu_edit_rom& editor = openInEditor(name);
-        QCOMPARE(editor.Text5->text(), name);
+        QCOMPARE(editor.openedName(), name);
         QCOMPARE(editor.Text2->text(), romPath);
         QCOMPARE(editor.Text4->toPlainText(), desc);
         editor.Text4->setPlainText(newDesc);

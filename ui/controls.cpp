@@ -113,6 +113,29 @@ void PictureBox::setButton(const QString& accessibleName)
     setCursor(Qt::PointingHandCursor);
 }
 
+void PictureBox::setPictures(PicturePtr normal, PicturePtr pressed)
+{
+    m_normal = std::move(normal);
+    m_pressedPicture = std::move(pressed);
+    setPicture(m_normal);
+}
+
+void PictureBox::showReleased()
+{
+    if (m_normal)
+        setPicture(m_normal);
+}
+
+void PictureBox::click()
+{
+    if (m_pressedPicture)
+        setPicture(m_pressedPicture);
+    emit mouseDown();
+    showReleased();
+    emit mouseUp();
+    emit clicked();
+}
+
 void PictureBox::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
@@ -132,6 +155,8 @@ void PictureBox::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     m_pressed = true;
+    if (m_pressedPicture)
+        setPicture(m_pressedPicture);
     emit mouseDown();
 }
 
@@ -139,6 +164,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     const bool click = releaseEndsClick(*this, *event, m_pressed);
+    showReleased();
     emit mouseUp();
     if (click)
         emit clicked();
@@ -147,9 +173,7 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 void PictureBox::keyPressEvent(QKeyEvent* event)
 {
     if (isClickKey(*this, *event)) {
-        emit mouseDown();
-        emit mouseUp();
-        emit clicked();
+        click();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -52,7 +52,7 @@ private:
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 
-// A picture box: shows its picture, and acts as a button or as a hidden image store.
+// A picture box: shows its picture, and can act as a button.
 class PictureBox : public QWidget
 {
     Q_OBJECT
@@ -60,11 +60,19 @@ class PictureBox : public QWidget
 public:
     PictureBox(const QString& name, QWidget* parent);
 
+    // The picture shown now.
     PicturePtr picture() const { return m_picture; }
     void setPicture(PicturePtr picture);
 
     // A button takes keyboard focus and answers Space and Enter like a press and release.
     void setButton(const QString& accessibleName);
+    // A button that shows `pressed` while it is held and `normal` otherwise.
+    void setPictures(PicturePtr normal, PicturePtr pressed);
+    // Back to the normal picture, for a press whose release goes elsewhere (to a dialog the
+    // press opened).
+    void showReleased();
+    // A press and release, as Space does.
+    void click();
 
 signals:
     void mouseDown();
@@ -82,6 +90,8 @@ protected:
 
 private:
     PicturePtr m_picture;
+    PicturePtr m_normal;
+    PicturePtr m_pressedPicture;
     bool m_pressed = false;
 };
 

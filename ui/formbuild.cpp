@@ -1,7 +1,6 @@
 #include "ui/formbuild.h"
 
 #include <QComboBox>
-#include <QFont>
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
@@ -43,33 +42,6 @@ QString typedText(const QPlainTextEdit& box)
         }
     }
     return text;
-}
-
-void setTabChain(std::initializer_list<QWidget*> controls)
-{
-    QWidget* previous = nullptr;
-    for (QWidget* control : controls) {
-        if (previous)
-            QWidget::setTabOrder(previous, control);
-        previous = control;
-    }
-}
-
-void setFonts(std::initializer_list<QWidget*> controls, const QFont& font)
-{
-    for (QWidget* control : controls)
-        control->setFont(font);
-}
-
-void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
-                    QWidget* size, QWidget* description)
-{
-    name->setAccessibleName(QStringLiteral("Game Name"));
-    romPath->setAccessibleName(QStringLiteral("File Path"));
-    imagePath->setAccessibleName(QStringLiteral("Picture Path"));
-    gameType->setAccessibleName(QStringLiteral("Game Type"));
-    size->setAccessibleName(QStringLiteral("Size"));
-    description->setAccessibleName(QStringLiteral("Description"));
 }
 
 } // namespace vx

@@ -3,10 +3,8 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
-#include <initializer_list>
 
 class QComboBox;
-class QFont;
 class QPlainTextEdit;
 
 namespace vx
@@ -30,15 +28,5 @@ void setComboText(QComboBox& combo, const QString& text);
 // The box's text character for character (toPlainText would turn a no-break space into a
 // plain one); paragraph and line separators become line breaks.
 QString typedText(const QPlainTextEdit& box);
-
-// Tab moves through `controls` in the order given.
-void setTabChain(std::initializer_list<QWidget*> controls);
-
-void setFonts(std::initializer_list<QWidget*> controls, const QFont& font);
-
-// Names the six fields of the add and edit windows for assistive technology, as their captions
-// on the window read.
-void nameGameFields(QWidget* name, QWidget* romPath, QWidget* imagePath, QWidget* gameType,
-                    QWidget* size, QWidget* description);
 
 } // namespace vx

@@ -4,14 +4,13 @@
 #include "ui/base/indexevents.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
-#include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/vx_modules.h"
 
 namespace vx
 {
 
-void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
+void saveFromWindow(const GameEntry& entry, Form& window)
 {
     // The save and the slide serve the event loop; another save or a Clear meanwhile, from any
     // window, is ignored.
@@ -38,7 +37,6 @@ void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
     VX_modules::show_notices(saved.notices);
     if (saved.outcome != SaveOutcome::Saved)
         return;
-    workingList.setItems(saved.index);
     emit IndexEvents::get().saved(saved.index);
     if (!saved.renamedFrom.isEmpty())
         emit IndexEvents::get().renamed(saved.renamedFrom, entry.name);

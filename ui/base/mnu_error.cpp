@@ -21,9 +21,7 @@ mnu_error::mnu_error()
     : Form(QStringLiteral("mnu_error"), Qt::FramelessWindowHint | Qt::Tool),
       Label1(new Label(QStringLiteral("Label1"), this)),
       Label2(new Label(QStringLiteral("Label2"), this)),
-      Picture1(new PictureBox(QStringLiteral("Picture1"), this)),
-      Picture2(new PictureBox(QStringLiteral("Picture2"), this)),
-      Picture3(new PictureBox(QStringLiteral("Picture3"), this))
+      Picture1(new PictureBox(QStringLiteral("Picture1"), this))
 {
     setWindowTitle(QStringLiteral("Notice"));
     setStaysInFront(true);
@@ -43,14 +41,9 @@ mnu_error::mnu_error()
     Label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     place(*Picture1, 3360, 1440, 780, 300);
-    place(*Picture2, 720, 2520, 135, 135);
-    place(*Picture3, 1320, 2520, 135, 135);
-    Picture2->setPicture(art::okButton(false));
-    Picture3->setPicture(art::okButton(true));
-    Picture1->setPicture(Picture2->picture());
+    Picture1->setPictures(art::okButton(false), art::okButton(true));
     Picture1->setButton(QStringLiteral("OK"));
 
-    connect(Picture1, &PictureBox::mouseDown, this, &mnu_error::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseUp, this, &mnu_error::Picture1_MouseUp);
 }
 
@@ -122,14 +115,8 @@ void mnu_error::showNotice(const QString& upper, const QString& lower)
     showOnTop(Picture1);
 }
 
-void mnu_error::Picture1_MouseDown()
-{
-    Picture1->setPicture(Picture3->picture());
-}
-
 void mnu_error::Picture1_MouseUp()
 {
-    Picture1->setPicture(Picture2->picture());
     sys_procs::slide_out_left(*this);
 }
 
@@ -138,8 +125,7 @@ void mnu_error::keyPressEvent(QKeyEvent* event)
     // The notice can be dismissed from the keyboard as by its OK picture.
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter || event->key() == Qt::Key_Space) {
-        Picture1_MouseDown();
-        Picture1_MouseUp();
+        Picture1->click();
         return;
     }
     Form::keyPressEvent(event);

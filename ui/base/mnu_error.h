@@ -27,10 +27,7 @@ public:
     Label* Label1;
     Label* Label2;
     PictureBox* Picture1;
-    PictureBox* Picture2;
-    PictureBox* Picture3;
 
-    void Picture1_MouseDown();
     void Picture1_MouseUp();
 
 protected:

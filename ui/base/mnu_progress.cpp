@@ -50,9 +50,7 @@ mnu_progress::mnu_progress()
       Label1(new Label(QStringLiteral("Label1"), this)),
       Label2(new Label(QStringLiteral("Label2"), this)),
       Bar1(new ProgressBar(QStringLiteral("Bar1"), this, m_fraction)),
-      Picture1(new PictureBox(QStringLiteral("Picture1"), this)),
-      Picture2(new PictureBox(QStringLiteral("Picture2"), this)),
-      Picture3(new PictureBox(QStringLiteral("Picture3"), this))
+      Picture1(new PictureBox(QStringLiteral("Picture1"), this))
 {
     setWindowTitle(QStringLiteral("Copying"));
     setStaysInFront(true);
@@ -69,14 +67,9 @@ mnu_progress::mnu_progress()
     place(*Bar1, 255, 810, 3810, 195);
 
     place(*Picture1, 3240, 1125, 855, 255);
-    place(*Picture2, 720, 1800, 135, 135);
-    place(*Picture3, 1320, 1800, 135, 135);
-    Picture2->setPicture(art::cancelButton(false));
-    Picture3->setPicture(art::cancelButton(true));
-    Picture1->setPicture(Picture2->picture());
+    Picture1->setPictures(art::cancelButton(false), art::cancelButton(true));
     Picture1->setButton(QStringLiteral("Cancel"));
 
-    connect(Picture1, &PictureBox::mouseDown, this, &mnu_progress::Picture1_MouseDown);
     connect(Picture1, &PictureBox::mouseUp, this, &mnu_progress::Picture1_MouseUp);
     m_refresh.setInterval(100);
     connect(&m_refresh, &QTimer::timeout, this, &mnu_progress::refresh);
@@ -102,7 +95,7 @@ void mnu_progress::followCount(const QString& title, std::function<Count()> coun
 
 void mnu_progress::showOver(const QWidget& over)
 {
-    Picture1->setPicture(Picture2->picture());
+    Picture1->showReleased();
     refresh();
 
     // Centred over the window the copy started from, wholly on its screen.
@@ -164,14 +157,8 @@ void mnu_progress::refresh()
     Bar1->update();
 }
 
-void mnu_progress::Picture1_MouseDown()
-{
-    Picture1->setPicture(Picture3->picture());
-}
-
 void mnu_progress::Picture1_MouseUp()
 {
-    Picture1->setPicture(Picture2->picture());
     if (m_copy)
         m_copy->cancel();
     if (m_cancel)
@@ -182,8 +169,7 @@ void mnu_progress::Picture1_MouseUp()
 void mnu_progress::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
-        Picture1_MouseDown();
-        Picture1_MouseUp();
+        Picture1->click();
         return;
     }
     Form::keyPressEvent(event);

@@ -39,10 +39,7 @@ public:
     Label* Label2;
     QWidget* Bar1;
     PictureBox* Picture1;
-    PictureBox* Picture2;
-    PictureBox* Picture3;
 
-    void Picture1_MouseDown();
     void Picture1_MouseUp();
 
 protected:
