@@ -1,0 +1,104 @@
+#include "ui/listwindow.h"
+
+#include "art/art.h"
+#include "core/recordlookup.h"
+#include "ui/base/mnu_error.h"
+#include "ui/sys_procs.h"
+#include "ui/units.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+
+namespace vx
+{
+
+ListWindow::ListWindow(const Look& look)
+    : Form(look.name, Qt::FramelessWindowHint | Qt::Tool), rom_list(new ListBox(this)),
+      Label1(new Label(QStringLiteral("Label1"), this, QStringLiteral("Double click to select"))),
+      Label2(new Label(QStringLiteral("Label2"), this, QStringLiteral("Cancel")))
+{
+    setWindowTitle(look.title);
+    setClientSize(look.width, 3585);
+    setBackground(art::listBackground());
+
+    rom_list->setObjectName(QStringLiteral("rom_list"));
+    place(*rom_list, 120, 120, 2295, 2970);
+    rom_list->setFont(designFont(8.25));
+    rom_list->setAccessibleName(QStringLiteral("Games"));
+    QPalette pal = rom_list->palette();
+    pal.setColor(QPalette::Base, Qt::black);
+    pal.setColor(QPalette::Text, colorFromBgr(0xFF0000));
+    rom_list->setPalette(pal);
+    rom_list->installEventFilter(this);
+
+    QFont hintFont = designFont(8.25);
+    Label1->setForeColor(0xFF8080);
+    Label2->setFont(designFont(9.75, true, true));
+    Label2->setForeColor(0xFF0000);
+    if (look.boxedLabels) {
+        place(*Label1, 120, 3240, 1515, 210);
+        // Clear of Cancel; where the font runs wider than the designed one, the letters close
+        // up rather than lose the end of the text.
+        const QString hint = Label1->caption();
+        const int overrun = QFontMetrics(hintFont).horizontalAdvance(hint) - Label1->width();
+        if (overrun > 0)
+            hintFont.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overrun) / qreal(hint.size()));
+        Label1->setFont(hintFont);
+        place(*Label2, 1680, 3240, 630, 240);
+    } else {
+        Label1->setFont(hintFont);
+        placeAt(*Label1, 120, 3240);
+        Label1->setAutoSize(true);
+        placeAt(*Label2, 1680, 3240);
+        Label2->setAutoSize(true);
+    }
+
+    Label2->setAccessibleName(QStringLiteral("Cancel"));
+    Label2->setFocusPolicy(Qt::TabFocus);
+    Label2->setCursor(Qt::PointingHandCursor);
+
+    connect(Label2, &Label::clicked, this, [this] { Label2_Click(); });
+}
+
+bool ListWindow::readIndex(const QString& path)
+{
+    rom_list->clear();
+    return sys_procs::load_list(path, *rom_list);
+}
+
+QString ListWindow::recordOrNotice(int row)
+{
+    // A plain look at the file: a name with a leading dot has a record the folder search would
+    // pass over as hidden.
+    const QString recordPath = catalogue::findRecord(rom_list->text(row));
+    if (recordPath.isEmpty()) {
+        mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
+                                    QStringLiteral("Deleting Entry"));
+        // Off the screen only: the index keeps the name.
+        rom_list->removeItem(row);
+    }
+    return recordPath;
+}
+
+bool ListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == rom_list && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            chooseCurrent();
+            return true;
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
+
+void ListWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        Label2_Click();
+        return;
+    }
+    Form::keyPressEvent(event);
+}
+
+} // namespace vx
