@@ -20,7 +20,11 @@ edit_rom_list::edit_rom_list()
     // A choice is a selection made by the user: a press on an entry or a keyboard move. The
     // current row alone is not enough, since the list makes its first entry current (without
     // selecting it) when it gains focus, and emptying the list clears the selection.
-    connect(rom_list, &ListBox::entrySelected, this, &edit_rom_list::rom_list_Click);
+    // While a name is being found, the arrows move through the names found and Enter opens one.
+    connect(rom_list, &ListBox::entrySelected, this, [this] {
+        if (!rom_list->selectingByKeyboard() || rom_list->filter().isEmpty())
+            rom_list_Click();
+    });
 }
 
 void edit_rom_list::rom_list_Click()

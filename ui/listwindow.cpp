@@ -3,11 +3,13 @@
 #include "art/art.h"
 #include "core/recordlookup.h"
 #include "ui/base/mnu_error.h"
+#include "ui/findstrip.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
 
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <algorithm>
 
 namespace vx
 {
@@ -15,7 +17,7 @@ namespace vx
 ListWindow::ListWindow(const Look& look)
     : Form(look.name, Qt::FramelessWindowHint | Qt::Tool), rom_list(new ListBox(this)),
       Label1(new Label(QStringLiteral("Label1"), this, QStringLiteral("Double click to select"))),
-      Label2(new Label(QStringLiteral("Label2"), this, QStringLiteral("Cancel")))
+      Label2(new Label(QStringLiteral("Label2"), this, QStringLiteral("Cancel"))), m_strip(nullptr)
 {
     setWindowTitle(look.title);
     setClientSize(look.width, 3585);
@@ -58,10 +60,13 @@ ListWindow::ListWindow(const Look& look)
     Label2->setCursor(Qt::PointingHandCursor);
 
     connect(Label2, &Label::clicked, this, [this] { Label2_Click(); });
+
+    m_strip = new FindStrip(*rom_list);
 }
 
 bool ListWindow::readIndex(const QString& path)
 {
+    findName(QString());
     rom_list->clear();
     return sys_procs::load_list(path, *rom_list);
 }
@@ -80,6 +85,38 @@ QString ListWindow::recordOrNotice(int row)
     return recordPath;
 }
 
+void ListWindow::findName(const QString& part)
+{
+    rom_list->setFilter(part);
+    if (!part.isEmpty() && rom_list->count() > 0)
+        rom_list->selectionModel()->setCurrentIndex(rom_list->model()->index(0, 0),
+                                                    QItemSelectionModel::NoUpdate);
+}
+
+bool ListWindow::typeKey(const QKeyEvent& key)
+{
+    QString part = rom_list->filter();
+    if (key.key() == Qt::Key_Escape || key.key() == Qt::Key_Backspace) {
+        if (part.isEmpty())
+            return false;
+        if (key.key() == Qt::Key_Escape)
+            part.clear();
+        else
+            part.chop(part.size() >= 2 && part.back().isLowSurrogate() ? 2 : 1);
+        findName(part);
+        return true;
+    }
+    // Shortcuts and control characters stay the list's.
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    const QString text = key.text();
+    if (text.isEmpty() || !std::all_of(text.cbegin(), text.cend(),
+                                       [](QChar c) { return c.isPrint() || c.isSurrogate(); }))
+        return false;
+    findName(part + text);
+    return true;
+}
+
 bool ListWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == rom_list && event->type() == QEvent::KeyPress) {
@@ -88,6 +125,8 @@ bool ListWindow::eventFilter(QObject* watched, QEvent* event)
             chooseCurrent();
             return true;
         }
+        if (typeKey(*key))
+            return true;
     }
     return Form::eventFilter(watched, event);
 }

@@ -6,8 +6,12 @@
 namespace vx
 {
 
+class FindStrip;
+
 // A window of game names over the list background, a hint and Cancel below: the browser and the
-// record picker are two of its kind. Escape puts it away as Cancel does.
+// record picker are two of its kind. Typing finds names: the list keeps those holding what was
+// typed (case and accents aside), shown in a strip over its bottom edge; Backspace edits it and
+// Escape clears it. Escape with nothing typed puts the window away as Cancel does.
 class ListWindow : public Form
 {
     Q_OBJECT
@@ -23,6 +27,10 @@ public:
 
     // Cancel: the window goes, choosing nothing.
     virtual void Label2_Click() = 0;
+
+    // Shows only the names holding `part` (empty: all), the cursor on the first of them.
+    void findName(const QString& part);
+    FindStrip* findStrip() const { return m_strip; }
 
 protected:
     struct Look {
@@ -44,6 +52,12 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // A key typed into the list: true when it edited what is being found.
+    bool typeKey(const QKeyEvent& key);
+
+    FindStrip* m_strip;
 };
 
 } // namespace vx
