@@ -78,6 +78,8 @@ public:
     };
     // Shows the game in the detail view; Export takes its ROM from here.
     void showGame(const QString& title, const catalogue::Record& record);
+    // The detail view empties when it shows `title`, a game no longer in the catalogue.
+    void forgetGame(const QString& title);
     // The game last viewed; none before the first.
     const std::optional<ViewedGame>& viewedGame() const { return m_viewed; }
     // The length line's text when the ROM file cannot be measured.

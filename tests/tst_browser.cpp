@@ -3,6 +3,7 @@
 #include "browser/mnu_list.h"
 #include "support/testsupport.h"
 #include "ui/base/mnu_error.h"
+#include "ui/dialogs.h"
 #include "ui/findstrip.h"
 #include "ui/listbox.h"
 #include "ui/windowing.h"
@@ -73,6 +74,8 @@ private slots:
     void typing_findsNamesAsideCaseAndAccents_data();
     void typing_findsNamesAsideCaseAndAccents();
     void typedEscape_clearsThenCloses();
+    void remove_asksThenTakesGameOutOfCatalogue_data();
+    void remove_asksThenTakesGameOutOfCatalogue();
 };
 
 void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry_data()
@@ -437,6 +440,63 @@ void TestBrowser::typedEscape_clearsThenCloses()
     QVERIFY(browser.isVisible());
     QTest::keyClick(&list, Qt::Key_Escape);
     QVERIFY(!browser.isVisible());
+}
+
+void TestBrowser::remove_asksThenTakesGameOutOfCatalogue_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("viewedFirst"); // the detail view shows the game
+    QTest::addColumn<QString>("typed");    // found by typing first
+    QTest::newRow("yes, the game viewed") << QMessageBox::Yes << true << "";
+    QTest::newRow("yes, found by typing") << QMessageBox::Yes << false << "et";
+    QTest::newRow("no") << QMessageBox::No << true << "";
+}
+
+void TestBrowser::remove_asksThenTakesGameOutOfCatalogue()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, viewedFirst);
+    QFETCH(QString, typed);
+    Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\nBeta\r\nAlpha\r\nBeta\r\n");
+    box.writeFile("beta.rom", "rom");
+    box.writeRecord("Alpha", "", "", "US", "64", "a");
+    box.writeRecord("Beta", box.path("beta.rom"), "", "US", "64", "b");
+    start();
+    main& hub = main::get();
+    click(hub.Label8);
+    if (viewedFirst) {
+        viewRow(mnu_list::get(), 1);
+        click(hub.Label8);
+    }
+    mnu_list& browser = mnu_list::get();
+    ListBox& list = *browser.rom_list;
+    QTest::keyClicks(&list, typed);
+    list.setCurrentRow(typed.isEmpty() ? 1 : 0);
+    const QMap<QString, QByteArray> before = box.snapshot();
+
+    dialogs::queueAnswer(answer);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    const QList<dialogs::Question> asked = dialogs::questions();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().text,
+             QString("Remove \u201CBeta\u201D from the catalogue? Its record is "
+                     "deleted; its ROM and picture files are kept."));
+    QCOMPARE(asked.first().defaultButton, QMessageBox::No);
+    QVERIFY(browser.isVisible());
+    if (answer == QMessageBox::No) {
+        QCOMPARE(box.snapshot(), before);
+        QCOMPARE(listed(list), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(hub.lbl_title1->text(), QString("Beta"));
+        return;
+    }
+    QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nAlpha\r\nAlpha\r\n"));
+    QVERIFY(!QFile::exists(box.path("bin/Beta.lib")));
+    QVERIFY(QFile::exists(box.path("bin/Alpha.lib")) && QFile::exists(box.path("beta.rom")));
+    QCOMPARE(listed(list), QStringList{"Alpha"});
+    QCOMPARE(hub.lbl_title1->text(), QString("[None]"));
+    QCOMPARE(hub.Label3->text(), QString());
+    QVERIFY(!hub.viewedGame());
 }
 
 QTEST_MAIN(TestBrowser)

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStyleHints>
 #include <QtTest>
@@ -82,6 +83,7 @@ private slots:
     void pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick_data();
     void pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick();
     void cancel_slidesPickerAwayChangingNothing();
+    void removeFromMenu_takesGameOutWithoutOpeningIt();
     void editWindow_loadGivesReleasedImages();
     void browseButtons_cancelChangesNothing();
     void editCancel_slidesAwayKeepingBoxes_nextChoiceBringsBack();
@@ -354,6 +356,34 @@ void EditPicker::cancel_slidesPickerAwayChangingNothing()
     QCOMPARE(boxes(editor), shown);
     QCOMPARE(editor.Top(), hub.Top() + 1860);
     QCOMPARE(sandbox.snapshot(), before);
+}
+
+void EditPicker::removeFromMenu_takesGameOutWithoutOpeningIt()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\nLuigi\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    edit_rom_list& picker = openPicker(showHub());
+    ListBox& list = *picker.rom_list;
+    list.doItemsLayout();
+    // The entry under the pointer is the one the menu removes.
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().first()->text(), QString("Remove from catalogue\u2026"));
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    dialogs::queueAnswer(QMessageBox::Yes);
+    QContextMenuEvent menuKey(QContextMenuEvent::Mouse, rowCentre(list, 1),
+                              list.viewport()->mapToGlobal(rowCentre(list, 1)));
+    QApplication::sendEvent(list.viewport(), &menuKey);
+    QCOMPARE(dialogs::questions().size(), 1);
+    QCOMPARE(sandbox.readFile("bin/bootlist.lst"), QByteArray("\r\nLuigi\r\n"));
+    QVERIFY(!QFile::exists(sandbox.path("bin/Mario.lib")));
+    QCOMPARE(listed(list), QStringList({"", "Luigi"}));
+    QVERIFY(picker.isVisible() && !isAway(picker));
+    QVERIFY(!mnu_edit_rom::get().isVisible());
 }
 
 void EditPicker::editWindow_loadGivesReleasedImages()

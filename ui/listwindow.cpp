@@ -1,14 +1,21 @@
 #include "ui/listwindow.h"
 
 #include "art/art.h"
+#include "core/gameremove.h"
 #include "core/recordlookup.h"
+#include "core/reentry.h"
+#include "ui/base/indexevents.h"
 #include "ui/base/mnu_error.h"
+#include "ui/dialogs.h"
 #include "ui/findstrip.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
+#include "ui/vx_modules.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <algorithm>
 
 namespace vx
@@ -62,6 +69,8 @@ ListWindow::ListWindow(const Look& look)
     connect(Label2, &Label::clicked, this, [this] { Label2_Click(); });
 
     m_strip = new FindStrip(*rom_list);
+    rom_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(rom_list, &QWidget::customContextMenuRequested, this, &ListWindow::showMenu);
 }
 
 bool ListWindow::readIndex(const QString& path)
@@ -117,12 +126,64 @@ bool ListWindow::typeKey(const QKeyEvent& key)
     return true;
 }
 
+void ListWindow::removeCurrent()
+{
+    // A save or a Clear under way would write back the index it read before.
+    ReentryGuard guard(catalogueWriteRunning());
+    if (!guard.entered())
+        return;
+    const int row = rom_list->currentRow();
+    const QString name = rom_list->text(row);
+    // The index's own empty line names no game.
+    if (row < 0 || name.isEmpty())
+        return;
+    const auto answer = askQuestion(
+        this,
+        QStringLiteral("Remove \u201C%1\u201D from the catalogue? Its record is deleted; its ROM "
+                       "and picture files are kept.")
+            .arg(name),
+        QStringLiteral("Remove from catalogue"), QMessageBox::Yes | QMessageBox::No,
+        QMessageBox::Question, QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    // The browser first takes the index start-up read, so it is not added after this.
+    emit IndexEvents::get().aboutToWrite();
+    const RemoveResult removed = removeGame(name);
+    VX_modules::show_notices(removed.notices);
+    if (removed.outcome != RemoveOutcome::Removed)
+        return;
+    // Every line of the name goes from the screen too, shown or not.
+    TextList kept;
+    rom_list->texts().forEach([&](QStringView line) {
+        if (line != name)
+            kept.append(line);
+    });
+    rom_list->setItems(kept);
+    emit gameRemoved(name);
+}
+
+void ListWindow::showMenu(const QPoint& at)
+{
+    const QModelIndex index = rom_list->indexAt(at);
+    if (index.isValid())
+        rom_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    if (rom_list->currentRow() < 0)
+        return;
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Remove from catalogue\u2026"), this, &ListWindow::removeCurrent);
+    menu.exec(rom_list->viewport()->mapToGlobal(at));
+}
+
 bool ListWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == rom_list && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             chooseCurrent();
+            return true;
+        }
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            removeCurrent();
             return true;
         }
         if (typeKey(*key))

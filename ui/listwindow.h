@@ -11,7 +11,8 @@ class FindStrip;
 // A window of game names over the list background, a hint and Cancel below: the browser and the
 // record picker are two of its kind. Typing finds names: the list keeps those holding what was
 // typed (case and accents aside), shown in a strip over its bottom edge; Backspace edits it and
-// Escape clears it. Escape with nothing typed puts the window away as Cancel does.
+// Escape clears it. Escape with nothing typed puts the window away as Cancel does. Delete, or
+// the list's context menu, removes the game under the cursor from the catalogue after asking.
 class ListWindow : public Form
 {
     Q_OBJECT
@@ -31,6 +32,14 @@ public:
     // Shows only the names holding `part` (empty: all), the cursor on the first of them.
     void findName(const QString& part);
     FindStrip* findStrip() const { return m_strip; }
+
+    // Asks, then takes the game under the list's cursor out of the catalogue: its index lines
+    // and its record.
+    void removeCurrent();
+
+signals:
+    // A game was taken out of the catalogue.
+    void gameRemoved(const QString& name);
 
 protected:
     struct Look {
@@ -56,6 +65,7 @@ protected:
 private:
     // A key typed into the list: true when it edited what is being found.
     bool typeKey(const QKeyEvent& key);
+    void showMenu(const QPoint& at);
 
     FindStrip* m_strip;
 };
