@@ -185,13 +185,12 @@ void TestListBox::filter_showsNamesHoldingPartAsideCaseAndAccents_data()
 {
     QTest::addColumn<QString>("part");
     QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QStringList>("afterAdding"); // "Zoe Eclair" added, then the first shown removed
-    QTest::newRow("nothing typed")
-        << "" << QStringList{"Éclair", "Mario", "L'éclair du Zoë", "zoe"}
-        << QStringList{"Mario", "L'éclair du Zoë", "zoe", "Zoe Eclair"};
-    QTest::newRow("accents and case aside")
-        << "ECLAIR" << QStringList{"Éclair", "L'éclair du Zoë"}
-        << QStringList{"L'éclair du Zoë", "Zoe Eclair"};
+    QTest::addColumn<QStringList>(
+        "afterAdding"); // "Zoe Eclair" added, then the first shown removed
+    QTest::newRow("nothing typed") << "" << QStringList{"Éclair", "Mario", "L'éclair du Zoë", "zoe"}
+                                   << QStringList{"Mario", "L'éclair du Zoë", "zoe", "Zoe Eclair"};
+    QTest::newRow("accents and case aside") << "ECLAIR" << QStringList{"Éclair", "L'éclair du Zoë"}
+                                            << QStringList{"L'éclair du Zoë", "Zoe Eclair"};
     QTest::newRow("accent typed") << "zoë" << QStringList{"L'éclair du Zoë", "zoe"}
                                   << QStringList{"zoe", "Zoe Eclair"};
     QTest::newRow("none") << "luigi" << QStringList{} << QStringList{};

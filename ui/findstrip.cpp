@@ -44,7 +44,7 @@ void FindStrip::follow()
     update();
 }
 
-void FindStrip::paintEvent(QPaintEvent*)
+void FindStrip::paintEvent(QPaintEvent* /*event*/)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);

@@ -104,7 +104,7 @@ public:
     }
 
 protected:
-    bool filterAcceptsRow(int row, const QModelIndex&) const override
+    bool filterAcceptsRow(int row, const QModelIndex& /*parent*/) const override
     {
         return m_part.isEmpty() || m_folded.contains(row, m_part);
     }

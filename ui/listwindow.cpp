@@ -84,7 +84,7 @@ QString ListWindow::recordOrNotice(int row)
 {
     // A plain look at the file: a name with a leading dot has a record the folder search would
     // pass over as hidden.
-    const QString recordPath = catalogue::findRecord(rom_list->text(row));
+    QString recordPath = catalogue::findRecord(rom_list->text(row));
     if (recordPath.isEmpty()) {
         mnu_error::get().showNotice(QStringLiteral("This Games data file is missing or deleted."),
                                     QStringLiteral("Deleting Entry"));

@@ -1,5 +1,7 @@
 #include "ui/namefold.h"
 
+#include <algorithm>
+
 namespace vx
 {
 
@@ -8,11 +10,7 @@ namespace
 
 bool isAscii(QStringView text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return false;
-    }
-    return true;
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
 void appendFolded(QString& out, QStringView name)
