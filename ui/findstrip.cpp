@@ -30,8 +30,9 @@ void FindStrip::follow()
     if (!on && isHidden())
         return;
     const QLocale locale;
-    m_count = tr("%1 of %2").arg(locale.toString(m_list.count()), locale.toString(m_list.total()));
-    setAccessibleName(tr("Find: %1, %2").arg(m_typed, m_count));
+    m_count = QStringLiteral("%1 of %2")
+                  .arg(locale.toString(m_list.count()), locale.toString(m_list.total()));
+    setAccessibleName(QStringLiteral("Find: %1, %2").arg(m_typed, m_count));
     const int height = fontMetrics().height() + 4;
     // In room the list keeps free below its names, inside its frame.
     m_list.setBottomMargin(on ? height : 0);

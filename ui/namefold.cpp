@@ -13,24 +13,55 @@ bool isAscii(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-void appendFolded(QString& out, QStringView name)
+// The two call each other for a character's decomposition, which nests a few levels at most.
+void appendFolded(QString& out, char32_t c); // NOLINT(misc-no-recursion)
+
+void appendFolded(QString& out, QStringView name) // NOLINT(misc-no-recursion)
 {
     // Most names are plain ASCII: lower case is all their folding.
     if (isAscii(name)) {
-        for (const QChar c : name) {
-            const char16_t u = c.unicode();
-            out.append(QChar(u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u));
+        const qsizetype from = out.size();
+        out.append(name);
+        for (auto *c = out.data() + from, *end = out.data() + out.size(); c != end; ++c) {
+            if (c->unicode() >= 'A' && c->unicode() <= 'Z')
+                *c = QChar(char16_t(c->unicode() + ('a' - 'A')));
         }
         return;
     }
-    const QString decomposed = name.toString().normalized(QString::NormalizationForm_D);
-    QString kept;
-    kept.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_Enclosing)
-            kept.append(c);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        char32_t c = name[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i].unicode(), name[i + 1].unicode());
+            ++i;
+        }
+        appendFolded(out, c);
     }
-    out.append(kept.toCaseFolded());
+}
+
+// A character decomposed as QString::normalized(NormalizationForm_D) would, one character at
+// a time (far quicker for names that are mostly plain), its combining marks dropped, the rest
+// case-folded.
+void appendFolded(QString& out, char32_t c) // NOLINT(misc-no-recursion)
+{
+    if (c < 0x80) {
+        out.append(QChar(char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c)));
+        return;
+    }
+    if (QChar::decompositionTag(c) == QChar::Canonical) {
+        const QString parts = QChar::decomposition(c);
+        appendFolded(out, QStringView(parts));
+        return;
+    }
+    const QChar::Category category = QChar::category(c);
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing)
+        return;
+    const char32_t folded = QChar::toCaseFolded(c);
+    if (QChar::requiresSurrogates(folded)) {
+        out.append(QChar(QChar::highSurrogate(folded)));
+        out.append(QChar(QChar::lowSurrogate(folded)));
+    } else {
+        out.append(QChar(char16_t(folded)));
+    }
 }
 
 } // namespace
@@ -44,6 +75,10 @@ QString foldName(QStringView name)
 
 void FoldedNames::extend(const TextList& all)
 {
+    if (all.size() <= size())
+        return;
+    // Folded names are about as long as the names.
+    m_block.reserve(m_block.size() + (all.size() - size()) * 32);
     qsizetype row = 0;
     all.forEach([&](QStringView name) {
         if (row++ < size())
