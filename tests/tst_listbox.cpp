@@ -1,5 +1,6 @@
 #include "support/testsupport.h"
 #include "ui/listbox.h"
+#include "ui/namefold.h"
 
 #include <QHelpEvent>
 #include <QSignalSpy>
@@ -46,6 +47,7 @@ private slots:
     void filter_showsNamesHoldingPartAsideCaseAndAccents_data();
     void filter_showsNamesHoldingPartAsideCaseAndAccents();
     void tooltip_showsOnlyNamesCutByWidth();
+    void foldName_isDecompositionWithoutMarksCaseFolded();
 };
 
 void TestListBox::fills_keepOrderRepeatsAndEmptyEntries_data()
@@ -230,6 +232,21 @@ void TestListBox::tooltip_showsOnlyNamesCutByWidth()
             QCOMPARE(QToolTip::text(), longName);
         else
             QTRY_VERIFY(!QToolTip::isVisible());
+    }
+}
+
+void TestListBox::foldName_isDecompositionWithoutMarksCaseFolded()
+{
+    // Against the whole-string normalization the folding stands in for.
+    for (const QString& name : {QStringLiteral("Pokémon Stadium"), QStringLiteral("ǕBER Åström"),
+                                QStringLiteral("한국 Ⅻ ﬁ"), QStringLiteral("𝒜𐐀 straße"),
+                                QStringLiteral("e\u0301\u20DD plain")}) {
+        QString expected;
+        for (const QChar c : name.normalized(QString::NormalizationForm_D)) {
+            if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_Enclosing)
+                expected.append(c);
+        }
+        QCOMPARE(foldName(name), expected.toCaseFolded());
     }
 }
 
