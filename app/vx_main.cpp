@@ -227,6 +227,17 @@ void main::followRename(const QString& from, const QString& to)
         showGame(to, catalogue::readRecord(catalogue::findRecord(to)));
 }
 
+void main::forgetGame(const QString& title)
+{
+    if (!m_viewed || m_viewed->title != title)
+        return;
+    m_viewed.reset();
+    lbl_title1->setCaption(QStringLiteral("[None]"));
+    Image1->loadPicture(QString());
+    for (Label* line : {Label3, Label13, Label14, Label15, Label16, file_path})
+        line->setCaption(QString());
+}
+
 QList<Label*> main::commands() const
 {
     return {Label4, Label5, Label6, Label7, Label8, Label11, Label12};
@@ -340,6 +351,7 @@ mnu_list& main::browser()
 {
     mnu_list& browser = mnu_list::get();
     connect(&browser, &mnu_list::gameChosen, this, &main::showGame, Qt::UniqueConnection);
+    connect(&browser, &ListWindow::gameRemoved, this, &main::forgetGame, Qt::UniqueConnection);
     return browser;
 }
 
@@ -347,6 +359,7 @@ edit_rom_list& main::picker()
 {
     edit_rom_list& picker = edit_rom_list::get();
     connect(&picker, &edit_rom_list::gameOpened, this, &main::showEditor, Qt::UniqueConnection);
+    connect(&picker, &ListWindow::gameRemoved, this, &main::forgetGame, Qt::UniqueConnection);
     return picker;
 }
 

@@ -32,6 +32,10 @@ int childMemory(int& argc, char** argv, const QString& folder, const QString& ro
 // and "blocks <copy's 512-byte blocks> <source's>".
 int childCopy(int& argc, char** argv, const QString& folder, const QString& work, int runs);
 
+// Finding by name in a list of 100,000 names, each keystroke against one QString::contains pass;
+// prints "findfig <ours ms> <floor ms> <first keystroke ms> 1".
+int childFind(int& argc, char** argv, int runs);
+
 // Starts the program on the catalogue in `folder` and waits until the hub has been painted.
 bool startHub(QApplication& app, const QString& folder);
 

@@ -3,6 +3,8 @@
 #include "browser/mnu_list.h"
 #include "support/testsupport.h"
 #include "ui/base/mnu_error.h"
+#include "ui/dialogs.h"
+#include "ui/findstrip.h"
 #include "ui/listbox.h"
 #include "ui/windowing.h"
 
@@ -69,6 +71,11 @@ private slots:
     void enterKey_viewsSelectedGame_data();
     void enterKey_viewsSelectedGame();
     void cancel_hidesBrowserAndKeepsDetailView();
+    void typing_findsNamesAsideCaseAndAccents_data();
+    void typing_findsNamesAsideCaseAndAccents();
+    void typedEscape_clearsThenCloses();
+    void remove_asksThenTakesGameOutOfCatalogue_data();
+    void remove_asksThenTakesGameOutOfCatalogue();
 };
 
 void TestBrowser::viewRom_listsEachNameOnceWithoutEmptyFirstEntry_data()
@@ -356,6 +363,140 @@ void TestBrowser::cancel_hidesBrowserAndKeepsDetailView()
     click(hub.Label8);
     QTest::keyClick(browser.rom_list, Qt::Key_Escape);
     QVERIFY(!browser.isVisible());
+}
+
+void TestBrowser::typing_findsNamesAsideCaseAndAccents_data()
+{
+    QTest::addColumn<int>("numbered"); // "Game 1" ... after the four names
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("backspaces");
+    QTest::addColumn<QStringList>("found");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("case and accents aside")
+        << 0 << "pokemon" << 0 << QStringList{"Pokémon Stadium", "POKEMON Snap"} << "2 of 4";
+    QTest::newRow("anywhere in the name, typed accent")
+        << 0 << "ÓLF" << 0 << QStringList{"Mystic Golf", "Golf Pro"} << "2 of 4";
+    QTest::newRow("backspace edits")
+        << 0 << "golfz" << 1 << QStringList{"Mystic Golf", "Golf Pro"} << "2 of 4";
+    QTest::newRow("nothing found") << 0 << "zelda" << 0 << QStringList{} << "0 of 4";
+    // 1, 10-19, 100-199 and 1000-1230.
+    QTest::newRow("thousands grouped") << 1230 << "game 1" << 0 << QStringList{} << "342 of 1,234";
+}
+
+void TestBrowser::typing_findsNamesAsideCaseAndAccents()
+{
+    QFETCH(int, numbered);
+    QFETCH(QString, typed);
+    QFETCH(int, backspaces);
+    QFETCH(QStringList, found);
+    QFETCH(QString, count);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Sandbox box;
+    QByteArray index = "\r\nPokémon Stadium\r\nMystic Golf\r\nPOKEMON Snap\r\nGolf Pro\r\n";
+    for (int i = 1; i <= numbered; ++i)
+        index += "Game " + QByteArray::number(i) + "\r\n";
+    box.makeCatalogue(index);
+    for (const QString& name : found)
+        box.writeRecord(name, "", "", "US", "64", name);
+    start();
+    click(main::get().Label8);
+    mnu_list& browser = mnu_list::get();
+    ListBox& list = *browser.rom_list;
+    QTest::keyClicks(&list, typed);
+    for (int i = 0; i < backspaces; ++i)
+        QTest::keyClick(&list, Qt::Key_Backspace);
+    if (numbered == 0)
+        QCOMPARE(shown(list), found);
+    FindStrip& strip = *browser.findStrip();
+    QVERIFY(strip.isVisible());
+    QCOMPARE(strip.typed(), typed.left(typed.size() - backspaces));
+    QCOMPARE(strip.countText(), count);
+    // Over the list's bottom edge, inside it.
+    QVERIFY(list.geometry().contains(strip.geometry()));
+    QVERIFY(strip.geometry().bottom() >= list.geometry().bottom() - 4);
+    if (found.isEmpty())
+        return;
+
+    // Enter views the name found first, though other names stand before it in the index.
+    QTest::keyClick(&list, Qt::Key_Return);
+    QCOMPARE(main::get().lbl_title1->text(), found.first());
+    QVERIFY(slidOut(browser));
+    // The next opening shows every name again.
+    click(main::get().Label8);
+    QCOMPARE(list.count(), 4 + numbered);
+    QVERIFY(!strip.isVisible());
+}
+
+void TestBrowser::typedEscape_clearsThenCloses()
+{
+    Sandbox box;
+    mnu_list& browser = viewRom(box, "\r\nAlpha\r\nBeta\r\nGamma\r\n");
+    ListBox& list = *browser.rom_list;
+    QTest::keyClicks(&list, "ta");
+    QCOMPARE(shown(list), (QStringList{"Beta"}));
+    QTest::keyClick(&list, Qt::Key_Escape);
+    QCOMPARE(shown(list), (QStringList{"Alpha", "Beta", "Gamma"}));
+    QVERIFY(!browser.findStrip()->isVisible());
+    QVERIFY(browser.isVisible());
+    QTest::keyClick(&list, Qt::Key_Escape);
+    QVERIFY(!browser.isVisible());
+}
+
+void TestBrowser::remove_asksThenTakesGameOutOfCatalogue_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<bool>("viewedFirst"); // the detail view shows the game
+    QTest::addColumn<QString>("typed");    // found by typing first
+    QTest::newRow("yes, the game viewed") << QMessageBox::Yes << true << "";
+    QTest::newRow("yes, found by typing") << QMessageBox::Yes << false << "et";
+    QTest::newRow("no") << QMessageBox::No << true << "";
+}
+
+void TestBrowser::remove_asksThenTakesGameOutOfCatalogue()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(bool, viewedFirst);
+    QFETCH(QString, typed);
+    Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\nBeta\r\nAlpha\r\nBeta\r\n");
+    box.writeFile("beta.rom", "rom");
+    box.writeRecord("Alpha", "", "", "US", "64", "a");
+    box.writeRecord("Beta", box.path("beta.rom"), "", "US", "64", "b");
+    start();
+    main& hub = main::get();
+    click(hub.Label8);
+    if (viewedFirst) {
+        viewRow(mnu_list::get(), 1);
+        click(hub.Label8);
+    }
+    mnu_list& browser = mnu_list::get();
+    ListBox& list = *browser.rom_list;
+    QTest::keyClicks(&list, typed);
+    list.setCurrentRow(typed.isEmpty() ? 1 : 0);
+    const QMap<QString, QByteArray> before = box.snapshot();
+
+    dialogs::queueAnswer(answer);
+    QTest::keyClick(&list, Qt::Key_Delete);
+    const QList<dialogs::Question> asked = dialogs::questions();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().text,
+             QString("Remove \u201CBeta\u201D from the catalogue? Its record is "
+                     "deleted; its ROM and picture files are kept."));
+    QCOMPARE(asked.first().defaultButton, QMessageBox::No);
+    QVERIFY(browser.isVisible());
+    if (answer == QMessageBox::No) {
+        QCOMPARE(box.snapshot(), before);
+        QCOMPARE(listed(list), (QStringList{"Alpha", "Beta"}));
+        QCOMPARE(hub.lbl_title1->text(), QString("Beta"));
+        return;
+    }
+    QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\nAlpha\r\nAlpha\r\n"));
+    QVERIFY(!QFile::exists(box.path("bin/Beta.lib")));
+    QVERIFY(QFile::exists(box.path("bin/Alpha.lib")) && QFile::exists(box.path("beta.rom")));
+    QCOMPARE(listed(list), QStringList{"Alpha"});
+    QCOMPARE(hub.lbl_title1->text(), QString("[None]"));
+    QCOMPARE(hub.Label3->text(), QString());
+    QVERIFY(!hub.viewedGame());
 }
 
 QTEST_MAIN(TestBrowser)

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QStyleHints>
 #include <QtTest>
@@ -82,6 +83,7 @@ private slots:
     void pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick_data();
     void pressOnHubAfterChoice_runsCommandUnlessItEndsDoubleClick();
     void cancel_slidesPickerAwayChangingNothing();
+    void removeFromMenu_takesGameOutWithoutOpeningIt();
     void editWindow_loadGivesReleasedImages();
     void browseButtons_cancelChangesNothing();
     void editCancel_slidesAwayKeepingBoxes_nextChoiceBringsBack();
@@ -111,7 +113,7 @@ void EditPicker::hubEditRom_listsIndexAsStored()
 void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub_data()
 {
     QTest::addColumn<QByteArray>("record");
-    QTest::addColumn<bool>("byKeyboard");
+    QTest::addColumn<QString>("how"); // "press", "End key" or the part typed before Enter
     QTest::addColumn<QStringList>("expected");
 
     const QByteArray full = "[paths]\r\nfile=/roms/mario.v64\r\nimage=/pics/mario.png\r\n"
@@ -119,22 +121,24 @@ void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub_data()
                             "desc=A plumber.\r\n";
     const QStringList fullBoxes{"Mario", "Mario", "/roms/mario.v64", "/pics/mario.png",
                                 "US",    "256",   "A plumber."};
-    QTest::newRow("clicked") << full << false << fullBoxes;
-    QTest::newRow("keyboard") << full << true << fullBoxes;
+    QTest::newRow("clicked") << full << "press" << fullBoxes;
+    QTest::newRow("keyboard") << full << "End key" << fullBoxes;
+    // Arrows move among the names found without opening one; Enter opens it.
+    QTest::newRow("found by typing, arrows, Enter") << full << "A" << fullBoxes;
     QTest::newRow("no gametype")
         << QByteArray("[paths]\r\nfile=f.rom\r\nimage=i.png\r\n[info]\r\nsize=64\r\ndesc=d\r\n")
-        << false << QStringList({"Mario", "Mario", "f.rom", "i.png", "", "64", "d"});
+        << "press" << QStringList({"Mario", "Mario", "f.rom", "i.png", "", "64", "d"});
     QTest::newRow("typed values") << QByteArray("[info]\r\ngametype=Europe\r\nsize=  0320 \r\n")
-                                  << false
+                                  << "press"
                                   << QStringList({"Mario", "Mario", "", "", "Europe", "0320", ""});
-    QTest::newRow("empty file") << QByteArray() << false
+    QTest::newRow("empty file") << QByteArray() << "press"
                                 << QStringList({"Mario", "Mario", "", "", "", "", ""});
 }
 
 void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub()
 {
     QFETCH(QByteArray, record);
-    QFETCH(bool, byKeyboard);
+    QFETCH(QString, how);
     QFETCH(QStringList, expected);
 
     Sandbox sandbox;
@@ -151,15 +155,24 @@ void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub()
     setComboText(*editor.Combo1, "JAP");
     setComboText(*editor.Combo2, "96");
 
-    if (byKeyboard) {
+    ListBox& list = *picker.rom_list;
+    if (how == "press") {
+        clickRow(list, 2);
+    } else {
         // As when the list gains focus: its first entry current, nothing selected.
-        ListBox& list = *picker.rom_list;
         list.selectionModel()->setCurrentIndex(list.model()->index(0, 0),
                                                QItemSelectionModel::NoUpdate);
         QCOMPARE(list.selectedRow(), -1);
+    }
+    if (how == "End key")
         QTest::keyClick(&list, Qt::Key_End);
-    } else {
-        clickRow(*picker.rom_list, 2);
+    if (how != "press" && how != "End key") {
+        QTest::keyClicks(&list, how);
+        QCOMPARE(shown(list), (QStringList{"Zelda", "Mario"}));
+        QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(list.selectedRow(), 1);
+        QVERIFY(picker.isVisible() && !isAway(picker));
+        QTest::keyClick(&list, Qt::Key_Return);
     }
 
     QCOMPARE(boxes(editor), expected);
@@ -169,7 +182,7 @@ void EditPicker::choosingGame_fillsBoxesAndOpensBesideHub()
     QCOMPARE(editor.Left(), hub.Left() + 300);
     QVERIFY(isTopmost(editor));
     QVERIFY(!mnu_error::get().isVisible());
-    QCOMPARE(picker.rom_list->count(), 3);
+    QCOMPARE(picker.rom_list->total(), 3);
 }
 
 void EditPicker::missingRecord_noticeRemovesEntryAndOpensEmpty_data()
@@ -343,6 +356,34 @@ void EditPicker::cancel_slidesPickerAwayChangingNothing()
     QCOMPARE(boxes(editor), shown);
     QCOMPARE(editor.Top(), hub.Top() + 1860);
     QCOMPARE(sandbox.snapshot(), before);
+}
+
+void EditPicker::removeFromMenu_takesGameOutWithoutOpeningIt()
+{
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nMario\r\nLuigi\r\n");
+    sandbox.writeRecord("Mario", "m.rom", "m.png", "US", "64", "Plumber");
+    edit_rom_list& picker = openPicker(showHub());
+    ListBox& list = *picker.rom_list;
+    list.doItemsLayout();
+    // The entry under the pointer is the one the menu removes.
+    QTimer::singleShot(0, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QCOMPARE(menu->actions().first()->text(), QString("Remove from catalogue\u2026"));
+        menu->setActiveAction(menu->actions().first());
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    dialogs::queueAnswer(QMessageBox::Yes);
+    QContextMenuEvent menuKey(QContextMenuEvent::Mouse, rowCentre(list, 1),
+                              list.viewport()->mapToGlobal(rowCentre(list, 1)));
+    QApplication::sendEvent(list.viewport(), &menuKey);
+    QCOMPARE(dialogs::questions().size(), 1);
+    QCOMPARE(sandbox.readFile("bin/bootlist.lst"), QByteArray("\r\nLuigi\r\n"));
+    QVERIFY(!QFile::exists(sandbox.path("bin/Mario.lib")));
+    QCOMPARE(listed(list), QStringList({"", "Luigi"}));
+    QVERIFY(picker.isVisible() && !isAway(picker));
+    QVERIFY(!mnu_edit_rom::get().isVisible());
 }
 
 void EditPicker::editWindow_loadGivesReleasedImages()

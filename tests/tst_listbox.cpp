@@ -1,7 +1,10 @@
 #include "support/testsupport.h"
 #include "ui/listbox.h"
+#include "ui/namefold.h"
 
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace vx;
@@ -41,6 +44,10 @@ private slots:
     void removingSelectedRow_selectsTheRowThatFollows();
     void currentText_emptyUnlessCurrentRowIsSelected();
     void doubleClick_reportsItsRow();
+    void filter_showsNamesHoldingPartAsideCaseAndAccents_data();
+    void filter_showsNamesHoldingPartAsideCaseAndAccents();
+    void tooltip_showsOnlyNamesCutByWidth();
+    void foldName_isDecompositionWithoutMarksCaseFolded();
 };
 
 void TestListBox::fills_keepOrderRepeatsAndEmptyEntries_data()
@@ -174,6 +181,73 @@ void TestListBox::doubleClick_reportsItsRow()
     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(doubled.count(), 1);
     QCOMPARE(doubled.first().first().toInt(), 1);
+}
+
+void TestListBox::filter_showsNamesHoldingPartAsideCaseAndAccents_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>(
+        "afterAdding"); // "Zoe Eclair" added, then the first shown removed
+    QTest::newRow("nothing typed") << "" << QStringList{"Éclair", "Mario", "L'éclair du Zoë", "zoe"}
+                                   << QStringList{"Mario", "L'éclair du Zoë", "zoe", "Zoe Eclair"};
+    QTest::newRow("accents and case aside") << "ECLAIR" << QStringList{"Éclair", "L'éclair du Zoë"}
+                                            << QStringList{"L'éclair du Zoë", "Zoe Eclair"};
+    QTest::newRow("accent typed") << "zoë" << QStringList{"L'éclair du Zoë", "zoe"}
+                                  << QStringList{"zoe", "Zoe Eclair"};
+    QTest::newRow("none") << "luigi" << QStringList{} << QStringList{};
+}
+
+void TestListBox::filter_showsNamesHoldingPartAsideCaseAndAccents()
+{
+    QFETCH(QString, part);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, afterAdding);
+    ListBox list;
+    const QStringList all{"Éclair", "Mario", "L'éclair du Zoë", "zoe"};
+    list.addItems(TextList(all));
+    list.setFilter(part);
+    QCOMPARE(test::shown(list), shown);
+    QCOMPARE(list.total(), 4);
+    list.addItems(TextList({"Zoe Eclair"}));
+    list.removeItem(0);
+    QCOMPARE(test::shown(list), afterAdding);
+    QCOMPARE(list.total(), shown.isEmpty() ? 5 : 4);
+    list.setFilter(QString());
+    QCOMPARE(list.count(), list.total());
+}
+
+void TestListBox::tooltip_showsOnlyNamesCutByWidth()
+{
+    ListBox list;
+    const QString longName("A game whose name runs far past the width of its list");
+    showWith(list, {"Short", longName});
+    list.resize(120, 200);
+    list.doItemsLayout();
+    for (int row : {1, 0}) {
+        QHelpEvent help(QEvent::ToolTip, test::rowCentre(list, row),
+                        list.viewport()->mapToGlobal(test::rowCentre(list, row)));
+        QApplication::sendEvent(list.viewport(), &help);
+        if (row == 1)
+            QCOMPARE(QToolTip::text(), longName);
+        else
+            QTRY_VERIFY(!QToolTip::isVisible());
+    }
+}
+
+void TestListBox::foldName_isDecompositionWithoutMarksCaseFolded()
+{
+    // Against the whole-string normalization the folding stands in for.
+    for (const QString& name : {QStringLiteral("Pokémon Stadium"), QStringLiteral("ǕBER Åström"),
+                                QStringLiteral("한국 Ⅻ ﬁ"), QStringLiteral("𝒜𐐀 straße"),
+                                QStringLiteral("e\u0301\u20DD plain")}) {
+        QString expected;
+        for (const QChar c : name.normalized(QString::NormalizationForm_D)) {
+            if (c.category() != QChar::Mark_NonSpacing && c.category() != QChar::Mark_Enclosing)
+                expected.append(c);
+        }
+        QCOMPARE(foldName(name), expected.toCaseFolded());
+    }
 }
 
 QTEST_MAIN(TestListBox)

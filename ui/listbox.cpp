@@ -1,6 +1,12 @@
 #include "ui/listbox.h"
 
+#include "ui/namefold.h"
+
 #include <QAbstractListModel>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QSortFilterProxyModel>
+#include <QToolTip>
 
 namespace vx
 {
@@ -43,14 +49,6 @@ public:
         endInsertRows();
     }
 
-    void append(QStringView text)
-    {
-        const int row = int(m_items.size());
-        beginInsertRows({}, row, row);
-        m_items.append(text);
-        endInsertRows();
-    }
-
     void replace(const TextList& texts)
     {
         beginResetModel();
@@ -69,9 +67,65 @@ private:
     TextList m_items;
 };
 
-ListBox::ListBox(QWidget* parent) : QListView(parent), m_model(new ListBoxModel(this))
+// Shows the names holding the part typed, case and accents aside. The names are folded when a
+// part is first typed, not while the list fills, and kept folded while the list changes.
+class ListBoxFilter : public QSortFilterProxyModel
 {
-    setModel(m_model);
+public:
+    ListBoxFilter(ListBoxModel* source, QObject* parent)
+        : QSortFilterProxyModel(parent), m_source(source)
+    {
+        // Ahead of the proxy's own handlers, which ask filterAcceptsRow about the rows changed.
+        connect(source, &QAbstractItemModel::rowsInserted, this, &ListBoxFilter::follow);
+        connect(source, &QAbstractItemModel::modelReset, this, [this] {
+            m_folded.clear();
+            follow();
+        });
+        connect(source, &QAbstractItemModel::rowsRemoved, this,
+                [this](const QModelIndex&, int first, int last) {
+                    for (int row = last; row >= first; --row)
+                        m_folded.removeAt(row);
+                });
+        setDynamicSortFilter(false);
+        setSourceModel(source);
+    }
+
+    const QString& part() const { return m_typed; }
+
+    void setPart(const QString& typed)
+    {
+        if (typed == m_typed)
+            return;
+        m_typed = typed;
+        m_part = foldName(typed);
+        follow();
+        // One reset of the mapping rather than a removal or an insertion for every run of rows.
+        invalidate();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& /*parent*/) const override
+    {
+        return m_part.isEmpty() || m_folded.contains(row, m_part);
+    }
+
+private:
+    void follow()
+    {
+        if (!m_part.isEmpty())
+            m_folded.extend(m_source->items());
+    }
+
+    ListBoxModel* m_source;
+    FoldedNames m_folded;
+    QString m_typed;
+    QString m_part;
+};
+
+ListBox::ListBox(QWidget* parent)
+    : QListView(parent), m_model(new ListBoxModel(this)), m_filter(new ListBoxFilter(m_model, this))
+{
+    setModel(m_filter);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -83,13 +137,19 @@ ListBox::ListBox(QWidget* parent) : QListView(parent), m_model(new ListBoxModel(
 
 int ListBox::count() const
 {
-    return int(m_model->items().size());
+    return m_filter->rowCount();
+}
+
+int ListBox::sourceRow(int row) const
+{
+    return row < 0 ? -1 : m_filter->mapToSource(m_filter->index(row, 0)).row();
 }
 
 QString ListBox::text(int row) const
 {
     const TextList& all = m_model->items();
-    return row >= 0 && row < all.size() ? all.string(row) : QString();
+    const int at = sourceRow(row);
+    return at >= 0 && at < all.size() ? all.string(at) : QString();
 }
 
 const TextList& ListBox::texts() const
@@ -109,8 +169,9 @@ void ListBox::setItems(const TextList& texts)
 
 void ListBox::removeItem(int row)
 {
-    if (row >= 0 && row < count())
-        m_model->remove(row);
+    const int at = sourceRow(row);
+    if (at >= 0)
+        m_model->remove(at);
 }
 
 void ListBox::clear()
@@ -126,7 +187,7 @@ int ListBox::currentRow() const
 
 void ListBox::setCurrentRow(int row)
 {
-    const QModelIndex index = m_model->index(row, 0);
+    const QModelIndex index = m_filter->index(row, 0);
     if (index.isValid())
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     else
@@ -144,6 +205,41 @@ QString ListBox::currentText() const
     const QModelIndex current = currentIndex();
     return current.isValid() && selectionModel()->isSelected(current) ? text(current.row())
                                                                       : QString();
+}
+
+void ListBox::setFilter(const QString& part)
+{
+    m_filter->setPart(part);
+}
+
+QString ListBox::filter() const
+{
+    return m_filter->part();
+}
+
+void ListBox::keyPressEvent(QKeyEvent* event)
+{
+    m_keyboardMove = true;
+    QListView::keyPressEvent(event);
+    m_keyboardMove = false;
+}
+
+bool ListBox::viewportEvent(QEvent* event)
+{
+    // A name cut by the list's width shows whole beside the pointer.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && sizeHintForIndex(index).width() > viewport()->width()) {
+            QToolTip::showText(help->globalPos(), index.data().toString(), viewport(),
+                               visualRect(index));
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QListView::viewportEvent(event);
 }
 
 void ListBox::selectionMoved()

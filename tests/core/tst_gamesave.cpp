@@ -1,5 +1,6 @@
 #include "core/appfolder.h"
 #include "core/catalogue.h"
+#include "core/gameremove.h"
 #include "core/gamesave.h"
 #include "core/textfile.h"
 
@@ -41,6 +42,8 @@ private slots:
     void saveStalledOrLockTakenOver_neverUndoesAnotherCopy();
     void renameOrAddOverAnother_writesOnlyWhatIsAllowed_data();
     void renameOrAddOverAnother_writesOnlyWhatIsAllowed();
+    void removeGame_dropsEveryIndexLineThenTheRecord_data();
+    void removeGame_dropsEveryIndexLineThenTheRecord();
 };
 
 void tst_gamesave::saveGame_returnsOutcomeAndNotices_data()
@@ -318,6 +321,70 @@ void tst_gamesave::renameOrAddOverAnother_writesOnlyWhatIsAllowed()
     QCOMPARE(content.contains("gamename=" + name.toUtf8()), outcome == int(SaveOutcome::Saved));
     QCOMPARE(result.renamedFrom,
              outcome == int(SaveOutcome::Saved) && name != openedAs ? openedAs : QString());
+}
+
+void tst_gamesave::removeGame_dropsEveryIndexLineThenTheRecord_data()
+{
+    QTest::addColumn<QByteArray>("index");
+    QTest::addColumn<QString>("blocker"); // a folder made where this file should be
+    QTest::addColumn<bool>("indexRefused");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("records"); // afterwards, of Alpha.lib and Beta.lib
+
+    const QByteArray both("\r\nAlpha\r\nBeta\r\nAlpha\r\n");
+    const auto removed = int(RemoveOutcome::Removed);
+    const auto failed = int(RemoveOutcome::Failed);
+    QTest::newRow("every line, then the record")
+        << both << "" << false << removed << QByteArray("\r\nBeta\r\n") << QStringList{"Beta.lib"};
+    QTest::newRow("a record no line names")
+        << QByteArray("\r\nBeta\r\n") << "" << false << removed << QByteArray("\r\nBeta\r\n")
+        << QStringList{"Beta.lib"};
+    // The record stays while the index still names it.
+    QTest::newRow("index cannot be replaced")
+        << both << "" << true << failed << both << QStringList{"Alpha.lib", "Beta.lib"};
+    QTest::newRow("a folder where the lock goes")
+        << both << "vx.lock" << false << failed << both << QStringList{"Alpha.lib", "Beta.lib"};
+}
+
+void tst_gamesave::removeGame_dropsEveryIndexLineThenTheRecord()
+{
+    QFETCH(QByteArray, index);
+    QFETCH(QString, blocker);
+    QFETCH(bool, indexRefused);
+    QFETCH(int, outcome);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, records);
+
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    QVERIFY(makeCatalogue(folder, {{QStringLiteral("bin/bootlist.lst"), index},
+                                   {QStringLiteral("bin/Alpha.lib"), "[info]\r\n"},
+                                   {QStringLiteral("bin/Beta.lib"), "[info]\r\n"},
+                                   {QStringLiteral("alpha.rom"), "rom"}}));
+    if (!blocker.isEmpty())
+        folder.mkpath(blocker);
+    setAppFolder(dir.path());
+    const QString indexPath = folder.filePath(QStringLiteral("bin/bootlist.lst"));
+    failRenamesTo(indexRefused ? indexPath : QString(), EIO);
+    // A kill as the index is replaced finds the record still there.
+    bool recordKeptForIndex = true;
+    beforeRenameForTests([&](const QString& path) {
+        if (QFileInfo(path).fileName() == QLatin1String("bootlist.lst"))
+            recordKeptForIndex = QFile::exists(folder.filePath(QStringLiteral("bin/Alpha.lib")));
+    });
+    const RemoveResult result = removeGame(QStringLiteral("Alpha"));
+    beforeRenameForTests({});
+    failRenamesTo(QString(), 0);
+
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(result.notices.isEmpty(), outcome == int(RemoveOutcome::Removed));
+    QVERIFY(recordKeptForIndex);
+    QFile written(indexPath);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), after);
+    QCOMPARE(QDir(folder.filePath(QStringLiteral("bin"))).entryList({"*.lib"}), records);
+    QVERIFY(QFile::exists(folder.filePath(QStringLiteral("alpha.rom"))));
 }
 
 QTEST_GUILESS_MAIN(tst_gamesave)

@@ -529,6 +529,34 @@ scenario_doubleclick() {
   wait_until "a click on Export ROM did not export" cmp -s "$work/roms/zelda.rom" "$work/export/zelda.rom"
 }
 
+# Typing part of a name in the browser finds it, case and accents aside; Enter views the name
+# found (proved by what Export ROM copies); Escape clears the part, a second closes the browser.
+scenario_find() {
+  start_x 1024 768
+  make_files
+  mkdir -p "$work/export"
+  seed_catalogue "$work/export"
+  printf '\r\nMystic Golf\r\nPok\xc3\xa9mon Stadium\r\nGolf Pro\r\n' >"$catalogue/bin/bootlist.lst"
+  printf '[paths]\r\nfile=%s\r\nimage=\r\n[info]\r\ngamename=G\r\ngametype=US\r\nsize=64\r\ndesc=d\r\n' \
+    "$work/roms/zelda.rom" >"$catalogue/bin/Pok"$'\xc3\xa9'"mon Stadium.lib"
+  start_app
+  command view
+  wait_until "no browser" is_active mnu_list
+  type_text POKEMON
+  key Return
+  wait_until "Enter did not view the game found" gone mnu_list
+  command export
+  wait_until "the game found was not the one viewed" test -f "$work/export/zelda.rom"
+  command view
+  wait_until "no browser" is_active mnu_list
+  type_text golf
+  key Escape
+  settle
+  shown mnu_list || fail "the first Escape closed the browser"
+  key Escape
+  wait_until "the second Escape did not close the browser" gone mnu_list
+}
+
 # The window of role $1 is on screen, keeps "always on top" and is above the program's others.
 topmost() {
   local id

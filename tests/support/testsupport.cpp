@@ -328,6 +328,14 @@ QStringList listed(const ListBox& list)
     return list.texts().toStringList();
 }
 
+QStringList shown(const ListBox& list)
+{
+    QStringList texts;
+    for (int row = 0; row < list.count(); ++row)
+        texts << list.text(row);
+    return texts;
+}
+
 QStringList listed(const QComboBox& combo)
 {
     QStringList texts;

@@ -160,6 +160,8 @@ void fillAdd(mnu_add_rom& add, const QString& name, const QString& romPath,
 
 // The texts of a list's rows, or of a drop-down's items, in order.
 QStringList listed(const ListBox& list);
+// The entries a list shows, in its rows' order (a name being found hides the others).
+QStringList shown(const ListBox& list);
 QStringList listed(const QComboBox& combo);
 
 // The notice window's two lines.
