@@ -6,8 +6,8 @@
 //   vexloutil_slowsave measure <folder> [--runs N] each write N times (default 5), the longest
 //                                                  unanswered stretch and the time of each
 //
-// Prints "slowsave <figure> <longest stretch ms> <time ms>" for every figure, the worst run of
-// each, and a line of its own for the target.
+// Prints "run <figure> <longest stretch ms> <time ms>" for every run, then "slowsave <figure>
+// <longest stretch ms> <time ms>" for the worst run of each, and a line of its own for the target.
 
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
@@ -56,15 +56,18 @@ struct Worst {
 };
 
 // Runs `write` with the pump probe on; the worst of the runs is kept.
-void measure(Worst& worst, const std::function<void()>& write)
+void measure(const char* figure, Worst& worst, const std::function<void()>& write)
 {
     vxbench::PumpProbe probe;
     const qint64 start = vxbench::monotonicNs();
     probe.start();
     write();
     QCoreApplication::processEvents();
-    worst.stretchMs = std::max(worst.stretchMs, probe.stop());
-    worst.timeMs = std::max(worst.timeMs, double(vxbench::monotonicNs() - start) / 1e6);
+    const double stretchMs = probe.stop();
+    const double timeMs = double(vxbench::monotonicNs() - start) / 1e6;
+    std::printf("run %s %.1f %.1f\n", figure, stretchMs, timeMs);
+    worst.stretchMs = std::max(worst.stretchMs, stretchMs);
+    worst.timeMs = std::max(worst.timeMs, timeMs);
 }
 
 int make(const QString& folder, int names)
@@ -87,7 +90,10 @@ int measureSaves(QApplication& app, const QString& folder, int runs)
         return 2;
     vx::dialogs::setScripted(true);
     vx::main& hub = vx::main::get();
-    Worst add, edit, options, clear;
+    Worst add;
+    Worst edit;
+    Worst options;
+    Worst clear;
     for (int r = 0; r < runs; ++r) {
         hub.Label4_Click();
         vx::mnu_add_rom& adder = vx::mnu_add_rom::get();
@@ -98,7 +104,7 @@ int measureSaves(QApplication& app, const QString& folder, int runs)
         chooseFirst(*adder.Combo2);
         adder.Text4->setPlainText(QStringLiteral("Added on a slow disk."));
         settle();
-        measure(add, [&] {
+        measure("addsave", add, [&] {
             adder.Picture5_MouseDown();
             adder.Picture5_MouseUp();
         });
@@ -111,20 +117,20 @@ int measureSaves(QApplication& app, const QString& folder, int runs)
         vx::mnu_edit_rom& editor = vx::mnu_edit_rom::get();
         editor.Text4->setPlainText(QStringLiteral("Edited on a slow disk, pass %1.").arg(r));
         settle();
-        measure(edit, [&] { editor.Picture3_Click(); });
+        measure("editsave", edit, [&] { editor.Picture3_Click(); });
 
         hub.Label11_Click();
         settle();
         vx::mnu_options& setup = vx::mnu_options::get();
         setup.Text1->setText(folder + QStringLiteral("/export-%1").arg(r));
-        measure(options, [&] { setup.cmd_ok_Click(); });
+        measure("optionsok", options, [&] { setup.cmd_ok_Click(); });
     }
     // Last: it empties the index the saves above write.
     hub.Label11_Click();
     settle();
     vx::mnu_options& setup = vx::mnu_options::get();
     vx::dialogs::queueAnswer(QMessageBox::Yes);
-    measure(clear, [&] { setup.cmd_clear_Click(); });
+    measure("clear", clear, [&] { setup.cmd_clear_Click(); });
     setup.cmd_cancel_Click();
 
     const auto print = [](const char* figure, const Worst& w) {

@@ -42,6 +42,9 @@ bool nameRefused(const QString& path);
 // Tests: `hook` runs right before each rename that makes a temporary a file, with the file's path;
 // an empty one ends that.
 void beforeRenameForTests(std::function<void(const QString&)> hook);
+// Tests: `hook` runs on the thread that writes (not the windows' own, see runServingEvents) right
+// before each temporary is written, with the file's path; an empty one ends that.
+void beforeWriteForTests(std::function<void(const QString&)> hook);
 // Tests: renames onto `path` fail with `error` from now on (EINVAL, as for a name the file system
 // refuses); an empty path ends that.
 void failRenamesTo(const QString& path, int error);
@@ -49,5 +52,8 @@ void failRenamesTo(const QString& path, int error);
 // Whether a file name is one replaceFile gives its temporaries (".~vx-" and eight letters or
 // digits, then ".tmp"): a name no user would choose, so a sweep can remove them safely.
 bool isTemporaryName(QStringView fileName);
+// Whether this process is writing the temporary of that name: a replace serves the event loop
+// while it writes, so a sweep may come by meanwhile.
+bool temporaryInUse(QStringView fileName);
 
 } // namespace vx

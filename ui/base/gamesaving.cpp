@@ -2,6 +2,7 @@
 
 #include "core/reentry.h"
 #include "ui/base/indexevents.h"
+#include "ui/busypointer.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 #include "ui/vx_modules.h"
@@ -18,7 +19,12 @@ void saveFromWindow(const GameEntry& entry, ListBox& workingList, Form& window)
         return;
     // The browser first takes the index as it was before this save.
     emit IndexEvents::get().aboutToWrite();
-    const SaveResult saved = saveGame(entry);
+    SaveResult saved;
+    {
+        // The writes wait on the disk off this thread; clicks wait for them, the pointer says so.
+        const BusyPointer busy;
+        saved = saveGame(entry);
+    }
     VX_modules::show_notices(saved.notices);
     if (saved.outcome != SaveOutcome::Saved)
         return;
