@@ -16,6 +16,7 @@
 #include "bench/child.h"
 #include "bench/pumpprobe.h"
 #include "core/catalogue.h"
+#include "core/textfile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "setup/mnu_options.h"
@@ -125,13 +126,17 @@ int measureSaves(QApplication& app, const QString& folder, int runs)
         setup.Text1->setText(folder + QStringLiteral("/export-%1").arg(r));
         measure("optionsok", options, [&] { setup.cmd_ok_Click(); });
     }
-    // Last: it empties the index the saves above write.
+    // Last, and the index put back after it, so the next measure finds the catalogue it made.
+    const QString indexPath = vx::catalogue::indexPath();
+    const std::optional<QByteArray> index = vx::readWholeFile(indexPath);
     hub.Label11_Click();
     settle();
     vx::mnu_options& setup = vx::mnu_options::get();
     vx::dialogs::queueAnswer(QMessageBox::Yes);
     measure("clear", clear, [&] { setup.cmd_clear_Click(); });
     setup.cmd_cancel_Click();
+    if (index)
+        vx::replaceFile(indexPath, *index);
 
     const auto print = [](const char* figure, const Worst& w) {
         std::printf("slowsave %s %.1f %.1f\n", figure, w.stretchMs, w.timeMs);
