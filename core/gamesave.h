@@ -46,7 +46,8 @@ bool& catalogueWriteRunning();
 
 // The save shared by the add and edit windows: the entry checked, the record's six keys
 // written and the name appended to the index, under the catalogue's lock. A save that cannot
-// finish leaves both files as they were. Serves the event loop between its steps.
+// finish leaves both files as they were. Serves the event loop between its steps, and while each
+// file is written and flushed (clicks wait for those).
 SaveResult saveGame(const GameEntry& entry);
 
 } // namespace vx

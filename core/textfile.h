@@ -31,7 +31,8 @@ void failReadsOf(const QString& path);
 // never leaves a truncated file behind. A link to an existing file is written through; a
 // dangling link is refused rather than creating its target elsewhere. Nothing is replaced once
 // another copy took the catalogue's lock from this one (catalogue::lockLost). False when nothing
-// was replaced.
+// was replaced. Called on the application's thread, it serves the event loop while the bytes are
+// written and flushed (runServingEvents): a slow disk does not freeze the windows.
 bool replaceFile(const QString& path, const QByteArray& bytes);
 // As replaceFile, even with the lock lost: only to put back what this copy replaced a moment
 // before and nobody has changed since.
