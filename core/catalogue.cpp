@@ -107,7 +107,8 @@ QString exportFolder()
 void removeStrayTemporaries()
 {
     // A rewrite holds the lock from its temporary's making to its rename, so with the lock held
-    // no temporary is in use; another copy busy writing is left alone.
+    // no other copy's temporary is in use; another copy busy writing is left alone, and so are
+    // this one's writes under way (the lock nests within a process).
     const WriteLock lock(0);
     if (!lock.held())
         return;
@@ -118,7 +119,8 @@ void removeStrayTemporaries()
     const auto sweep = [](const QString& folder, const QStringList& names) {
         const QDir dir(folder);
         for (const QString& name : names) {
-            if (!isTemporaryName(name) || !QFileInfo(dir.filePath(name)).isFile())
+            if (!isTemporaryName(name) || temporaryInUse(name) ||
+                !QFileInfo(dir.filePath(name)).isFile())
                 continue;
             // One in use by a copy that took the lock over is that copy's.
             if (lockLost())

@@ -54,7 +54,8 @@ bool& catalogueWriteRunning();
 
 // The save shared by the add and edit windows: the entry checked, the record's six keys
 // written and the name appended to the index, under the catalogue's lock. A save that cannot
-// finish leaves both files as they were. Serves the event loop between its steps.
+// finish leaves both files as they were. Serves the event loop between its steps, and while each
+// file is written and flushed (clicks wait for those).
 // A rename (openedAs set and other than the name) is refused when the new name has a record of
 // its own; else the record is written under the new name (keeping the old one's other keys),
 // every index line that found the old record takes the new name where it stands (the name is

@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QThread>
+#include <atomic>
+#include <thread>
 
 namespace vx
 {
@@ -40,6 +43,26 @@ void pumpIfDue()
         QCoreApplication::processEvents();
         sinceLastPump().restart();
     }
+}
+
+void runServingEvents(const std::function<void()>& work)
+{
+    QCoreApplication* const app = QCoreApplication::instance();
+    QAbstractEventDispatcher* const dispatcher = QAbstractEventDispatcher::instance();
+    if (!app || !dispatcher || QThread::currentThread() != app->thread()) {
+        work();
+        return;
+    }
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done.store(true);
+        dispatcher->wakeUp();
+    });
+    while (!done.load())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                        QEventLoop::WaitForMoreEvents);
+    worker.join();
 }
 
 } // namespace vx

@@ -3,12 +3,15 @@
 #include "core/catalogue.h"
 #include "core/logging.h"
 #include "core/nativepath.h"
+#include "core/pump.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSet>
 #include <cerrno>
 #include <cstring>
 
@@ -67,6 +70,35 @@ std::function<void(const QString&)>& renameHook()
 {
     static std::function<void(const QString&)> hook;
     return hook;
+}
+
+std::function<void(const QString&)>& writeHook()
+{
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+// The names of the temporaries this process is writing: a rewrite spans turns of the event loop
+// now, and a sweep meanwhile must leave them alone.
+struct TemporariesInUse {
+    QMutex mutex;
+    QSet<QString> names;
+};
+
+TemporariesInUse& temporariesInUse()
+{
+    static TemporariesInUse inUse;
+    return inUse;
+}
+
+void noteInUse(const QString& name, bool inUse)
+{
+    TemporariesInUse& all = temporariesInUse();
+    const QMutexLocker locker(&all.mutex);
+    if (inUse)
+        all.names.insert(name);
+    else
+        all.names.remove(name);
 }
 
 // The file whose name the file system refused in this thread's last replaceFile.
@@ -225,6 +257,18 @@ void beforeRenameForTests(std::function<void(const QString&)> hook)
     renameHook() = std::move(hook);
 }
 
+void beforeWriteForTests(std::function<void(const QString&)> hook)
+{
+    writeHook() = std::move(hook);
+}
+
+bool temporaryInUse(QStringView fileName)
+{
+    TemporariesInUse& all = temporariesInUse();
+    const QMutexLocker locker(&all.mutex);
+    return all.names.contains(fileName.toString());
+}
+
 void failRenamesTo(const QString& path, int error)
 {
     failingRename() = {path, error};
@@ -265,20 +309,35 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
 
     const QDir folder = existing.absoluteDir();
     QFile temporary;
-    for (int attempt = 0;; ++attempt) {
-        temporary.setFileName(folder.filePath(temporaryName()));
-        // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
-        if (temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-            break;
-        if (attempt == 3)
-            return false;
-    }
-    bool written = temporary.write(bytes) == bytes.size();
-    if (written && existing.exists())
-        written = temporary.setPermissions(existing.permissions());
-    written = written && syncToDisk(temporary.handle());
-    temporary.close();
-    written = written && temporary.error() == QFileDevice::NoError && mayRename(path, putBack);
+    QString name;
+    bool made = false;
+    bool written = false;
+    // The write and the flush wait on the disk; the windows go on meanwhile.
+    runServingEvents([&] {
+        for (int attempt = 0; !made; ++attempt) {
+            if (attempt == 4)
+                return;
+            name = temporaryName();
+            noteInUse(name, true);
+            temporary.setFileName(folder.filePath(name));
+            // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
+            made =
+                temporary.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered);
+            if (!made)
+                noteInUse(name, false);
+        }
+        if (writeHook())
+            writeHook()(path);
+        written = temporary.write(bytes) == bytes.size();
+        if (written && existing.exists())
+            written = temporary.setPermissions(existing.permissions());
+        written = written && syncToDisk(temporary.handle());
+        temporary.close();
+        written = written && temporary.error() == QFileDevice::NoError;
+    });
+    if (!made)
+        return false;
+    written = written && mayRename(path, putBack);
     if (written) {
         const int failure = failureOfRenameTo(path);
         written = failure == 0 && renameOver(temporary.fileName(), target);
@@ -290,9 +349,73 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
         logFailure(lcStore(), "replace", path, temporary.errorString());
         temporary.remove();
     }
+    noteInUse(name, false);
     return written;
 }
 #else
+// A temporary written and flushed to the disk, or why not; made on a worker thread, so it only
+// tells what failed and the caller logs it.
+struct Temporary {
+    QByteArray path;
+    QString name;
+    const char* failedAt = nullptr;
+    QString failure; // the file or folder that failed; empty when the temporary is ready
+    QString reason;
+};
+
+// A new temporary in `folder` holding `bytes`, with the permission bits `mode` when it is not
+// negative, flushed to the disk. It is noted as in use from before it exists.
+Temporary writeTemporary(const QString& path, const QByteArray& folder, const QByteArray& bytes,
+                         int mode)
+{
+    Temporary made;
+    int handle = -1;
+    for (int attempt = 0; handle < 0; ++attempt) {
+        if (attempt == 4) {
+            made.failedAt = "create a file in";
+            made.failure = QFile::decodeName(folder);
+            made.reason = systemError();
+            return made;
+        }
+        made.name = temporaryName();
+        noteInUse(made.name, true);
+        made.path = folder + '/' + QFile::encodeName(made.name);
+        handle = ::open(made.path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (handle < 0)
+            noteInUse(made.name, false);
+    }
+    QFile temporary;
+    const auto failed = [&](const char* what, const QString& reason) {
+        made.failedAt = what;
+        made.failure = path;
+        made.reason = reason;
+        temporary.close();
+        ::unlink(made.path.constData());
+        noteInUse(made.name, false);
+        return made;
+    };
+    // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
+    if (!temporary.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                        QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        return failed("write", temporary.errorString());
+    }
+    if (writeHook())
+        writeHook()(path);
+    if (temporary.write(bytes) != bytes.size())
+        return failed("write", temporary.errorString());
+    if (mode >= 0 && ::fchmod(handle, mode_t(mode)) != 0)
+        return failed("keep the permissions of", systemError());
+    // The bytes reach the disk before the rename makes them the file, so a power cut cannot
+    // leave a renamed but empty file.
+    if (::fsync(handle) != 0)
+        return failed("flush", systemError());
+    temporary.close();
+    if (temporary.error() != QFileDevice::NoError)
+        return failed("write", temporary.errorString());
+    return made;
+}
+
 // On the system's bytes, so a record whose name is no UTF-8 is rewritten where it lies.
 bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
 {
@@ -324,52 +447,32 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
 
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : target.left(qMax<qsizetype>(slash, 1));
-    QByteArray temporaryPath;
-    int handle = -1;
-    for (int attempt = 0; handle < 0; ++attempt) {
-        if (attempt == 4) {
-            logFailure(lcStore(), "create a file in", QFile::decodeName(folder), systemError());
-            return false;
-        }
-        temporaryPath = folder + '/' + QFile::encodeName(temporaryName());
-        handle = ::open(temporaryPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    }
-    QFile temporary;
-    const auto failed = [&](const char* what, const QString& reason) {
-        logFailure(lcStore(), what, path, reason);
-        temporary.close();
-        ::unlink(temporaryPath.constData());
+    Temporary temporary;
+    // The write and the flush wait on the disk; the windows go on meanwhile.
+    runServingEvents([&] {
+        temporary = writeTemporary(path, folder, bytes, exists ? int(st.st_mode & 0777) : -1);
+    });
+    if (!temporary.failure.isEmpty()) {
+        logFailure(lcStore(), temporary.failedAt, temporary.failure, temporary.reason);
         return false;
+    }
+    const auto done = [&](bool replaced) {
+        if (!replaced)
+            ::unlink(temporary.path.constData());
+        noteInUse(temporary.name, false);
+        return replaced;
     };
-    // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count.
-    if (!temporary.open(handle, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                        QFileDevice::AutoCloseHandle)) {
-        ::close(handle);
-        return failed("write", temporary.errorString());
-    }
-    if (temporary.write(bytes) != bytes.size())
-        return failed("write", temporary.errorString());
-    if (exists && ::fchmod(handle, st.st_mode & 0777) != 0)
-        return failed("keep the permissions of", systemError());
-    // The bytes reach the disk before the rename makes them the file, so a power cut cannot
-    // leave a renamed but empty file.
-    if (::fsync(handle) != 0)
-        return failed("flush", systemError());
-    temporary.close();
-    if (temporary.error() != QFileDevice::NoError)
-        return failed("write", temporary.errorString());
-    if (!mayRename(path, putBack)) {
-        ::unlink(temporaryPath.constData());
-        return false;
-    }
+    if (!mayRename(path, putBack))
+        return done(false);
     const int failure = failureOfRenameTo(path);
-    if (failure != 0 || ::rename(temporaryPath.constData(), target.constData()) != 0) {
+    if (failure != 0 || ::rename(temporary.path.constData(), target.constData()) != 0) {
         const int error = failure != 0 ? failure : errno;
         if (error == EINVAL)
             lastNameRefused() = path;
-        return failed("rename a temporary over", systemError(error));
+        logFailure(lcStore(), "rename a temporary over", path, systemError(error));
+        return done(false);
     }
-    return true;
+    return done(true);
 }
 #endif
 

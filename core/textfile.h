@@ -31,7 +31,8 @@ void failReadsOf(const QString& path);
 // never leaves a truncated file behind. A link to an existing file is written through; a
 // dangling link is refused rather than creating its target elsewhere. Nothing is replaced once
 // another copy took the catalogue's lock from this one (catalogue::lockLost). False when nothing
-// was replaced.
+// was replaced. Called on the application's thread, it serves the event loop while the bytes are
+// written and flushed (runServingEvents): a slow disk does not freeze the windows.
 bool replaceFile(const QString& path, const QByteArray& bytes);
 // As replaceFile, even with the lock lost: only to put back what this copy replaced a moment
 // before and nobody has changed since.
@@ -42,6 +43,9 @@ bool nameRefused(const QString& path);
 // Tests: `hook` runs right before each rename that makes a temporary a file, with the file's path;
 // an empty one ends that.
 void beforeRenameForTests(std::function<void(const QString&)> hook);
+// Tests: `hook` runs on the thread that writes (not the windows' own, see runServingEvents) right
+// before each temporary is written, with the file's path; an empty one ends that.
+void beforeWriteForTests(std::function<void(const QString&)> hook);
 // Tests: renames onto `path` fail with `error` from now on (EINVAL, as for a name the file system
 // refuses); an empty path ends that.
 void failRenamesTo(const QString& path, int error);
@@ -49,5 +53,8 @@ void failRenamesTo(const QString& path, int error);
 // Whether a file name is one replaceFile gives its temporaries (".~vx-" and eight letters or
 // digits, then ".tmp"): a name no user would choose, so a sweep can remove them safely.
 bool isTemporaryName(QStringView fileName);
+// Whether this process is writing the temporary of that name: a replace serves the event loop
+// while it writes, so a sweep may come by meanwhile.
+bool temporaryInUse(QStringView fileName);
 
 } // namespace vx

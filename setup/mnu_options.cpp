@@ -8,6 +8,7 @@
 #include "core/textcodec.h"
 #include "core/textfile.h"
 #include "ui/base/indexevents.h"
+#include "ui/busypointer.h"
 #include "ui/dialogs.h"
 #include "ui/forms.h"
 #include "ui/sys_procs.h"
@@ -20,6 +21,42 @@
 
 namespace vx
 {
+
+namespace
+{
+
+// The writes below wait on the disk off this thread; clicks wait for them, and the pointer says
+// so until the window's notice or slide.
+
+bool storeExportFolder(const QString& folder)
+{
+    const BusyPointer busy;
+    const catalogue::WriteLock lock;
+    return lock.held() && profile::write(catalogue::settingsPath(), QStringLiteral("export"),
+                                         QStringLiteral("path"), folder);
+}
+
+enum class Cleared { Yes, Unreadable, Unwritable };
+
+Cleared clearIndex()
+{
+    const BusyPointer busy;
+    const QString index = catalogue::indexPath();
+    const catalogue::WriteLock lock;
+    // An index that is there but cannot be read is not the user's to lose unseen.
+    if (QFileInfo(index).isFile()) {
+        const std::optional<QByteArray> old = readWholeFile(index);
+        if (!old)
+            return Cleared::Unreadable;
+        // Cleared, it stays in the encoding it was saved in.
+        textcodec::remember(index, textcodec::detectForm(*old));
+    }
+    if (!lock.held() || !sys_procs::write_text_file(QString(), index))
+        return Cleared::Unwritable;
+    return Cleared::Yes;
+}
+
+} // namespace
 
 mnu_options& mnu_options::get()
 {
@@ -87,9 +124,7 @@ void mnu_options::cmd_ok_Click()
     // Stored as it will be read back: without blanks at its ends or one pair of quotes around
     // it, which a folder copied from elsewhere often carries.
     const QString folder = profile::asReadBack(Text1->text());
-    const catalogue::WriteLock lock;
-    if (!lock.held() || !profile::write(catalogue::settingsPath(), QStringLiteral("export"),
-                                        QStringLiteral("path"), folder)) {
+    if (!storeExportFolder(folder)) {
         VX_modules::show_notice(QStringLiteral("The export folder could not be saved."),
                                 QStringLiteral("Check that the program folder can be written."));
         return;
@@ -116,22 +151,18 @@ void mnu_options::cmd_clear_Click()
         return;
     // The browser keeps the index it was started with until View ROM reads it again.
     emit IndexEvents::get().aboutToWrite();
-    const QString index = catalogue::indexPath();
-    const catalogue::WriteLock lock;
-    // An index that is there but cannot be read is not the user's to lose unseen.
-    if (QFileInfo(index).isFile()) {
-        const std::optional<QByteArray> old = readWholeFile(index);
-        if (!old) {
-            VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
-                                    QStringLiteral("Check that the bin folder can be read."));
-            return;
-        }
-        // Cleared, it stays in the encoding it was saved in.
-        textcodec::remember(index, textcodec::detectForm(*old));
-    }
-    if (!lock.held() || !sys_procs::write_text_file(QString(), index))
+    switch (clearIndex()) {
+    case Cleared::Yes:
+        break;
+    case Cleared::Unreadable:
+        VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
+                                QStringLiteral("Check that the bin folder can be read."));
+        break;
+    case Cleared::Unwritable:
         VX_modules::show_notice(QStringLiteral("The index could not be cleared."),
                                 QStringLiteral("Check that the bin folder can be written."));
+        break;
+    }
 }
 
 void mnu_options::keyPressEvent(QKeyEvent* event)

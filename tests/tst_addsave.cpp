@@ -2,6 +2,7 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/catalogue.h"
 #include "edit/mnu_edit_rom.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
@@ -12,10 +13,12 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QtTest>
+#include <utility>
 
 using namespace vx;
 using namespace vx::test;
@@ -80,6 +83,14 @@ QStringList shownNoticeLines()
     return {notice.Label1->text(), notice.Label2->text()};
 }
 
+// A temporary a killed write left in bin, swept at once.
+void sweepAround(const Sandbox& box)
+{
+    box.writeFile("bin/.~vx-Left0ver.tmp", "half");
+    catalogue::removeStrayTemporaries();
+    QVERIFY(!box.exists("bin/.~vx-Left0ver.tmp"));
+}
+
 } // namespace
 
 class TestAddSave : public QObject
@@ -107,6 +118,8 @@ private slots:
     void save_writesIndexAnewWhenItWentMissing();
     void save_fromOtherWindowDuringSave_losesNoIndexLine();
     void clearDuringSave_isIgnored();
+    void heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite_data();
+    void heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite();
 };
 
 void TestAddSave::save_stopsAtFirstEmptyField_data()
@@ -481,6 +494,66 @@ void TestAddSave::clearDuringSave_isIgnored()
     dialogs::queueAnswer(QMessageBox::Yes);
     click(options.cmd_clear);
     QCOMPARE(scene.index(), QByteArray("\r\n"));
+}
+
+void TestAddSave::heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite_data()
+{
+    QTest::addColumn<QString>("meanwhile"); // what runs while the record is being written
+    QTest::newRow("nothing") << "";
+    QTest::newRow("the save again") << "save";
+    QTest::newRow("Clear, confirmed") << "clear";
+    QTest::newRow("an edit save") << "edit";
+    // It removes what a killed write left, never a write under way.
+    QTest::newRow("a sweep for stray temporaries") << "sweep";
+}
+
+void TestAddSave::heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite()
+{
+    QFETCH(QString, meanwhile);
+    Scene scene("\r\nBeta\r\n");
+    scene.box.writeRecord("Beta", scene.rom, scene.image, "US", "64", "Old");
+    const QByteArray betaRecord = scene.record("Beta");
+    if (meanwhile == "edit") {
+        openInEditor("Beta").Text4->setPlainText("New");
+    } else if (meanwhile == "clear") {
+        click(main::get().Label11);
+        dialogs::queueAnswer(QMessageBox::Yes);
+    }
+    // Each write is held on its own thread while the windows' thread looks on.
+    QStringList seen;
+    bool started = false;
+    const DuringWrites during([&](const QString& path) {
+        mnu_add_rom& add = mnu_add_rom::get();
+        seen << QStringList{QFileInfo(path).fileName(),
+                            scene.record("Alpha").isEmpty() ? "no record" : "record",
+                            scene.box.indexLines().join('|'),
+                            listed(*mnu_list::get().rom_list).join('|'),
+                            add.isVisible() && !isAway(add) ? "window stays" : "window gone",
+                            busyPointerShown() ? "busy" : "not busy"}
+                    .join(", ");
+        if (std::exchange(started, true))
+            return;
+        if (meanwhile == "save")
+            add.Picture5_MouseDown();
+        else if (meanwhile == "clear")
+            mnu_options::get().cmd_clear_Click();
+        else if (meanwhile == "edit")
+            mnu_edit_rom::get().Picture3_Click();
+        else if (meanwhile == "sweep")
+            sweepAround(scene.box);
+    });
+    mnu_add_rom& add = scene.save(scene.good("Alpha"));
+    QCoreApplication::processEvents();
+
+    // Record, index, then the browser and the slide; the second write never started.
+    QCOMPARE(seen, (QStringList{"Alpha.lib, no record, |Beta, |Beta, window stays, busy",
+                                "bootlist.lst, record, |Beta, |Beta, window stays, busy"}));
+    QCOMPARE(scene.box.indexLines(), (QStringList{"", "Beta", "Alpha"}));
+    QCOMPARE(scene.record("Beta"), betaRecord);
+    QCOMPARE(dialogs::questions().size(), 0);
+    QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", "Beta", "", "Beta", "Alpha"}));
+    QVERIFY(slidOut(add));
+    QVERIFY(!busyPointerShown());
 }
 
 QTEST_MAIN(TestAddSave)

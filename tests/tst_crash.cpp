@@ -279,6 +279,9 @@ void tst_crash::killedSetupClearOrOptions_leaveWorkingCatalogue_data()
     QTest::newRow("first-run setup") << "setup";
     QTest::newRow("Clear") << "clears";
     QTest::newRow("options OK") << "options";
+    // Killed while the write waits on its own thread, the windows' thread serving events.
+    QTest::newRow("Clear, writes slow") << "clears+slow";
+    QTest::newRow("options OK, writes slow") << "options+slow";
 }
 
 void tst_crash::killedSetupClearOrOptions_leaveWorkingCatalogue()
@@ -365,7 +368,7 @@ void tst_crash::killedSetupClearOrOptions_leaveWorkingCatalogue()
             settings == Sandbox::settingsBytes(underWayFolder.toUtf8()))
             folder = underWayFolder;
         QCOMPARE(settings, Sandbox::settingsBytes(folder.toUtf8()));
-        if (mode == QLatin1String("options"))
+        if (mode.startsWith(QLatin1String("options")))
             next += underWayFolder.isEmpty() ? 0 : 1;
     }
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -20,6 +21,15 @@ namespace
 {
 
 const QByteArray kSettingsWithFolder = test::Sandbox::settingsBytes("/srv/roms");
+
+// What the windows show while the file at `path` is being written.
+QString writing(const QString& path, const mnu_options& options)
+{
+    return QStringList{QFileInfo(path).fileName(),
+                       options.isVisible() && !test::isAway(options) ? "window stays" : "gone",
+                       test::busyPointerShown() ? "busy" : "not busy"}
+        .join(", ");
+}
 
 } // namespace
 
@@ -90,7 +100,11 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway()
     mnu_options& options = mnu_options::get();
     options.Text1->clear();
     QTest::keyClicks(options.Text1, typed);
+    QStringList seen;
+    const test::DuringWrites during([&](const QString& path) { seen << writing(path, options); });
     test::click(options.cmd_ok);
+    // The write waits on its own thread, the window staying until it is done.
+    QCOMPARE(seen, QStringList{"vx.log, window stays, busy"});
     QCOMPARE(box.readFile("vx.log"), expected);
     QVERIFY(options.Left() < -options.Width());
     QVERIFY(test::visibleNotice().isEmpty());
@@ -218,7 +232,12 @@ void TestOptions::clear_asksThenEmptiesIndexOnYesOnly()
     options.setLeft(3000);
     options.showOnTop(options.cmd_clear);
     QVERIFY(QTest::qWaitForWindowActive(&options));
+    QStringList seen;
+    const test::DuringWrites during([&](const QString& path) { seen << writing(path, options); });
     test::click(options.cmd_clear);
+    QCOMPARE(seen, answer == QMessageBox::Yes ? QStringList{"bootlist.lst, window stays, busy"}
+                                              : QStringList());
+    QVERIFY(!test::busyPointerShown());
 
     const auto asked = dialogs::questions();
     QCOMPARE(asked.size(), 1);

@@ -31,6 +31,7 @@
 #include <QLoggingCategory>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QThread>
 #include <QThreadPool>
 
 namespace vx::test
@@ -251,6 +252,22 @@ void addItem(ListBox& list, const QString& text)
 QPoint rowCentre(const ListBox& list, int row)
 {
     return list.visualRect(list.model()->index(row, 0)).center();
+}
+
+DuringWrites::DuringWrites(std::function<void(const QString& path)> during)
+{
+    beforeWriteForTests([during = std::move(during)](const QString& path) {
+        QCoreApplication* const app = QCoreApplication::instance();
+        if (!app || QThread::currentThread() == app->thread())
+            return;
+        QMetaObject::invokeMethod(
+            app, [&] { during(path); }, Qt::BlockingQueuedConnection);
+    });
+}
+
+DuringWrites::~DuringWrites()
+{
+    beforeWriteForTests({});
 }
 
 bool busyPointerShown()

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 class QComboBox;
 class QPixmap;
@@ -184,6 +185,19 @@ int endRequests();
 // then the drop); whether the drop was taken. Without `dataAtDrop` the drop itself carries no
 // files, as a drop from another program on X11 can arrive.
 bool dropFiles(QWidget* target, const QStringList& paths, bool dataAtDrop = true);
+
+// While it lives, `during` runs on the windows' thread each time the program is about to write a
+// file (with the file's path), the write held on its own thread until `during` returns: what the
+// windows do and show in the middle of a write. A write made on the windows' thread itself, which
+// would leave them no turn, never calls it.
+class DuringWrites
+{
+public:
+    explicit DuringWrites(std::function<void(const QString& path)> during);
+    ~DuringWrites();
+    DuringWrites(const DuringWrites&) = delete;
+    DuringWrites& operator=(const DuringWrites&) = delete;
+};
 
 // Turns the program's logging categories on and keeps what they write, each line as
 // "<category>: <message>"; off again when it goes out of scope.

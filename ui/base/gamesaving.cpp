@@ -2,6 +2,7 @@
 
 #include "core/reentry.h"
 #include "ui/base/indexevents.h"
+#include "ui/busypointer.h"
 #include "ui/dialogs.h"
 #include "ui/form.h"
 #include "ui/sys_procs.h"
@@ -19,7 +20,12 @@ void saveFromWindow(const GameEntry& entry, Form& window)
         return;
     // The browser first takes the index as it was before this save.
     emit IndexEvents::get().aboutToWrite();
-    SaveResult saved = saveGame(entry);
+    // The writes wait on the disk off this thread; clicks wait for them, the pointer says so.
+    const auto save = [](const GameEntry& game) {
+        const BusyPointer busy;
+        return saveGame(game);
+    };
+    SaveResult saved = save(entry);
     if (saved.outcome == SaveOutcome::WouldReplace) {
         // Asked with the lock given back: another copy may write while the question waits.
         const auto answer = askQuestion(
@@ -32,7 +38,7 @@ void saveFromWindow(const GameEntry& entry, Form& window)
             return;
         GameEntry confirmed = entry;
         confirmed.replaceConfirmed = true;
-        saved = saveGame(confirmed);
+        saved = save(confirmed);
     }
     VX_modules::show_notices(saved.notices);
     if (saved.outcome != SaveOutcome::Saved)
