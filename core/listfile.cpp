@@ -126,6 +126,16 @@ TextList decode(const QByteArray& bytes, textcodec::Form* form)
     return known.items;
 }
 
+TextList parse(const QByteArray& bytes, textcodec::Form* form)
+{
+    return readFieldTexts(bytes, form);
+}
+
+void rememberParsed(const QByteArray& bytes, const TextList& items, textcodec::Form form)
+{
+    knownListFile() = {bytes, items, form};
+}
+
 void rememberWritten(const QByteArray& bytes, const TextList& items)
 {
     // Only plain ASCII is remembered so, which reads as UTF-8, after a UTF-8 mark if any.
