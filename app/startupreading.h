@@ -29,6 +29,6 @@ StartupReading readForStartup();
 
 // Called on the reading's thread before it reads: tests hold the reading back with it, to act
 // while it is under way.
-void setStartupReadingGate(std::function<void()> gate);
+void setStartupReadingGate(std::function<void()> wait);
 
 } // namespace vx

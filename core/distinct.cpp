@@ -51,7 +51,7 @@ TextList firstOfEach(const TextList& all, const std::function<void()>& between)
     // Hashes in order, straight into their parts.
     std::vector<std::vector<Entry>> parts(kParts);
     for (std::vector<Entry>& part : parts)
-        part.reserve(size_t(count / kParts + count / (kParts * 4) + 16));
+        part.reserve(size_t(count / kParts + count / (qsizetype(kParts) * 4) + 16));
     quint32 row = 0;
     for (const TextList::Segment& segment : all.segments()) {
         const QChar* chars = segment.block.constData();

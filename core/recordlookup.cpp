@@ -97,17 +97,14 @@ QString findRecord(const QString& name)
         return exact;
     const QString wanted = name + QStringLiteral(".lib");
     const QString folder = binPath();
+    // A reading of bin under way elsewhere (start-up's) is waited for rather than repeated.
+    if (pendingReading() && QThread::currentThread() == qApp->thread())
+        std::exchange(pendingReading(), nullptr)();
     KnownNames& names = known();
     const bool current = upToDate(names, folder);
     if (current && !names.folded.contains(foldedKey(wanted)))
         return {};
 
-    // A reading of bin under way elsewhere may bring it up to date.
-    if (!current && pendingReading() && QThread::currentThread() == qApp->thread()) {
-        const auto finish = std::exchange(pendingReading(), nullptr);
-        finish();
-        return findRecord(name);
-    }
     // Read afresh: the names another case of this one matches, and, when what was known of
     // bin is out of date, every name.
     if (!current)

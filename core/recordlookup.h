@@ -28,8 +28,8 @@ class BinScan
 public:
     BinScan();
     ~BinScan();
-    BinScan(BinScan&&) noexcept;
-    BinScan& operator=(BinScan&&) noexcept;
+    BinScan(BinScan&& other) noexcept;
+    BinScan& operator=(BinScan&& other) noexcept;
     BinScan(const BinScan&) = delete;
     BinScan& operator=(const BinScan&) = delete;
     void see(const char* name, std::size_t length);
@@ -40,8 +40,9 @@ private:
     std::unique_ptr<BinNames> m_names;
 };
 
-// Called by a lookup before it reads all of bin itself, so a reading already under way on
-// another thread (start-up's) is finished and adopted rather than repeated.
+// Called once (on the application's thread) by the next lookup that looks into bin, so a reading
+// of it already under way on another thread (start-up's) is finished and adopted rather than
+// repeated. Null: none is under way.
 void setBinReadingPending(void (*finish)());
 
 // Made, with the lock held, before this process changes bin; done() after the change keeps what

@@ -213,7 +213,7 @@ bool fileHolds(const QString& path, QByteArrayView bytes)
         if (got == 0)
             return at == bytes.size();
         if (at + got > bytes.size() ||
-            std::memcmp(chunk.constData(), bytes.data() + at, size_t(got)))
+            std::memcmp(chunk.constData(), bytes.data() + at, size_t(got)) != 0)
             return false;
         at += got;
     }
