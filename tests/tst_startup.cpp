@@ -3,6 +3,7 @@
 #include "app/startupreading.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/recordlookup.h"
 #include "core/textfile.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
@@ -142,6 +143,7 @@ void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore_data()
         QTest::addRow("View ROM%s", when) << "view" << reading << viewed;
         QTest::addRow("add save%s", when) << "add" << reading << added;
         QTest::addRow("clearing the index%s", when) << "clear" << reading << cleared;
+        QTest::addRow("record lookup%s", when) << "lookup" << reading << cleared;
     }
 }
 
@@ -164,10 +166,11 @@ void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
             gate.release();
     });
     waiting.start(5);
-    const auto opened = qScopeGuard([] {
+    const auto open = [] {
         setStartupReadingGate({});
         gate.release(10);
-    });
+    };
+    const auto opened = qScopeGuard(open);
     start();
     main& hub = main::get();
     if (reading)
@@ -182,11 +185,17 @@ void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
         test::fillAdd(add, "New", box.path("roms/new.v64"), box.path("pics/new.png"), "new");
         test::click(add.Picture5);
         QCOMPARE(box.indexLines(), (QStringList{"", "Alpha", "Beta", "Alpha", "New"}));
+    } else if (command == "lookup") {
+        box.writeFile("bin/Alpha.lib", "[info]\r\n");
+        QCOMPARE(catalogue::findRecord("alpha"), box.path("bin/Alpha.lib"));
+        // Start-up's reading of bin, once under way, is waited for rather than made again.
+        QCOMPARE(hub.startupPending(), !reading);
     } else {
         dialogs::queueAnswer(QMessageBox::Yes);
         test::click(mnu_options::get().cmd_clear);
         QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
     }
+    open();
     test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), expected);
     // Start-up's own fill never comes after the command to hide the browser it showed.
