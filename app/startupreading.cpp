@@ -3,6 +3,7 @@
 #include "core/listfile.h"
 #include "core/textfile.h"
 
+#include <QThreadPool>
 #include <utility>
 
 namespace vx
@@ -18,6 +19,12 @@ std::function<void()>& gate()
 }
 
 } // namespace
+
+QThreadPool& startupReadings()
+{
+    static QThreadPool* const pool = new QThreadPool;
+    return *pool;
+}
 
 void setStartupReadingGate(std::function<void()> wait)
 {

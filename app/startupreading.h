@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+class QThreadPool;
+
 namespace vx
 {
 
@@ -26,6 +28,10 @@ struct StartupReading {
 
 // Safe on any thread; changes nothing on disk.
 StartupReading readForStartup();
+
+// The thread the reading runs on. Never destroyed, so quitting never waits on a reading of a
+// hung network folder.
+QThreadPool& startupReadings();
 
 // Called on the reading's thread before it reads: tests hold the reading back with it, to act
 // while it is under way.

@@ -63,13 +63,6 @@ QPointer<main>& heldBack()
     return heldBackState().hub;
 }
 
-QThreadPool& startupReader()
-{
-    // Never destroyed, so quitting never waits on a reading of a hung network folder.
-    static QThreadPool* const pool = new QThreadPool;
-    return *pool;
-}
-
 constexpr int kUnpaintedFinishMs = 200;
 
 void reportUnreadableIndex()
@@ -269,7 +262,7 @@ void main::beginStartup()
     // A record lookup meanwhile waits for this reading of bin rather than making its own.
     catalogue::setBinReadingPending(&main::finishStartup);
     const quint64 generation = state.generation;
-    startupReader().start([generation] {
+    startupReadings().start([generation] {
         auto reading = std::make_shared<StartupReading>(readForStartup());
         QMetaObject::invokeMethod(
             qApp, [generation, reading] { takeStartupReading(generation, *reading); },
