@@ -106,6 +106,8 @@ QString exportFolder()
 namespace
 {
 
+bool lockHeldHere();
+
 // Only hidden names of a temporary's length are decoded and matched.
 bool temporaryCandidate(const char* name, std::size_t length)
 {
@@ -128,6 +130,10 @@ StrayScan scanForStrayTemporaries()
 void removeStrayTemporaries(StrayScan& scan)
 {
     scan.binNames.adopt();
+    // A write of this process under way may have made its temporary before the names were
+    // read; what it leaves is swept at the next start.
+    if (lockHeldHere())
+        return;
     // A rewrite holds the lock from its temporary's making to its rename, so with the lock held
     // no temporary is in use; another copy busy writing is left alone.
     const WriteLock lock(0);
@@ -178,6 +184,11 @@ HeldLock& heldLock()
 }
 
 constexpr int kLockWaitMs = 8000;
+
+bool lockHeldHere()
+{
+    return heldLock().depth > 0;
+}
 
 } // namespace
 
