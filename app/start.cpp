@@ -1,5 +1,6 @@
 #include "app/start.h"
 
+#include "app/startupreading.h"
 #include "app/vx_main.h"
 #include "art/art.h"
 #include "core/copytemporary.h"
@@ -7,6 +8,7 @@
 #include "ui/pictureicon.h"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,8 +30,10 @@ int finish(int code)
     // way out, and crash the program as it ends. Every window is closed and every write done
     // by now, so one that will not finish is left behind rather than waited for.
     constexpr int kDecodeWaitMs = 2000;
-    // The same for a look for dead copies' temporaries in a slow export folder.
-    if (ImageBox::stopDecodes(kDecodeWaitMs) && waitForCopyTemporarySweeps(kDecodeWaitMs))
+    // The same for a look for dead copies' temporaries in a slow export folder, and for
+    // start-up's reading of the catalogue's folders when the program ends at once.
+    if (ImageBox::stopDecodes(kDecodeWaitMs) && waitForCopyTemporarySweeps(kDecodeWaitMs) &&
+        startupReadings().waitForDone(kDecodeWaitMs))
         return code;
     std::fflush(nullptr);
     std::_Exit(code);

@@ -4,6 +4,7 @@
 #include "app/copy_export.h"
 #include "app/hubimport.h"
 #include "app/main_close.h"
+#include "app/startupreading.h"
 #include "art/art.h"
 #include "browser/mnu_list.h"
 #include "core/cartridge.h"
@@ -21,6 +22,7 @@
 #include "setup/mnu_setup.h"
 #include "ui/base/indexevents.h"
 #include "ui/base/mnu_error.h"
+#include "ui/busypointer.h"
 #include "ui/filedrops.h"
 #include "ui/forms.h"
 #include "ui/strayclicks.h"
@@ -36,8 +38,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QThreadPool>
 #include <QTimer>
 #include <cmath>
+#include <memory>
 
 namespace vx
 {
@@ -45,11 +49,23 @@ namespace vx
 namespace
 {
 
-// The hub whose load held back the rest of start-up, until that has run.
+// The hub whose load held back the rest of start-up, until that has run; whether its reading
+// is under way on a worker thread; which start-up a reading belongs to (a test starts many).
+struct HeldBack {
+    QPointer<main> hub;
+    bool reading = false;
+    quint64 generation = 0;
+};
+
+HeldBack& heldBackState()
+{
+    static HeldBack state;
+    return state;
+}
+
 QPointer<main>& heldBack()
 {
-    static QPointer<main> hub;
-    return hub;
+    return heldBackState().hub;
 }
 
 constexpr int kUnpaintedFinishMs = 200;
@@ -258,21 +274,56 @@ void main::Form_Load()
     placeAt(*lbl_title1, 1440, 600 - 56);
     place(*Image1, 6000 - 75, 480 - 10, 4575, 3015 + 98);
 
-    heldBack() = this;
-    QTimer::singleShot(kUnpaintedFinishMs, this, &main::finishStartup);
+    HeldBack& state = heldBackState();
+    state.hub = this;
+    state.reading = false;
+    ++state.generation;
+    QTimer::singleShot(kUnpaintedFinishMs, this, &main::beginStartup);
+}
+
+void main::beginStartup()
+{
+    HeldBack& state = heldBackState();
+    if (!state.hub || state.reading)
+        return;
+    state.reading = true;
+    // A record lookup meanwhile waits for this reading of bin rather than making its own.
+    catalogue::setBinReadingPending(&main::finishStartup);
+    const quint64 generation = state.generation;
+    startupReadings().start([generation] {
+        auto reading = std::make_shared<StartupReading>(readForStartup());
+        QMetaObject::invokeMethod(
+            qApp, [generation, reading] { takeStartupReading(generation, *reading); },
+            Qt::QueuedConnection);
+    });
 }
 
 void main::finishStartup()
 {
-    main* const hub = heldBack();
-    if (!hub)
+    beginStartup();
+    if (!heldBack())
         return;
-    heldBack() = nullptr;
+    // Painting and timers go on; clicks wait, as for the catalogue's lock.
+    const BusyPointer busy;
+    while (heldBack())
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 20);
+}
+
+void main::takeStartupReading(quint64 generation, StartupReading& reading)
+{
+    HeldBack& state = heldBackState();
+    main* const hub = state.hub;
+    if (!hub || generation != state.generation)
+        return;
+    state.hub = nullptr;
+    state.reading = false;
+    catalogue::setBinReadingPending(nullptr);
 
     // A rewrite cut short by a crash or power loss leaves its temporary; the file it was
     // replacing is whole, so the temporary is only clutter. Every rewrite finishes within one
     // call, so between two turns of the event loop no temporary is in use.
-    catalogue::removeStrayTemporaries();
+    catalogue::removeStrayTemporaries(reading.strays);
     // So is what an export killed midway left on a file system without unnamed files; the
     // export folder may be large or on a slow share, so it is looked at on a thread of its own.
     const QString exportFolder = catalogue::exportFolder();
@@ -282,12 +333,15 @@ void main::finishStartup()
 
     mnu_list& browser = hub->browser();
     browser.hide();
-    // As load_list reads, but without serving events between the steps: a View ROM or a save
-    // handled meanwhile would find the list half filled and then see the rest added after its own.
-    if (const auto bytes = readWholeFile(catalogue::indexPath()))
-        browser.takeIndex(listfile::decode(*bytes));
-    else if (pathTaken(catalogue::indexPath()))
+    // In one step: a View ROM or a save handled between steps would find the list half filled
+    // and then see the rest added after its own.
+    if (reading.indexBytes) {
+        // View ROM and Edit ROM read the same bytes again.
+        listfile::rememberParsed(*reading.indexBytes, reading.index, reading.form);
+        browser.takeIndex(reading.index);
+    } else if (reading.indexTaken) {
         reportUnreadableIndex();
+    }
 }
 
 bool main::startupPending() const
@@ -300,7 +354,7 @@ void main::paintEvent(QPaintEvent* event)
     Form::paintEvent(event);
     // Queued, so this paint reaches the screen before the held-back work begins.
     if (startupPending())
-        QMetaObject::invokeMethod(this, &main::finishStartup, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &main::beginStartup, Qt::QueuedConnection);
 }
 
 void main::openHubMenu(const QPoint& globalPos)

@@ -11,6 +11,7 @@ namespace vx
 
 class edit_rom_list;
 class mnu_list;
+struct StartupReading;
 
 // The hub: commands at the left, the detail view of the last viewed game at the right.
 class main : public Form
@@ -26,8 +27,12 @@ public:
     // What start-up does that the hub's first paint need not wait for: the sweep of temporaries
     // left by an interrupted rewrite or export, and the browser's list filled from the index. The
     // load holds it back until just after the first paint, or about 200 ms for a hub that is not
-    // painted. A command that needs the browser's list as start-up leaves it calls this first.
-    // Runs once; does nothing when no hub is waiting for it.
+    // painted; then the folders and the index are read on a worker thread, and what they hold
+    // is taken in when that is done.
+    static void beginStartup();
+    // Begins that if it has not begun, and waits for it with the busy pointer, painting but
+    // holding clicks back. A command that needs the browser's list as start-up leaves it calls
+    // this first. Does nothing when no hub is waiting for it.
     static void finishStartup();
     bool startupPending() const;
 
@@ -108,6 +113,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    static void takeStartupReading(quint64 generation, StartupReading& reading);
     // Place below the hub by `offset` twips and 300 to the right, show, keep on top, and give it
     // the keyboard.
     void openBeside(Form& window, double offset);

@@ -5,7 +5,6 @@
 #include "core/lockfile.h"
 #include "core/logging.h"
 #include "core/profile.h"
-#include "core/recordlookup.h"
 #include "core/textfile.h"
 
 #include <QCoreApplication>
@@ -104,18 +103,37 @@ QString exportFolder()
     return profile::read(settingsPath(), QStringLiteral("export"), QStringLiteral("path"));
 }
 
-void removeStrayTemporaries()
+namespace
 {
+
+// Only hidden names of a temporary's length are decoded and matched.
+bool temporaryCandidate(const char* name, std::size_t length)
+{
+    return length == 17 && name[0] == '.';
+}
+
+} // namespace
+
+StrayScan scanForStrayTemporaries()
+{
+    StrayScan scan;
+    scan.inApp = namesInFolder(appFolder(), &temporaryCandidate);
+    scan.inBin = namesInFolder(binPath(), [&](const char* name, std::size_t length) {
+        scan.binNames.see(name, length);
+        return temporaryCandidate(name, length);
+    });
+    return scan;
+}
+
+void removeStrayTemporaries(StrayScan& scan)
+{
+    scan.binNames.adopt();
     // A rewrite holds the lock from its temporary's making to its rename, so with the lock held
     // no other copy's temporary is in use; another copy busy writing is left alone, and so are
     // this one's writes under way (the lock nests within a process).
     const WriteLock lock(0);
     if (!lock.held())
         return;
-    // Only hidden names of a temporary's length are decoded and matched.
-    const auto candidate = [](const char* name, std::size_t length) {
-        return length == 17 && name[0] == '.';
-    };
     const auto sweep = [](const QString& folder, const QStringList& names) {
         const QDir dir(folder);
         for (const QString& name : names) {
@@ -130,19 +148,16 @@ void removeStrayTemporaries()
                 logFailure(lcStore(), "remove", temporary.fileName(), temporary.errorString());
         }
     };
-    sweep(appFolder(), namesInFolder(appFolder(), candidate));
-    QStringList inBin;
-    {
-        // The record lookups learn bin's names from this reading of it.
-        BinScan scan;
-        inBin = namesInFolder(binPath(), [&](const char* name, std::size_t length) {
-            scan.see(name, length);
-            return candidate(name, length);
-        });
-    }
+    sweep(appFolder(), scan.inApp);
     BinChange change;
-    sweep(binPath(), inBin);
+    sweep(binPath(), scan.inBin);
     change.done();
+}
+
+void removeStrayTemporaries()
+{
+    StrayScan scan = scanForStrayTemporaries();
+    removeStrayTemporaries(scan);
 }
 
 QString lockPath()

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/recordlookup.h"
+
 #include <QString>
+#include <QStringList>
 
 // Where the catalogue's files are and what a game record holds.
 namespace vx::catalogue
@@ -38,6 +41,18 @@ QString exportFolder();
 // temporaries beside the program and in bin, and only those. The files themselves are always
 // whole, old or new. Skipped while another copy of the program writes.
 void removeStrayTemporaries();
+
+// The same in two steps, so the long one (reading bin's names) can run on another thread. The
+// names are read without the lock: a temporary in use then is renamed away by the time the lock
+// is ours, and one whose writer died is stray all the same.
+struct StrayScan {
+    QStringList inApp;
+    QStringList inBin;
+    BinScan binNames; // what the record lookups learn from this reading of bin
+};
+StrayScan scanForStrayTemporaries();
+// With the lock, on the thread that writes the catalogue.
+void removeStrayTemporaries(StrayScan& scan);
 
 // Held around every read-modify-write of the catalogue's files (and the sweep), so two copies of
 // the program on one catalogue, or two users of a shared folder, never lose each other's

@@ -1,6 +1,5 @@
 #include "core/listfile.h"
 
-#include "core/bytescan.h"
 #include "core/fields.h"
 #include "core/pump.h"
 #include "core/textfile.h"
@@ -41,46 +40,39 @@ QString listFileText(const TextList& items)
     return text;
 }
 
-// The bytes of plain ASCII items, each on its own line, looked at and copied eight bytes a step
-// (bytescan.h), after `mark`. `troubles` tells whether an item holds a quote or a line break,
-// which may keep it from reading back as itself.
+// The bytes of plain ASCII items, each on its own line, after `mark`: each item narrowed
+// straight into place (a narrowed copy of a whole block would cost as much memory again as the
+// file). `troubles` tells whether an item holds a quote or a line break, which may keep it from
+// reading back as itself.
 QByteArray asciiListFile(const TextList& items, QByteArrayView mark, bool& troubles)
 {
-    using namespace bytescan;
     qsizetype total = mark.size();
     for (const TextList::Segment& segment : items.segments()) {
         for (const TextList::Span& span : segment.spans)
             total += span.size + 4;
     }
-    // Room for a whole word written past the last item's end.
-    QByteArray bytes(total + 8, Qt::Uninitialized);
+    QByteArray bytes(total, Qt::Uninitialized);
     char* out = bytes.data();
     if (!mark.isEmpty()) {
         std::memcpy(out, mark.data(), size_t(mark.size()));
         out += mark.size();
     }
-    quint64 marks = 0;
+    bool marks = false;
     for (const TextList::Segment& segment : items.segments()) {
-        const QByteArray narrow = segment.block.toLatin1();
-        // A word read at an item's last bytes runs on into what follows it in the block, except
-        // at the very end.
-        const char* end = narrow.constData() + narrow.size();
+        const auto* chars = reinterpret_cast<const char16_t*>(segment.block.constData());
         for (const TextList::Span& span : segment.spans) {
-            const char* item = narrow.constData() + span.begin;
+            const char16_t* item = chars + span.begin;
             const qsizetype size = span.size;
-            quint64 commas = 0;
-            for (qsizetype k = 0; k < size; k += 8) {
-                quint64 word =
-                    item + k + 8 <= end ? load(item + k) : loadTail(item + k, end - item - k);
-                std::memcpy(out + k, &word, 8);
-                if (size - k < 8)
-                    word &= keepFirst(size - k);
-                commas |= bytesEqual(word, ',');
-                marks |= bytesEqual(word, '"') | bytesEqual(word, '\r') | bytesEqual(word, '\n');
+            bool commas = false;
+            for (qsizetype k = 0; k < size; ++k) {
+                const char16_t c = item[k];
+                out[k] = char(c);
+                commas |= c == u',';
+                marks |= c == u'"' || c == u'\r' || c == u'\n';
             }
-            if (needsQuotes(item, size, commas != 0)) {
-                // Rare: written again one place further on, after its opening quote.
-                std::memmove(out + 1, item, size_t(size));
+            if (needsQuotes(out, size, commas)) {
+                // Rare: moved one place further on, after its opening quote.
+                std::memmove(out + 1, out, size_t(size));
                 *out++ = '"';
                 out += size;
                 *out++ = '"';
@@ -91,7 +83,7 @@ QByteArray asciiListFile(const TextList& items, QByteArrayView mark, bool& troub
             *out++ = '\n';
         }
     }
-    troubles = marks != 0;
+    troubles = marks;
     bytes.truncate(out - bytes.constData());
     return bytes;
 }
@@ -126,6 +118,16 @@ TextList decode(const QByteArray& bytes, textcodec::Form* form)
     return known.items;
 }
 
+TextList parse(const QByteArray& bytes, textcodec::Form* form)
+{
+    return readFieldTexts(bytes, form);
+}
+
+void rememberParsed(const QByteArray& bytes, const TextList& items, textcodec::Form form)
+{
+    knownListFile() = {bytes, items, form};
+}
+
 void rememberWritten(const QByteArray& bytes, const TextList& items)
 {
     // Only plain ASCII is remembered so, which reads as UTF-8, after a UTF-8 mark if any.
@@ -156,6 +158,12 @@ QByteArray encode(const TextList& items, textcodec::Form form, bool* plain, text
 
 std::optional<TextList> read(const QString& path)
 {
+    if (const KnownListFile& known = knownListFile();
+        !known.bytes.isEmpty() && fileHolds(path, known.bytes)) {
+        textcodec::remember(path, known.form);
+        pumpIfDue();
+        return known.items;
+    }
     const auto bytes = readWholeFile(path);
     if (!bytes) {
         if (pathTaken(path))
@@ -175,6 +183,9 @@ std::optional<TextList> write(const QString& path, const TextList& items)
 {
     bool plain = false;
     textcodec::Form used;
+    // The bytes last read are of no more use once the file is replaced; let them go before the
+    // new ones are made, so the two never take room together.
+    knownListFile() = {};
     const QByteArray bytes = encode(items, textcodec::remembered(path), &plain, &used);
     pumpIfDue();
     if (!replaceFile(path, bytes))

@@ -31,5 +31,9 @@ QByteArray encode(const TextList& items, textcodec::Form form, bool* plain = nul
 TextList decode(const QByteArray& bytes, textcodec::Form* form = nullptr);
 // Notes that `bytes`, just written, hold `items`, so reading them back need not parse them.
 void rememberWritten(const QByteArray& bytes, const TextList& items);
+// The items as decode() gives them, without what it remembers: safe on any thread.
+TextList parse(const QByteArray& bytes, textcodec::Form* form = nullptr);
+// Notes that `bytes` hold `items`, read as `form` (parsed on another thread).
+void rememberParsed(const QByteArray& bytes, const TextList& items, textcodec::Form form);
 
 } // namespace vx::listfile

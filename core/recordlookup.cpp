@@ -6,27 +6,38 @@
 #include "core/textcodec.h"
 #include "core/textfile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSet>
 #include <QStringList>
+#include <QThread>
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace vx::catalogue
 {
 
-namespace
-{
-
 // The case-folded names of the records in bin, from a reading of it and, where the system tells
 // them, the names that arrived since; elsewhere valid while bin keeps the stamp it had then.
-struct KnownNames {
+struct BinNames {
     QString folder;
     QSet<size_t> folded;
     std::unique_ptr<FolderWatch> watch;
     FolderStamp stamp;
     bool complete = false;
 };
+
+namespace
+{
+
+using KnownNames = BinNames;
+
+void (*&pendingReading())()
+{
+    static void (*finish)() = nullptr;
+    return finish;
+}
 
 KnownNames& known()
 {
@@ -86,6 +97,9 @@ QString findRecord(const QString& name)
         return exact;
     const QString wanted = name + QStringLiteral(".lib");
     const QString folder = binPath();
+    // A reading of bin under way elsewhere (start-up's) is waited for rather than repeated.
+    if (pendingReading() && QThread::currentThread() == qApp->thread())
+        std::exchange(pendingReading(), nullptr)();
     KnownNames& names = known();
     const bool current = upToDate(names, folder);
     if (current && !names.folded.contains(foldedKey(wanted)))
@@ -121,20 +135,36 @@ QString findRecord(const QString& name)
     return {};
 }
 
-BinScan::BinScan()
+BinScan::BinScan() : m_names(std::make_unique<BinNames>())
 {
-    startReading(known(), binPath());
+    startReading(*m_names, binPath());
 }
+
+BinScan::~BinScan() = default;
+BinScan::BinScan(BinScan&&) noexcept = default;
+BinScan& BinScan::operator=(BinScan&&) noexcept = default;
 
 void BinScan::see(const char* name, std::size_t length)
 {
-    learn(known(), name, length);
+    learn(*m_names, name, length);
 }
 
-BinScan::~BinScan()
+void BinScan::adopt()
 {
+    if (!m_names)
+        return;
     KnownNames& names = known();
-    names.complete = names.stamp.changed >= 0;
+    // A lookup that read bin since this reading began knows at least as much.
+    if (names.complete && names.folder == m_names->folder)
+        return;
+    m_names->complete = m_names->stamp.changed >= 0;
+    names = std::move(*m_names);
+    m_names.reset();
+}
+
+void setBinReadingPending(void (*finish)())
+{
+    pendingReading() = finish;
 }
 
 BinChange::BinChange() : m_before(folderStamp(binPath())) {}

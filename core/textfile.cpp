@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -166,21 +167,24 @@ bool isAscii(QStringView text)
     return allAscii(text.utf16(), text.size(), 0xff80ff80ff80ff80ULL);
 }
 
-std::optional<QByteArray> readWholeFile(const QString& path)
+namespace
+{
+
+// Opens the file for reading; false (a failure logged, a missing file not) when it cannot be.
+bool openForReading(const QString& path, QFile& file)
 {
     if (path.isEmpty())
-        return std::nullopt;
+        return false;
     if (path == failingRead()) {
         logFailure(lcStore(), "read", path, systemError(EIO));
-        return std::nullopt;
+        return false;
     }
-    QFile file;
 #ifdef Q_OS_WIN
     file.setFileName(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (file.error() != QFileDevice::OpenError || file.exists())
             logFailure(lcStore(), "open", path, file.errorString());
-        return std::nullopt;
+        return false;
     }
 #else
     const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
@@ -188,20 +192,63 @@ std::optional<QByteArray> readWholeFile(const QString& path)
         // A missing file is an answer callers expect, not a failure.
         if (errno != ENOENT)
             logFailure(lcStore(), "open", path, systemError());
-        return std::nullopt;
+        return false;
     }
     if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
         logFailure(lcStore(), "open", path, file.errorString());
-        return std::nullopt;
+        return false;
     }
 #endif
-    QByteArray bytes = file.readAll();
+    return true;
+}
+
+} // namespace
+
+std::optional<QByteArray> readWholeFile(const QString& path)
+{
+    QFile file;
+    if (!openForReading(path, file))
+        return std::nullopt;
+    // Read into a buffer of the file's own size: readAll grows its buffer by doubling, and the
+    // index at a million names would keep about 30 MB it never uses.
+    QByteArray bytes;
+    if (const qint64 size = file.size(); size > 0) {
+        // Made at its size: resize() would round the room up to a power of two.
+        bytes = QByteArray(size, Qt::Uninitialized);
+        qint64 got = 0;
+        for (qint64 n = 0; got < size && (n = file.read(bytes.data() + got, size - got)) > 0;)
+            got += n;
+        bytes.truncate(got);
+    }
+    // What a file still being written gained meanwhile.
+    if (file.error() == QFileDevice::NoError)
+        bytes += file.readAll();
     if (file.error() != QFileDevice::NoError) {
         logFailure(lcStore(), "read", path, file.errorString());
         return std::nullopt;
     }
     return bytes;
+}
+
+bool fileHolds(const QString& path, QByteArrayView bytes)
+{
+    QFile file;
+    if (!openForReading(path, file) || file.size() != bytes.size())
+        return false;
+    constexpr qsizetype kChunk = 1 << 20;
+    QByteArray chunk(std::min(kChunk, bytes.size()) + 1, Qt::Uninitialized);
+    for (qsizetype at = 0;;) {
+        const qint64 got = file.read(chunk.data(), chunk.size());
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return at == bytes.size();
+        if (at + got > bytes.size() ||
+            std::memcmp(chunk.constData(), bytes.data() + at, size_t(got)) != 0)
+            return false;
+        at += got;
+    }
 }
 
 bool pathTaken(const QString& path)

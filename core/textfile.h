@@ -17,6 +17,9 @@ bool isAscii(QStringView text);
 
 // The whole file, or nothing when it cannot be opened or read.
 std::optional<QByteArray> readWholeFile(const QString& path);
+// Whether the file holds exactly `bytes`, read a piece at a time: a long file known from before
+// is not held twice to see it is unchanged.
+bool fileHolds(const QString& path, QByteArrayView bytes);
 // Whether anything (a file, a folder, a link, readable or not) stands at `path`.
 bool pathTaken(const QString& path);
 // Whether `path` is a regular file or a link to one.

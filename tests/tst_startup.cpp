@@ -1,7 +1,9 @@
 #include "add/mnu_add_rom.h"
 #include "app/start.h"
+#include "app/startupreading.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/recordlookup.h"
 #include "core/textfile.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
@@ -16,6 +18,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QtTest>
 
 using namespace vx;
@@ -127,24 +131,50 @@ void TestStartup::settled_listsIndexAndSweepsTemporaries()
 void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore_data()
 {
     QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("reading");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("View ROM") << "view" << QStringList{"Alpha", "Beta"};
+    const QStringList viewed{"Alpha", "Beta"};
     // The index as start-up read it, then the whole index the save wrote.
-    QTest::newRow("add save") << "add" << QStringList{"",      "Alpha", "Beta",  "Alpha", "",
-                                                      "Alpha", "Beta",  "Alpha", "New"};
-    QTest::newRow("clearing the index") << "clear" << QStringList{"", "Alpha", "Beta", "Alpha"};
+    const QStringList added{"", "Alpha", "Beta", "Alpha", "", "Alpha", "Beta", "Alpha", "New"};
+    const QStringList cleared{"", "Alpha", "Beta", "Alpha"};
+    // Before the first paint, and while the folders and the index are read after it.
+    for (const bool reading : {false, true}) {
+        const char* when = reading ? " while start-up reads" : " before the first paint";
+        QTest::addRow("View ROM%s", when) << "view" << reading << viewed;
+        QTest::addRow("add save%s", when) << "add" << reading << added;
+        QTest::addRow("clearing the index%s", when) << "clear" << reading << cleared;
+        QTest::addRow("record lookup%s", when) << "lookup" << reading << cleared;
+    }
 }
 
 void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
 {
     QFETCH(QString, command);
+    QFETCH(bool, reading);
     QFETCH(QStringList, expected);
     test::Sandbox box;
     box.makeCatalogue("\r\nAlpha\r\nBeta\r\nAlpha\r\n");
     box.writeFile("roms/new.v64", "rom");
     box.writeFile("pics/new.png", "png");
+    // The reading goes on only once the command waits for it under the busy pointer.
+    static QSemaphore gate;
+    gate.acquire(gate.available());
+    setStartupReadingGate([] { gate.acquire(); });
+    QTimer waiting;
+    connect(&waiting, &QTimer::timeout, [&] {
+        if (QApplication::overrideCursor())
+            gate.release();
+    });
+    waiting.start(5);
+    const auto open = [] {
+        setStartupReadingGate({});
+        gate.release(10);
+    };
+    const auto opened = qScopeGuard(open);
     start();
     main& hub = main::get();
+    if (reading)
+        main::beginStartup();
     QVERIFY(hub.startupPending());
 
     if (command == "view") {
@@ -155,13 +185,21 @@ void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
         test::fillAdd(add, "New", box.path("roms/new.v64"), box.path("pics/new.png"), "new");
         test::click(add.Picture5);
         QCOMPARE(box.indexLines(), (QStringList{"", "Alpha", "Beta", "Alpha", "New"}));
+    } else if (command == "lookup") {
+        box.writeFile("bin/Alpha.lib", "[info]\r\n");
+        QCOMPARE(catalogue::findRecord("alpha"), box.path("bin/Alpha.lib"));
+        // Start-up's reading of bin, once under way, is waited for rather than made again.
+        QCOMPARE(hub.startupPending(), !reading);
     } else {
         dialogs::queueAnswer(QMessageBox::Yes);
         test::click(mnu_options::get().cmd_clear);
         QCOMPARE(box.readFile("bin/bootlist.lst"), QByteArray("\r\n"));
     }
+    open();
     test::settleStartup();
     QCOMPARE(test::listed(*mnu_list::get().rom_list), expected);
+    // Start-up's own fill never comes after the command to hide the browser it showed.
+    QCOMPARE(mnu_list::get().isVisible(), command == "view");
 }
 
 void TestStartup::windowIcon_drawsEachSizeAsked_data()

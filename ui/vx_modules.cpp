@@ -1,11 +1,12 @@
 #include "ui/vx_modules.h"
 
+#include "core/distinct.h"
+#include "core/pump.h"
 #include "ui/base/mnu_error.h"
 #include "ui/listbox.h"
 #include "ui/sys_procs.h"
 
 #include <QCoreApplication>
-#include <QSet>
 
 namespace vx::VX_modules
 {
@@ -28,29 +29,43 @@ QString file_name_of(const QString& path)
     return path.mid(cut + 1);
 }
 
+namespace
+{
+
+// Whether `now` is still the very list `before` was: the same blocks and entries, unchanged.
+bool sameList(const TextList& now, const TextList& before)
+{
+    const auto& a = now.segments();
+    const auto& b = before.segments();
+    if (now.size() != before.size() || a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i].block.constData() != b[i].block.constData() ||
+            a[i].spans.constData() != b[i].spans.constData())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void remove_duplicates(ListBox& list)
 {
-    // One pass with a set of the texts kept, which point into the list's own blocks: those stay
-    // alive in `kept`. The list is replaced in one step, and only when something repeats.
-    const TextList all = list.texts();
-    TextList kept;
-    QSet<QStringView> seen;
-    seen.reserve(all.size());
-    for (const TextList::Segment& segment : all.segments()) {
-        for (const TextList::Span& span : segment.spans) {
-            const QStringView text(segment.block.constData() + span.begin, span.size);
-            // One look-up a name: the set grows only by a text it did not hold.
-            const qsizetype before = seen.size();
-            seen.insert(text);
-            if (seen.size() != before)
-                kept.appendShared(segment, span);
-        }
-    }
-    if (kept.size() == all.size())
+    // The list is replaced in one step, and only when something repeats. A long list serves
+    // events meanwhile; one changed by them (a save adds the index it wrote) is gone through
+    // again.
+    for (;;) {
+        const TextList all = list.texts();
+        const TextList kept = firstOfEach(all, &pumpIfDue);
+        if (!sameList(list.texts(), all))
+            continue;
+        if (kept.size() == all.size())
+            return;
+        list.setItems(kept);
+        // As after any fill of the list.
+        QCoreApplication::processEvents();
         return;
-    list.setItems(kept);
-    // As after any fill of the list.
-    QCoreApplication::processEvents();
+    }
 }
 
 } // namespace vx::VX_modules

@@ -28,6 +28,8 @@ private slots:
     void encode_plainOnlyWhenItemsReadBack_data();
     void encode_plainOnlyWhenItemsReadBack();
     void decode_followsTheBytes();
+    void read_followsTheFile_data();
+    void read_followsTheFile();
     void write_keepsEncodingAndMarkOfTheFileRead_data();
     void write_keepsEncodingAndMarkOfTheFileRead();
 };
@@ -90,6 +92,39 @@ void TestListFile::decode_followsTheBytes()
     listfile::rememberWritten(writtenBytes, written);
     QCOMPARE(listfile::decode(writtenBytes), written);
     QCOMPARE(listfile::decode(first).toStringList(), QStringList({"", "Alpha", "Beta"}));
+}
+
+void TestListFile::read_followsTheFile_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    // Longer than a piece of the comparison with the file read before.
+    QByteArray longer("\r\n");
+    for (int i = 0; i < 60000; ++i)
+        longer += "Game number " + QByteArray::number(i) + " (U)\r\n";
+    QByteArray lastChanged = longer;
+    lastChanged[lastChanged.size() - 3] = 'E';
+    QTest::newRow("same length, one byte")
+        << QByteArray("\r\nAlpha\r\n") << QByteArray("\r\nAlphA\r\n");
+    QTest::newRow("grown") << QByteArray("\r\nAlpha\r\n") << QByteArray("\r\nAlpha\r\nBeta\r\n");
+    QTest::newRow("shortened") << QByteArray("\r\nAlpha\r\nBeta\r\n")
+                               << QByteArray("\r\nAlpha\r\n");
+    QTest::newRow("long, its last piece changed") << longer << lastChanged;
+    QTest::newRow("long, unchanged") << longer << longer;
+}
+
+void TestListFile::read_followsTheFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bootlist.lst");
+    QVERIFY(replaceFile(path, before));
+    QCOMPARE(listfile::read(path)->toStringList(), readFieldTexts(before).toStringList());
+    QVERIFY(replaceFile(path, after));
+    const std::optional<TextList> read = listfile::read(path);
+    QVERIFY(read);
+    QCOMPARE(read->toStringList(), readFieldTexts(after).toStringList());
 }
 
 void TestListFile::write_keepsEncodingAndMarkOfTheFileRead_data()
