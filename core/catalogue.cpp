@@ -104,6 +104,11 @@ QString exportFolder()
     return profile::read(settingsPath(), QStringLiteral("export"), QStringLiteral("path"));
 }
 
+QString datPath()
+{
+    return profile::read(settingsPath(), QStringLiteral("dat"), QStringLiteral("path"));
+}
+
 void removeStrayTemporaries()
 {
     // A rewrite holds the lock from its temporary's making to its rename, so with the lock held
