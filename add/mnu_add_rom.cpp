@@ -9,6 +9,7 @@
 #include "ui/gamebrowse.h"
 #include "ui/listbox.h"
 #include "ui/units.h"
+#include "ui/verdictlabel.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -39,6 +40,7 @@ mnu_add_rom::mnu_add_rom()
       Picture6(new PictureBox(QStringLiteral("Picture6"), this)),
       Picture5(new PictureBox(QStringLiteral("Picture5"), this)),
       Picture4(new PictureBox(QStringLiteral("Picture4"), this)),
+      lbl_verdict(new VerdictLabel(QStringLiteral("lbl_verdict"), this)),
       Picture2(new PictureBox(QStringLiteral("Picture2"), this)),
       Picture3(new PictureBox(QStringLiteral("Picture3"), this)),
       ok1(new PictureBox(QStringLiteral("ok1"), this)),
@@ -70,6 +72,8 @@ mnu_add_rom::mnu_add_rom()
     place(*Picture6, 5160, 960, 255, 255);
     place(*Picture5, 3600, 4080, 750, 270);
     place(*Picture4, 4560, 4080, 900, 270);
+    place(*lbl_verdict, 240, 4110, 3240, 240);
+    lbl_verdict->setFont(designFont(8.25));
 
     place(*Picture2, 6120, 600, 315, 300);
     place(*Picture3, 6120, 1080, 315, 300);
@@ -112,6 +116,11 @@ mnu_add_rom::mnu_add_rom()
     connect(Picture5, &PictureBox::mouseDown, this, &mnu_add_rom::Picture5_MouseDown);
     connect(Picture5, &PictureBox::mouseUp, this, &mnu_add_rom::Picture5_MouseUp);
 
+    // A verdict on a path no longer in the box would mislead.
+    connect(Text2, &QLineEdit::textChanged, this, [this](const QString& path) {
+        if (path != lbl_verdict->romPath())
+            lbl_verdict->showFor(QString());
+    });
     connect(Text2, &QLineEdit::editingFinished, this, [this] {
         if (Text2->text() != m_lastRead)
             readCartridge(Text2->text());
@@ -194,6 +203,7 @@ void mnu_add_rom::takeDroppedFile(const QString& path)
 void mnu_add_rom::readCartridge(const QString& path)
 {
     m_lastRead = path;
+    lbl_verdict->showFor(path);
     if (!path.isEmpty())
         m_reader->read(path);
 }

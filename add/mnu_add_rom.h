@@ -12,6 +12,8 @@ class QPlainTextEdit;
 namespace vx
 {
 
+class VerdictLabel;
+
 // The add window: a new game's name, paths, type, size and description. Its fields keep what
 // was typed between openings.
 class mnu_add_rom : public Form
@@ -31,10 +33,11 @@ public:
     QComboBox* Combo1;
     QComboBox* Combo2;
     QPlainTextEdit* Text4;
-    PictureBox* Picture1; // browse for the ROM
-    PictureBox* Picture6; // browse for the picture
-    PictureBox* Picture5; // save
-    PictureBox* Picture4; // cancel
+    PictureBox* Picture1;      // browse for the ROM
+    PictureBox* Picture6;      // browse for the picture
+    PictureBox* Picture5;      // save
+    PictureBox* Picture4;      // cancel
+    VerdictLabel* lbl_verdict; // what the DAT makes of the ROM chosen
 
     // Image stores and the save's working list, out of sight below the client area.
     PictureBox* Picture2;
