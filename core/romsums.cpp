@@ -97,7 +97,7 @@ std::optional<Sums> digest(QByteArray first, const Source& source,
             return {};
         if (block.size() < kBlock)
             break;
-        block.clear();
+        block.resize(0); // keeps its memory for the next block
     }
     sums.md5 = md5.result();
     sums.sha1 = sha1.result();
@@ -179,7 +179,13 @@ std::optional<std::pair<quint32, quint32>> checkWords(const QByteArray& image, B
     case BootChip::Unknown:
         return {};
     }
-    quint32 t1 = seed, t2 = seed, t3 = seed, t4 = seed, t5 = seed, t6 = seed;
+    // The six running words of the published description, all starting from the seed.
+    quint32 t1 = seed;
+    quint32 t2 = seed;
+    quint32 t3 = seed;
+    quint32 t4 = seed;
+    quint32 t5 = seed;
+    quint32 t6 = seed;
     const char* const rom = image.constData();
     for (qsizetype i = kCheckedStart; i < kCheckedEnd; i += 4) {
         const quint32 d = word(rom + i);

@@ -42,7 +42,7 @@ VX_SHA_TARGET inline void fourRounds(__m128i& abcd, __m128i& e0, __m128i& e1, __
 
 template <int... I>
 VX_SHA_TARGET inline void allRounds(__m128i& abcd, __m128i& e0, __m128i& e1, __m128i (&msg)[4],
-                                    std::integer_sequence<int, I...>)
+                                    std::integer_sequence<int, I...> /*rounds*/)
 {
     (fourRounds<I>(abcd, e0, e1, msg), ...);
 }
@@ -60,7 +60,8 @@ VX_SHA_TARGET void hardwareBlocks(quint32* state, const char* data, qsizetype bl
         __m128i msg[4];
         for (int k = 0; k < 4; ++k)
             msg[k] = _mm_shuffle_epi8(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * k)), byteOrder);
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + qsizetype(16) * k)),
+                byteOrder);
         allRounds(abcd, e0, e1, msg, std::make_integer_sequence<int, 20>());
         e0 = _mm_sha1nexte_epu32(e0, eBefore);
         abcd = _mm_add_epi32(abcd, abcdBefore);
@@ -71,19 +72,23 @@ VX_SHA_TARGET void hardwareBlocks(quint32* state, const char* data, qsizetype bl
 
 bool processorHasSha()
 {
-    unsigned a = 0, b = 0, c = 0, d = 0;
+    // The four registers cpuid fills.
+    unsigned a = 0;
+    unsigned b = 0;
+    unsigned c = 0;
+    unsigned d = 0;
     if (!__get_cpuid(1, &a, &b, &c, &d))
         return false;
-    const bool ssse3 = c & (1u << 9);
-    const bool sse41 = c & (1u << 19);
+    const bool ssse3 = c & (1U << 9);
+    const bool sse41 = c & (1U << 19);
     if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
         return false;
-    return ssse3 && sse41 && (b & (1u << 29));
+    return ssse3 && sse41 && (b & (1U << 29));
 }
 
 #else
 
-void hardwareBlocks(quint32*, const char*, qsizetype) {}
+void hardwareBlocks(quint32* /*state*/, const char* /*data*/, qsizetype /*blocks*/) {}
 
 bool processorHasSha()
 {
@@ -138,7 +143,7 @@ QByteArray Sha1::result()
     hardwareBlocks(m_state.data(), tail.data(), blocks);
     QByteArray digest(20, '\0');
     for (int i = 0; i < 5; ++i)
-        qToBigEndian(m_state[size_t(i)], digest.data() + 4 * i);
+        qToBigEndian(m_state[size_t(i)], digest.data() + qsizetype(4) * i);
     return digest;
 }
 

@@ -87,7 +87,10 @@ void Cache::read(const QString& file)
         if (fields.size() != 8)
             continue;
         romsums::Sums sums;
-        bool sizeOk = false, fileSizeOk = false, timeOk = false, crcOk = false;
+        bool sizeOk = false;
+        bool fileSizeOk = false;
+        bool timeOk = false;
+        bool crcOk = false;
         sums.sha1 = QByteArray::fromHex(fields[0]);
         sums.md5 = QByteArray::fromHex(fields[1]);
         sums.crc32 = fields[2].toUInt(&crcOk, 16);
