@@ -33,6 +33,7 @@ struct Verifier::Shared {
     // for a look-up.
     QMutex reading;
     bool read = false;
+    QMutex writing; // held while the cache file is written
 
     // Reads the cache file unless it was read since the last reset.
     void readOnce()
@@ -137,11 +138,20 @@ std::optional<Verdict> Verifier::verdict(const QString& path)
         }
         if (!sums) {
             sums = romsums::ofFile(key.path);
-            const QMutexLocker lock(&shared->mutex);
             if (sums) {
-                shared->cache.put(key, *sums);
+                // Written from a copy, so a view meanwhile does not wait for the disk; one
+                // writer at a time, so the last file written holds every entry.
+                const QMutexLocker writingLock(&shared->writing);
+                sumcache::Cache snapshot;
+                QString file;
+                {
+                    const QMutexLocker lock(&shared->mutex);
+                    shared->cache.put(key, *sums);
+                    snapshot = shared->cache;
+                    file = shared->cacheFile;
+                }
                 // A cache that cannot be written only costs the next view a read.
-                shared->cache.write(shared->cacheFile);
+                snapshot.write(file);
             }
         }
         QMetaObject::invokeMethod(
