@@ -6,6 +6,8 @@
 namespace vx
 {
 
+class VerdictLabel;
+
 // The add window: a new game's name, paths, type, size and description. Its fields keep what
 // was typed between openings; a ROM's header fills those still empty.
 class mnu_add_rom : public GameForm
@@ -16,10 +18,11 @@ public:
     static mnu_add_rom& get();
     mnu_add_rom();
 
-    PictureBox* const Picture1; // browse for the ROM
-    PictureBox* const Picture6; // browse for the picture
-    PictureBox* const Picture5; // save
-    PictureBox* const Picture4; // cancel
+    PictureBox* const Picture1;      // browse for the ROM
+    PictureBox* const Picture6;      // browse for the picture
+    PictureBox* const Picture5;      // save
+    PictureBox* const Picture4;      // cancel
+    VerdictLabel* const lbl_verdict; // what the DAT makes of the ROM chosen
 
     void Picture1_MouseDown();
     void Picture6_MouseDown();

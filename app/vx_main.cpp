@@ -15,6 +15,7 @@
 #include "core/recordlookup.h"
 #include "core/reentry.h"
 #include "core/textfile.h"
+#include "core/verifier.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "setup/mnu_about.h"
@@ -28,6 +29,7 @@
 #include "ui/strayclicks.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
+#include "ui/verdictlabel.h"
 #include "ui/vx_modules.h"
 #include "ui/windowing.h"
 
@@ -99,6 +101,25 @@ void recreateIndex()
             QStringLiteral("Check that the bin folder can be written."));
 }
 
+// The DAT the settings name, read in the background; one that cannot be read any more is
+// reported, and no verdicts are shown.
+void useStoredDat()
+{
+    const QString path = catalogue::datPath();
+    if (path.isEmpty())
+        return;
+    Verifier::get().readDat(path, [path](const datfile::Loaded& loaded) {
+        // Setup may have set another meanwhile.
+        if (catalogue::datPath() != path)
+            return;
+        if (loaded.dat)
+            Verifier::get().useDat(loaded.dat, path);
+        else
+            VX_modules::show_notice(QStringLiteral("The DAT set in Setup could not be read."),
+                                    loaded.error);
+    });
+}
+
 } // namespace
 
 main& main::get()
@@ -125,6 +146,7 @@ main::main()
       Label14(new Label(QStringLiteral("Label14"), this)),
       Label15(new Label(QStringLiteral("Label15"), this)),
       Label16(new Label(QStringLiteral("Label16"), this)),
+      Label17(new VerdictLabel(QStringLiteral("Label17"), this)),
       file_path(new Label(QStringLiteral("file_path"), this))
 {
     setWindowTitle(QStringLiteral("Vexloutil"));
@@ -178,6 +200,8 @@ main::main()
     Label16->setFont(detailFont);
     Label16->setWordWrap(true);
     Label16->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(*Label17, 6120, 4920, 4245, 240);
+    Label17->setFont(detailFont);
     // The viewed ROM's path once more, too small to be read there; blue as every label. Export
     // takes the path from the viewed game, not from here.
     place(*file_path, 600, 4320, 255, 135);
@@ -197,6 +221,10 @@ main::main()
         connect(command, &Label::mouseMoved, command,
                 [command] { command->setForeColor(kHoverColor); });
     connect(this, &Form::surfaceMouseMoved, this, &main::Form_MouseMove);
+    connect(&Verifier::get(), &Verifier::datChanged, this, [this] {
+        if (m_viewed)
+            showRomPath(m_viewed->record.file);
+    });
     // A save or a Clear: the browser first takes the index as start-up would have, and after a
     // save the index as written.
     connect(&IndexEvents::get(), &IndexEvents::aboutToWrite, this, &main::finishStartup);
@@ -227,7 +255,7 @@ void main::showGame(const QString& title, const catalogue::Record& record)
     Label3->setCaption(record.desc);
     Label13->setCaption(QStringLiteral("Game type: ") + record.gametype);
     Label14->setCaption(QStringLiteral("Game Size: ") + record.size + QStringLiteral(" Mbytes"));
-    Label16->setCaption(QStringLiteral("File Path: ") + record.file);
+    showRomPath(record.file);
     file_path->setCaption(record.file);
 
     const QFileInfo rom(record.file);
@@ -252,6 +280,22 @@ void main::forgetGame(const QString& title)
     Image1->loadPicture(QString());
     for (Label* line : {Label3, Label13, Label14, Label15, Label16, file_path})
         line->setCaption(QString());
+}
+
+void main::showRomPath(const QString& path)
+{
+    const QString line = QStringLiteral("File Path: ") + path;
+    // The verdict takes the path's second line: a long path is shortened in its middle then,
+    // and shown whole under the pointer.
+    if (Verifier::get().hasDat()) {
+        Label16->setCaption(
+            Label16->fontMetrics().elidedText(line, Qt::ElideMiddle, Label16->width()));
+        Label16->setToolTip(path);
+    } else {
+        Label16->setCaption(line);
+        Label16->setToolTip(QString());
+    }
+    Label17->showFor(path);
 }
 
 QList<Label*> main::commands() const
@@ -330,6 +374,8 @@ void main::takeStartupReading(quint64 generation, StartupReading& reading)
     if (!exportFolder.isEmpty() && !isWindowsOnlyPath(exportFolder))
         removeDeadCopyTemporariesInBackground(
             QFileInfo(exportTarget(exportFolder, QStringLiteral("rom"))).path());
+
+    useStoredDat();
 
     mnu_list& browser = hub->browser();
     browser.hide();

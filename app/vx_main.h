@@ -12,6 +12,7 @@ namespace vx
 class edit_rom_list;
 class mnu_list;
 struct StartupReading;
+class VerdictLabel;
 
 // The hub: commands at the left, the detail view of the last viewed game at the right.
 class main : public Form
@@ -53,10 +54,11 @@ public:
     Label* Label3; // description
     Label* lbl_title1;
     ImageBox* Image1;
-    Label* Label13; // game type
-    Label* Label14; // size
-    Label* Label15; // average file size
-    Label* Label16; // ROM path
+    Label* Label13;        // game type
+    Label* Label14;        // size
+    Label* Label15;        // average file size
+    Label* Label16;        // ROM path
+    VerdictLabel* Label17; // what the DAT makes of the ROM, under its path
     Label* file_path;
     CommonDialog cd1;
 
@@ -122,6 +124,8 @@ private:
     edit_rom_list& picker();
     // The edit window, filled by the picker, beside the hub.
     void showEditor();
+    // The path line, and the verdict under it when a DAT is set.
+    void showRomPath(const QString& path);
 
     std::optional<ViewedGame> m_viewed;
     bool m_viewing = false;

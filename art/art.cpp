@@ -207,12 +207,14 @@ PicturePtr optionsBackground()
         {{QStringLiteral("Setup"), 1770, 180, 11.25, true, true, kTitleBlue},
          {QStringLiteral("Export path:"), 180, 960, 8.25, true, true, kCaptionBlue, 285},
          {QStringLiteral("Clear out files:"), 180, 1440, 8.25, true, true, kCaptionBlue, 375},
+         {QStringLiteral("DAT file:"), 180, 1920, 8.25, true, true, kCaptionBlue, 285},
          {QStringLiteral("More options to come..."), 1500, 3420, 8.25, false, true, kQuietBlue,
           285}},
         [](TwipsCanvas& canvas) {
             canvas.painter().fillRect(canvas.rect(180, 645, 3960, 15), QColor(96, 96, 160));
-            // The export box has no frame of its own; the well shows where to type.
+            // The path boxes have no frame of their own; the wells show where to type.
             paintWell(canvas, 1290, 930, 2835, 345, Qt::black);
+            paintWell(canvas, 1290, 1890, 2355, 345, Qt::black);
         });
     return picture;
 }

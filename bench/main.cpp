@@ -14,6 +14,7 @@
 // has its own memory peak.
 
 #include "bench/catalogue_gen.h"
+#include "bench/checksbench.h"
 #include "bench/child.h"
 #include "bench/importbench.h"
 
@@ -175,6 +176,9 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "unknown mode %s\n", argv[1]);
         return 2;
     }
+
+    if (argc >= 2 && std::strcmp(argv[1], "--checks") == 0)
+        return runChecksBench(argc, argv);
 
     // A GUI application only to draw the box art.
     QGuiApplication app(argc, argv);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class QFile;
 class QThreadPool;
 
 namespace vx::test
@@ -34,6 +35,15 @@ constexpr int kMaxZipEntries = 64;
 constexpr qint64 kMaxZipDirectoryEntries = 65536;
 constexpr qint64 kMaxZipDirectoryBytes = 16 << 20;
 
+// The three byte orders images come in: big-endian (.z64, the cartridge's own), 16-bit swapped
+// (.v64) and 32-bit little-endian (.n64).
+enum class Order { Big, Swapped16, Little32 };
+// Told from an image's first four bytes; nothing for what is no cartridge image.
+std::optional<Order> byteOrder(const QByteArray& first);
+// Turns bytes of `order` into the cartridge's own order in place; `size` a multiple of four but
+// at an image's end.
+void toBigEndian(char* data, qsizetype size, Order order);
+
 // `first` holds an image's first bytes in any of the three byte orders, `length` is the whole
 // image's; nothing when the bytes are not the start of a cartridge image.
 std::optional<Details> fromHeader(const QByteArray& first, qint64 length);
@@ -44,6 +54,10 @@ std::optional<Details> fromHeader(const QByteArray& first, qint64 length);
 // cartridge image, a damaged or encrypted zip included, nor for a zip whose directory is beyond
 // the bounds above.
 std::optional<Details> readFile(const QString& path);
+
+// Whether a zip's central directory is within the bounds above, judged from the file's own end
+// records before the unpacker sees it.
+bool zipDirectoryWithinBounds(QFile& file);
 
 // A name the ROM dialog offers, or one cartridge images commonly carry.
 bool hasRomSuffix(const QString& path);

@@ -103,6 +103,11 @@ QString exportFolder()
     return profile::read(settingsPath(), QStringLiteral("export"), QStringLiteral("path"));
 }
 
+QString datPath()
+{
+    return profile::read(settingsPath(), QStringLiteral("dat"), QStringLiteral("path"));
+}
+
 namespace
 {
 

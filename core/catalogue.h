@@ -36,6 +36,9 @@ Record readRecord(const QString& recordPath);
 
 // The export folder from the settings; empty when none is set.
 QString exportFolder();
+// The DAT of known good dumps the ROMs are checked against; empty when none is set. A section of
+// its own, which earlier versions never read.
+QString datPath();
 
 // Removes what an interrupted rewrite of the settings, the index or a record left behind: the
 // temporaries beside the program and in bin, and only those. The files themselves are always

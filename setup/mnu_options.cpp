@@ -7,6 +7,7 @@
 #include "core/reentry.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
+#include "core/verifier.h"
 #include "ui/base/indexevents.h"
 #include "ui/busypointer.h"
 #include "ui/dialogs.h"
@@ -15,9 +16,11 @@
 #include "ui/units.h"
 #include "ui/vx_modules.h"
 
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 
 namespace vx
 {
@@ -28,12 +31,11 @@ namespace
 // The writes below wait on the disk off this thread; clicks wait for them, and the pointer says
 // so until the window's notice or slide.
 
-bool storeExportFolder(const QString& folder)
+bool storeSettings(const QList<profile::Entry>& entries)
 {
     const BusyPointer busy;
     const catalogue::WriteLock lock;
-    return lock.held() && profile::write(catalogue::settingsPath(), QStringLiteral("export"),
-                                         QStringLiteral("path"), folder);
+    return lock.held() && profile::writeAll(catalogue::settingsPath(), entries);
 }
 
 enum class Cleared { Yes, Unreadable, Unwritable };
@@ -65,7 +67,9 @@ mnu_options& mnu_options::get()
 
 mnu_options::mnu_options()
     : Form(QStringLiteral("mnu_options"), Qt::FramelessWindowHint | Qt::Tool),
-      Text1(new QLineEdit(this)), cmd_clear(new PictureBox(QStringLiteral("cmd_clear"), this)),
+      Text1(new QLineEdit(this)), Text2(new QLineEdit(this)),
+      cmd_dat(new PictureBox(QStringLiteral("cmd_dat"), this)),
+      cmd_clear(new PictureBox(QStringLiteral("cmd_clear"), this)),
       cmd_ok(new PictureBox(QStringLiteral("cmd_ok"), this)),
       cmd_cancel(new PictureBox(QStringLiteral("cmd_cancel"), this))
 {
@@ -82,31 +86,49 @@ mnu_options::mnu_options()
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Text, colorFromBgr(0xC00000));
     Text1->setPalette(pal);
+    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2->setAccessibleName(QStringLiteral("DAT file"));
+    place(*Text2, 1320, 1920, 2295, 285);
+    Text2->setFont(designFont(8.25));
+    Text2->setFrame(false);
+    Text2->setPalette(pal);
 
+    place(*cmd_dat, 3840, 1935, 255, 255);
     place(*cmd_clear, 1680, 1440, 495, 375);
     place(*cmd_ok, 2280, 3840, 855, 255);
     place(*cmd_cancel, 3240, 3840, 855, 255);
+    cmd_dat->setButton(QStringLiteral("Browse"));
+    cmd_dat->setAccessibleDescription(QStringLiteral("Choose the DAT file"));
     cmd_clear->setButton(QStringLiteral("Clear"));
     cmd_ok->setButton(QStringLiteral("OK"));
     cmd_cancel->setButton(QStringLiteral("Cancel"));
     cmd_clear->setPictures(art::clearButton(false), art::clearButton(true));
     cmd_ok->setPictures(art::okButton(false), art::okButton(true));
     cmd_cancel->setPictures(art::cancelButton(false), art::cancelButton(true));
+    cmd_dat->setPictures(art::browseButton(false), art::browseButton(true));
 
     setTabOrder(Text1, cmd_clear);
-    setTabOrder(cmd_clear, cmd_ok);
+    setTabOrder(cmd_clear, Text2);
+    setTabOrder(Text2, cmd_dat);
+    setTabOrder(cmd_dat, cmd_ok);
     setTabOrder(cmd_ok, cmd_cancel);
 
     connect(cmd_ok, &PictureBox::clicked, this, &mnu_options::cmd_ok_Click);
     connect(cmd_cancel, &PictureBox::clicked, this, &mnu_options::cmd_cancel_Click);
     connect(cmd_clear, &PictureBox::clicked, this, &mnu_options::cmd_clear_Click);
+    connect(cmd_dat, &PictureBox::clicked, this, &mnu_options::cmd_dat_Click);
     connect(Text1, &QLineEdit::returnPressed, this, &mnu_options::cmd_ok_Click);
+    connect(Text2, &QLineEdit::returnPressed, this, &mnu_options::cmd_ok_Click);
+
+    cd1.DialogTitle = QStringLiteral("Choose a DAT file");
+    cd1.Filter = QStringLiteral("DAT files (*.dat, *.xml)|*.dat;*.xml|All Files|*.*");
 }
 
 void mnu_options::Form_Load()
 {
     // Shown as stored, so an OK without typing keeps the folder rather than erasing it.
     Text1->setText(catalogue::exportFolder());
+    Text2->setText(catalogue::datPath());
 }
 
 void mnu_options::slideAway()
@@ -117,19 +139,65 @@ void mnu_options::slideAway()
     sys_procs::slide_out_left(*this);
 }
 
+bool mnu_options::readNewDat(const QString& path, std::shared_ptr<const datfile::Dat>& dat)
+{
+    const BusyPointer busy;
+    std::optional<datfile::Loaded> loaded;
+    QEventLoop wait;
+    Verifier::get().readDat(path, [&loaded, &wait](const datfile::Loaded& read) {
+        loaded = read;
+        wait.quit();
+    });
+    // The windows keep answering for the second or so a large DAT takes.
+    if (!loaded)
+        wait.exec(QEventLoop::ExcludeUserInputEvents);
+    if (!loaded || !loaded->dat) {
+        VX_modules::show_notice(QStringLiteral("The DAT could not be read."),
+                                loaded ? loaded->error : QString());
+        return false;
+    }
+    dat = loaded->dat;
+    return true;
+}
+
 void mnu_options::cmd_ok_Click()
 {
     if (m_sliding)
         return;
+    ReentryGuard guard(m_saving);
+    if (!guard.entered())
+        return;
     // Stored as it will be read back: without blanks at its ends or one pair of quotes around
     // it, which a folder copied from elsewhere often carries.
     const QString folder = profile::asReadBack(Text1->text());
-    if (!storeExportFolder(folder)) {
+    const QString datPath = profile::asReadBack(Text2->text());
+    QList<profile::Entry> entries{{QStringLiteral("export"), QStringLiteral("path"), folder}};
+    // The DAT's section is written only once one is set, so settings without one stay as the
+    // earlier versions wrote them.
+    const bool datChanged = datPath != catalogue::datPath();
+    std::shared_ptr<const datfile::Dat> dat;
+    if (datChanged) {
+        if (!datPath.isEmpty() && !readNewDat(datPath, dat))
+            return;
+        entries.append({QStringLiteral("dat"), QStringLiteral("path"), datPath});
+    }
+    if (!storeSettings(entries)) {
         VX_modules::show_notice(QStringLiteral("The export folder could not be saved."),
                                 QStringLiteral("Check that the program folder can be written."));
         return;
     }
+    if (datChanged)
+        Verifier::get().useDat(dat, datPath);
     slideAway();
+}
+
+void mnu_options::cmd_dat_Click()
+{
+    const QString typed = Text2->text().trimmed();
+    if (!typed.isEmpty())
+        cd1.FileName = typed;
+    if (cd1.ShowOpen(this))
+        Text2->setText(cd1.FileName);
 }
 
 void mnu_options::cmd_cancel_Click()

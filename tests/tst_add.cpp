@@ -9,6 +9,7 @@
 #include "ui/dialogs.h"
 #include "ui/formbuild.h"
 #include "ui/listbox.h"
+#include "ui/verdictlabel.h"
 #include "ui/windowing.h"
 
 #include <QApplication>
@@ -72,6 +73,7 @@ private slots:
     void save_secondPressDuringSaveIgnored();
     void romPath_fillsEmptyBoxesFromHeader_data();
     void romPath_fillsEmptyBoxesFromHeader();
+    void romPath_showsVerdictOfDat();
 };
 
 void TestAdd::addRom_opensBesideHubOnTop()
@@ -422,6 +424,30 @@ void TestAdd::romPath_fillsEmptyBoxesFromHeader()
     QTEST(shown.join('|'), "shown");
     QCOMPARE(add.Text3->text(), QString());
     QVERIFY(visibleNotice().isEmpty());
+}
+
+void TestAdd::romPath_showsVerdictOfDat()
+{
+    Sandbox box;
+    box.makeCatalogue();
+    const QByteArray image = checkedImage(C6103);
+    box.writeFile("game.v64", inFileOrder(image, 1));
+    box.writeFile("set.dat",
+                  "<datafile><game name=\"Wave Rider (Japan)\"><rom name=\"w.z64\" size=\"" +
+                      QByteArray::number(image.size()) + "\" crc=\"" +
+                      QByteArray::number(bitwiseCrc32(image), 16) + "\"/></game></datafile>");
+    box.writeFile("vx.log",
+                  Sandbox::settingsBytes() + "[dat]\r\npath=" + box.path("set.dat").toUtf8());
+    start();
+    settleStartup();
+    QVERIFY(VerifierProbe::settle());
+    mnu_add_rom& add = openAdd();
+    add.takeRomPath(box.path("game.v64"));
+    QVERIFY(VerifierProbe::settle());
+    QCOMPARE(add.lbl_verdict->text(), QString("Verified: Wave Rider (Japan)"));
+    // It speaks of the path in the box only.
+    QTest::keyClicks(add.Text2, "x");
+    QCOMPARE(add.lbl_verdict->text(), QString());
 }
 
 QTEST_MAIN(TestAdd)

@@ -6,8 +6,10 @@
 #include "ui/dialogs.h"
 #include "ui/findstrip.h"
 #include "ui/listbox.h"
+#include "ui/verdictlabel.h"
 #include "ui/windowing.h"
 
+#include <QCryptographicHash>
 #include <QImage>
 #include <QKeyEvent>
 #include <QtTest>
@@ -63,6 +65,8 @@ private slots:
     void doubleClick_fillsDetailViewAndSlidesAway();
     void doubleClick_readsRecordLeftByHand_data();
     void doubleClick_readsRecordLeftByHand();
+    void doubleClick_showsVerdictUnderPath_data();
+    void doubleClick_showsVerdictUnderPath();
     void doubleClick_picture_data();
     void doubleClick_picture();
     void doubleClick_missingRecord_removesEntryOnScreenOnly_data();
@@ -210,6 +214,73 @@ void TestBrowser::doubleClick_readsRecordLeftByHand()
     waitForPicture(*main::get().Image1);
     QVERIFY(!test::ImageBoxProbe::hasPicture(*main::get().Image1));
     QVERIFY(slidOut(mnu_list::get()));
+}
+
+void TestBrowser::doubleClick_showsVerdictUnderPath_data()
+{
+    QTest::addColumn<QByteArray>("rom");    // the file; none when empty
+    QTest::addColumn<QByteArray>("listed"); // the image the DAT lists; no DAT when empty
+    QTest::addColumn<QString>("verdict");
+
+    const QByteArray good = checkedImage(C6102);
+    QByteArray bad = good;
+    bad[0x2345] = char(bad[0x2345] ^ 0x10);
+    const QByteArray other = checkedImage(C6105);
+    QTest::newRow("no DAT") << good << QByteArray() << "";
+    QTest::newRow("listed") << good << good << "Verified: Star Racer (Europe)";
+    QTest::newRow("listed, a .v64 file")
+        << inFileOrder(good, 1) << good << "Verified: Star Racer (Europe)";
+    QTest::newRow("listed, in a zip")
+        << zipOf({{"a.n64", inFileOrder(good, 2)}}) << good << "Verified: Star Racer (Europe)";
+    QTest::newRow("not listed") << good << other << "Not in the DAT";
+    QTest::newRow("not listed, check words wrong")
+        << bad << other << "Header check failed: bad or modified dump";
+    // The DAT knows best: some good dumps carry wrong words.
+    QTest::newRow("listed, check words wrong") << bad << bad << "Verified: Star Racer (Europe)";
+    QTest::newRow("ROM file missing") << QByteArray() << good << "";
+}
+
+void TestBrowser::doubleClick_showsVerdictUnderPath()
+{
+    QFETCH(QByteArray, rom);
+    QFETCH(QByteArray, listed);
+    QFETCH(QString, verdict);
+    Sandbox box;
+    box.makeCatalogue("\r\nAlpha\r\nBeta\r\n");
+    if (!rom.isEmpty())
+        box.writeFile("roms/alpha.rom", rom);
+    box.writeRecord("Alpha", box.path("roms/alpha.rom"), "", "PAL", "64", "a");
+    box.writeRecord("Beta", box.path("roms/beta.rom"), "", "PAL", "64", "b");
+    if (!listed.isEmpty()) {
+        const QByteArray sha1 = QCryptographicHash::hash(listed, QCryptographicHash::Sha1);
+        box.writeFile("set.dat", "<?xml version=\"1.0\"?><datafile><game name=\"Star Racer "
+                                 "(Europe)\"><rom name=\"a.z64\" size=\"1\" sha1=\"" +
+                                     sha1.toHex() + "\"/></game></datafile>");
+        box.writeFile("vx.log", Sandbox::settingsBytes() +
+                                    "[dat]\r\npath=" + box.path("set.dat").toUtf8() + "\r\n");
+    }
+    const QMap<QString, QByteArray> before = box.snapshot();
+    start();
+    settleStartup();
+    QVERIFY(VerifierProbe::settle());
+    main& hub = main::get();
+    click(hub.Label8);
+    viewRow(mnu_list::get(), 0);
+    QVERIFY(VerifierProbe::settle());
+    QCOMPARE(hub.Label17->text(), verdict);
+    QCOMPARE(hub.Label16->text(), "File Path: " + box.path("roms/alpha.rom"));
+
+    // Viewed again, the checksums come from the cache at once.
+    click(hub.Label8);
+    viewRow(mnu_list::get(), 1);
+    QCOMPARE(hub.Label17->text(), QString());
+    click(hub.Label8);
+    viewRow(mnu_list::get(), 0);
+    QCOMPARE(hub.Label17->text(), verdict);
+    // The cache is a file of its own; the catalogue's files are as they were.
+    QMap<QString, QByteArray> after = box.snapshot();
+    QCOMPARE(after.remove("vx-checksums.txt"), verdict.isEmpty() ? 0 : 1);
+    QCOMPARE(after, before);
 }
 
 void TestBrowser::doubleClick_picture_data()

@@ -1,5 +1,6 @@
 #include "app/vx_main.h"
 #include "art/art.h"
+#include "core/verifier.h"
 #include "setup/mnu_about.h"
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
@@ -42,6 +43,7 @@ private slots:
     void ok_storesTypedFolderAndSlidesAway_data();
     void ok_storesTypedFolderAndSlidesAway();
     void ok_settingsNotWritable_showsNoticeAndStays();
+    void ok_unreadableDat_showsNoticeAndStays();
     void cancel_keepsTypedTextStoresNothing();
     void button_showsPressedImageWhileHeld_data();
     void button_showsPressedImageWhileHeld();
@@ -73,41 +75,56 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway_data()
 {
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("dat"); // typed in its box; {box} is the sandbox
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray fresh =
         "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n";
     QTest::newRow("replaces the stored folder")
         << kSettingsWithFolder << "/home/me/out"
-        << QByteArray(fresh + "[export]\r\npath=/home/me/out\r\n");
+        << "" << QByteArray(fresh + "[export]\r\npath=/home/me/out\r\n");
     QTest::newRow("adds a missing section")
-        << fresh << "D:\\out\\" << QByteArray(fresh + "[export]\r\npath=D:\\out\\\r\n");
+        << fresh << "D:\\out\\"
+        << "" << QByteArray(fresh + "[export]\r\npath=D:\\out\\\r\n");
     // Stored as it reads back, so Export finds the folder.
     QTest::newRow("blanks and quotes around it dropped")
         << fresh << "  \"/home/me/my out\" "
-        << QByteArray(fresh + "[export]\r\npath=/home/me/my out\r\n");
+        << "" << QByteArray(fresh + "[export]\r\npath=/home/me/my out\r\n");
+    // A section of its own after the export folder's, whose bytes stay as they were.
+    QTest::newRow("a DAT") << kSettingsWithFolder << "/srv/roms"
+                           << " {box}/set.dat "
+                           << QByteArray(kSettingsWithFolder + "[dat]\r\npath={box}/set.dat\r\n");
+    QTest::newRow("a DAT taken away")
+        << QByteArray(kSettingsWithFolder + "[dat]\r\npath={box}/set.dat\r\n") << "/srv/roms"
+        << "" << QByteArray(kSettingsWithFolder + "[dat]\r\npath=\r\n");
 }
 
 void TestOptions::ok_storesTypedFolderAndSlidesAway()
 {
     QFETCH(QByteArray, settings);
     QFETCH(QString, typed);
+    QFETCH(QString, dat);
     QFETCH(QByteArray, expected);
     test::Sandbox box;
     box.makeCatalogue();
-    box.writeFile("vx.log", settings);
+    const QByteArray folder = box.folder().toUtf8();
+    box.writeFile("vx.log", QByteArray(settings).replace("{box}", folder));
+    box.writeFile("set.dat", "<datafile><game name=\"G\"><rom name=\"g.z64\" size=\"4\" "
+                             "crc=\"01234567\"/></game></datafile>");
     test::click(main::get().Label11);
     mnu_options& options = mnu_options::get();
     options.Text1->clear();
     QTest::keyClicks(options.Text1, typed);
+    options.Text2->setText(QString(dat).replace("{box}", box.folder()));
     QStringList seen;
     const test::DuringWrites during([&](const QString& path) { seen << writing(path, options); });
     test::click(options.cmd_ok);
     // The write waits on its own thread, the window staying until it is done.
     QCOMPARE(seen, QStringList{"vx.log, window stays, busy"});
-    QCOMPARE(box.readFile("vx.log"), expected);
+    QCOMPARE(box.readFile("vx.log"), QByteArray(expected).replace("{box}", folder));
     QVERIFY(options.Left() < -options.Width());
     QVERIFY(test::visibleNotice().isEmpty());
+    QCOMPARE(Verifier::get().hasDat(), !dat.isEmpty());
 }
 
 void TestOptions::ok_settingsNotWritable_showsNoticeAndStays()
@@ -127,6 +144,26 @@ void TestOptions::ok_settingsNotWritable_showsNoticeAndStays()
     QCOMPARE(options.Left(), 3000.0);
     QVERIFY(options.isVisible());
     QCOMPARE(options.Text1->text(), QString("/home/me/out"));
+}
+
+void TestOptions::ok_unreadableDat_showsNoticeAndStays()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("set.dat", "<datafile><game name=\"G\"><rom size=\"4\" crc=\"1\"/></datafile>");
+    const QMap<QString, QByteArray> before = box.snapshot();
+    test::click(main::get().Label11);
+    mnu_options& options = mnu_options::get();
+    const double left = options.Left();
+    options.Text1->setText("/home/me/out");
+    options.Text2->setText(box.path("set.dat"));
+    test::click(options.cmd_ok);
+    QCOMPARE(test::visibleNotice(), QStringList({"The DAT could not be read.",
+                                                 "Opening and ending tag mismatch. (line 1)."}));
+    QCOMPARE(box.snapshot(), before);
+    QCOMPARE(options.Left(), left);
+    QCOMPARE(options.Text2->text(), box.path("set.dat"));
+    QVERIFY(!Verifier::get().hasDat());
 }
 
 void TestOptions::cancel_keepsTypedTextStoresNothing()

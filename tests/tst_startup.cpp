@@ -5,6 +5,7 @@
 #include "browser/mnu_list.h"
 #include "core/recordlookup.h"
 #include "core/textfile.h"
+#include "core/verifier.h"
 #include "setup/mnu_options.h"
 #include "setup/mnu_setup.h"
 #include "support/testsupport.h"
@@ -73,6 +74,7 @@ private slots:
     void start_withoutIndex_reportsAndRecreatesIt_data();
     void start_withoutIndex_reportsAndRecreatesIt();
     void start_unreadableIndex_saysSoAndWritesNothing();
+    void start_unreadableDat_saysSoAndShowsNoVerdicts();
     void start_placesDetailViewControls();
     void firstRun_createsSettingsBinAndIndex();
     void firstRun_tellsEachStepInOrder();
@@ -268,6 +270,22 @@ void TestStartup::start_unreadableIndex_saysSoAndWritesNothing()
                           "Check that the bin folder can be read."}));
     QCOMPARE(box.snapshot(), before);
     QVERIFY(main::get().isVisible());
+}
+
+void TestStartup::start_unreadableDat_saysSoAndShowsNoVerdicts()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    box.writeFile("vx.log", test::Sandbox::settingsBytes() +
+                                "[dat]\r\npath=" + box.path("gone.dat").toUtf8() + "\r\n");
+    const QMap<QString, QByteArray> before = box.snapshot();
+    start();
+    test::settleStartup();
+    QVERIFY(test::VerifierProbe::settle());
+    QCOMPARE(test::visibleNotice(), (QStringList{"The DAT set in Setup could not be read.",
+                                                 "The file is missing or is not a file."}));
+    QVERIFY(!Verifier::get().hasDat());
+    QCOMPARE(box.snapshot(), before);
 }
 
 void TestStartup::start_placesDetailViewControls()

@@ -152,7 +152,7 @@ scenario_strips() {
   key Return
   command setup
   wait_until "no options window" is_active mnu_options
-  key Tab Tab Tab Return
+  key Tab Tab Tab Tab Tab Return # past Clear and the DAT file's box and button to Cancel
   command about
   wait_until "no about window" is_active mnu_about
   key Escape

@@ -10,6 +10,7 @@
 #include "core/profile.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
+#include "core/verifier.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "ui/base/mnu_error.h"
@@ -60,6 +61,7 @@ Sandbox::Sandbox()
     dialogs::clearScript();
     setEndProgramHook(countEnd);
     failReadsOf(QString());
+    Verifier::get().reset();
 }
 
 namespace
@@ -90,6 +92,7 @@ Sandbox::~Sandbox()
     dialogs::clearScript();
     setClock(nullptr);
     failReadsOf(QString());
+    Verifier::get().reset();
 }
 
 QString Sandbox::path(const QString& relative) const
@@ -208,6 +211,13 @@ void waitForPicture(const ImageBox& box)
 bool ReaderProbe::settle(int timeoutMs)
 {
     const bool done = cartridge::Reader::pool().waitForDone(timeoutMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+    return done;
+}
+
+bool VerifierProbe::settle(int timeoutMs)
+{
+    const bool done = Verifier::pool().waitForDone(timeoutMs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
     return done;
 }

@@ -105,6 +105,11 @@ struct ReaderProbe {
     // outlasts `timeoutMs`.
     static bool settle(int timeoutMs = -1);
 };
+struct VerifierProbe {
+    // Waits for every DAT read and checksum under way, then delivers what they found; false
+    // when one outlasts `timeoutMs`.
+    static bool settle(int timeoutMs = -1);
+};
 // Waits for the searches of dropped folders and hands on what they found; false when one
 // outlasts `timeoutMs`.
 bool settleFolderDrops(int timeoutMs = -1);
