@@ -237,26 +237,32 @@ std::optional<Details> fromHeader(const QByteArray& first, qint64 length)
     return Details{internalName(header.mid(0x20, 20)), region(header[0x3E]), megabits(length)};
 }
 
-std::optional<Details> readFile(const QString& path)
+bool openRegularFile(QFile& file, const QString& path, QIODevice::OpenMode mode)
 {
     // Only a regular file: a pipe or a device could keep the read waiting forever.
     if (path.isEmpty() || pathKind(path) != PathKind::File)
-        return {};
-    QFile file;
+        return false;
 #ifdef Q_OS_UNIX
     // By the system's bytes: a name that is no UTF-8 is out of QFile's reach.
     const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
     if (handle < 0)
-        return {};
-    if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        return false;
+    if (!file.open(handle, mode, QFileDevice::AutoCloseHandle)) {
         ::close(handle);
-        return {};
+        return false;
     }
+    return true;
 #else
     file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    return file.open(mode);
 #endif
+}
+
+std::optional<Details> readFile(const QString& path)
+{
+    QFile file;
+    if (!openRegularFile(file, path, QIODevice::ReadOnly))
+        return {};
     const QByteArray first = file.read(kHeaderBytes);
     if (first.startsWith("PK\x03\x04")) {
         if (!zipDirectoryWithinBounds(file))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -54,6 +55,9 @@ std::optional<Details> fromHeader(const QByteArray& first, qint64 length);
 // cartridge image, a damaged or encrypted zip included, nor for a zip whose directory is beyond
 // the bounds above.
 std::optional<Details> readFile(const QString& path);
+
+// Opens a regular file (never a pipe or a device) for reading, by the system's bytes.
+bool openRegularFile(QFile& file, const QString& path, QIODevice::OpenMode mode);
 
 // Whether a zip's central directory is within the bounds above, judged from the file's own end
 // records before the unpacker sees it.

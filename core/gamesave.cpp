@@ -122,13 +122,10 @@ void undoWrite(const QString& path, const std::optional<QByteArray>& written,
 
 // Writes the record, then the index with the name appended. The record goes back to what it
 // was when the index cannot be written, so no half-done save stays behind.
-SaveResult writeGame(const GameEntry& entry, int size)
+SaveResult writeGame(const GameEntry& entry, int size, TextList& items)
 {
     SaveResult result;
     result.outcome = SaveOutcome::Failed;
-    std::optional<TextList> items = readIndexForWrite(result);
-    if (!items)
-        return result;
 
     // A record already there under another case of the name (or in the bytes a Windows archive
     // gave its name) is the one rewritten, as on Windows; a second beside it would never be read.
@@ -151,9 +148,9 @@ SaveResult writeGame(const GameEntry& entry, int size)
     }
     const std::optional<QByteArray> written = readWholeFile(recordPath);
 
-    items->append(entry.name);
+    items.append(entry.name);
     pumpIfDue();
-    std::optional<TextList> index = listfile::write(catalogue::indexPath(), *items);
+    std::optional<TextList> index = listfile::write(catalogue::indexPath(), items);
     if (!index) {
         undoWrite(recordPath, written, previousRecord);
         result.notices << replaceFailure(recordPath);
@@ -166,13 +163,10 @@ SaveResult writeGame(const GameEntry& entry, int size)
 }
 
 // The edit save of a game given a new name: new record, index lines in place, old record gone.
-SaveResult renameGame(const GameEntry& entry, int size)
+SaveResult renameGame(const GameEntry& entry, int size, TextList& items)
 {
     SaveResult result;
     result.outcome = SaveOutcome::Failed;
-    std::optional<TextList> items = readIndexForWrite(result);
-    if (!items)
-        return result;
 
     const QString oldPath = catalogue::findRecord(entry.openedAs);
     const QString existing = catalogue::findRecord(entry.name);
@@ -199,7 +193,7 @@ SaveResult renameGame(const GameEntry& entry, int size)
     // their own. Decided before the new record can be found by them.
     TextList renamed;
     bool replaced = false;
-    items->forEach([&](QStringView item) {
+    items.forEach([&](QStringView item) {
         const bool old = item == entry.openedAs ||
                          (item.compare(entry.openedAs, Qt::CaseInsensitive) == 0 &&
                           !oldPath.isEmpty() && catalogue::findRecord(item.toString()) == oldPath);
@@ -278,7 +272,10 @@ SaveResult saveGame(const GameEntry& entry)
         return result;
     }
     const bool rename = !entry.openedAs.isEmpty() && entry.openedAs != entry.name;
-    SaveResult written = rename ? renameGame(entry, *size) : writeGame(entry, *size);
+    SaveResult written;
+    written.outcome = SaveOutcome::Failed;
+    if (std::optional<TextList> items = readIndexForWrite(written))
+        written = rename ? renameGame(entry, *size, *items) : writeGame(entry, *size, *items);
     written.notices = result.notices + written.notices;
     return written;
 }

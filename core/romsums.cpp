@@ -237,25 +237,9 @@ quint32 crc32(quint32 crc, const char* data, qsizetype length)
 
 std::optional<Sums> ofFile(const QString& path, const std::atomic_bool* cancelled)
 {
-    // Only a regular file: a pipe or a device could keep the read waiting forever.
-    if (path.isEmpty() || pathKind(path) != PathKind::File)
-        return {};
     QFile file;
-#ifdef Q_OS_UNIX
-    // By the system's bytes: a name that is no UTF-8 is out of QFile's reach.
-    const int handle = ::open(nativePath(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (handle < 0)
+    if (!cartridge::openRegularFile(file, path, QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {};
-    if (!file.open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered,
-                   QFileDevice::AutoCloseHandle)) {
-        ::close(handle);
-        return {};
-    }
-#else
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return {};
-#endif
     const QByteArray first = file.read(cartridge::kHeaderBytes);
     if (first.startsWith("PK\x03\x04")) {
         if (!cartridge::zipDirectoryWithinBounds(file))
