@@ -1,9 +1,13 @@
 #include "core/listfile.h"
 
+#include "core/bytescan.h"
 #include "core/fields.h"
 #include "core/pump.h"
 #include "core/textfile.h"
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <algorithm>
 #include <cstring>
 
@@ -40,37 +44,54 @@ QString listFileText(const TextList& items)
     return text;
 }
 
+// Narrows an ASCII item into place, eight characters a step where the processor allows.
+void narrowInto(char* out, const char16_t* item, qsizetype size)
+{
+    qsizetype k = 0;
+#ifdef __SSE2__
+    for (; k + 8 <= size; k += 8) {
+        const __m128i wide = _mm_loadu_si128(reinterpret_cast<const __m128i*>(item + k));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k), _mm_packus_epi16(wide, wide));
+    }
+#endif
+    for (; k < size; ++k)
+        out[k] = char(item[k]);
+}
+
 // The bytes of plain ASCII items, each on its own line, after `mark`: each item narrowed
 // straight into place (a narrowed copy of a whole block would cost as much memory again as the
-// file). `troubles` tells whether an item holds a quote or a line break, which may keep it from
-// reading back as itself.
+// file), then looked at eight bytes a step (bytescan.h). `troubles` tells whether an item holds
+// a quote or a line break, which may keep it from reading back as itself.
 QByteArray asciiListFile(const TextList& items, QByteArrayView mark, bool& troubles)
 {
+    using namespace bytescan;
     qsizetype total = mark.size();
     for (const TextList::Segment& segment : items.segments()) {
         for (const TextList::Span& span : segment.spans)
             total += span.size + 4;
     }
-    QByteArray bytes(total, Qt::Uninitialized);
+    // Room for a whole word read past the last item's end.
+    QByteArray bytes(total + 8, Qt::Uninitialized);
     char* out = bytes.data();
     if (!mark.isEmpty()) {
         std::memcpy(out, mark.data(), size_t(mark.size()));
         out += mark.size();
     }
-    bool marks = false;
+    quint64 marks = 0;
     for (const TextList::Segment& segment : items.segments()) {
         const auto* chars = reinterpret_cast<const char16_t*>(segment.block.constData());
         for (const TextList::Span& span : segment.spans) {
-            const char16_t* item = chars + span.begin;
             const qsizetype size = span.size;
-            bool commas = false;
-            for (qsizetype k = 0; k < size; ++k) {
-                const char16_t c = item[k];
-                out[k] = char(c);
-                commas |= c == u',';
-                marks |= c == u'"' || c == u'\r' || c == u'\n';
+            narrowInto(out, chars + span.begin, size);
+            quint64 commas = 0;
+            for (qsizetype k = 0; k < size; k += 8) {
+                quint64 word = load(out + k);
+                if (size - k < 8)
+                    word &= keepFirst(size - k);
+                commas |= bytesEqual(word, ',');
+                marks |= bytesEqual(word, '"') | bytesEqual(word, '\r') | bytesEqual(word, '\n');
             }
-            if (needsQuotes(out, size, commas)) {
+            if (needsQuotes(out, size, commas != 0)) {
                 // Rare: moved one place further on, after its opening quote.
                 std::memmove(out + 1, out, size_t(size));
                 *out++ = '"';
@@ -83,7 +104,7 @@ QByteArray asciiListFile(const TextList& items, QByteArrayView mark, bool& troub
             *out++ = '\n';
         }
     }
-    troubles = marks;
+    troubles = marks != 0;
     bytes.truncate(out - bytes.constData());
     return bytes;
 }

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QThread>
 #include <atomic>
+#include <chrono>
+#include <future>
 #include <thread>
 
 namespace vx
@@ -54,14 +56,21 @@ void runServingEvents(const std::function<void()>& work)
         return;
     }
     std::atomic<bool> done{false};
+    std::promise<void> finished;
+    std::future<void> ready = finished.get_future();
     std::thread worker([&] {
         work();
         done.store(true);
+        finished.set_value();
         dispatcher->wakeUp();
     });
-    while (!done.load())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                        QEventLoop::WaitForMoreEvents);
+    // A write that a local disk finishes at once is not worth a turn of the event loop (whose
+    // repaints would cost more than the write); a slow one is served well within a frame or two.
+    if (ready.wait_for(std::chrono::milliseconds(kPumpIntervalMs)) != std::future_status::ready) {
+        while (!done.load())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                            QEventLoop::WaitForMoreEvents);
+    }
     worker.join();
 }
 
