@@ -557,6 +557,69 @@ scenario_find() {
   wait_until "the second Escape did not close the browser" gone mnu_list
 }
 
+# seed_two_games: Mario then Zelda in the index, each with a record pointing at its ROM and at
+# a picture.
+seed_two_games() {
+  printf '\r\nMario\r\nZelda\r\n' >"$catalogue/bin/bootlist.lst"
+  local name
+  for name in Mario Zelda; do
+    printf '[paths]\r\nfile=%s\r\nimage=%s\r\n[info]\r\ngamename=%s\r\ngametype=US\r\nsize=64\r\ndesc=d\r\n' \
+      "$work/roms/${name,,}.rom" "$work/roms/box.png" "$name" >"$catalogue/bin/$name.lib"
+  done
+}
+
+# The edit window's Game Name box, typed into, renames the game: the record moves to the new
+# name, the index line changes where it stands and the old record goes.
+scenario_rename() {
+  start_x 1024 768
+  make_files
+  seed_catalogue
+  seed_two_games
+  start_app
+  command edit
+  wait_until "no picker" is_active edit_rom_list
+  key Down
+  wait_until "no edit window" is_active mnu_edit_rom
+  # The Game Name box has the keyboard; OK is eight stops on.
+  key ctrl+a
+  type_text "Mario Kart"
+  key Tab Tab Tab Tab Tab Tab Tab Tab Return
+  wait_until "the edit window did not slide away" gone mnu_edit_rom
+  wait_until "no record under the new name" test -f "$catalogue/bin/Mario Kart.lib"
+  record_has "Mario Kart" "file=$work/roms/mario.rom" || fail "the renamed record lost its ROM path"
+  wait_until "the old record was left" test ! -e "$catalogue/bin/Mario.lib"
+  [ "$(index_lines | tr '\n' '|')" = "|Mario Kart|Zelda|" ] ||
+    fail "the index line did not change in place: $(index_lines | tr '\n' '|')"
+  record_has Zelda gamename=Zelda || fail "the other game's record changed"
+}
+
+# Delete in the browser asks first; Enter takes the default, No, and keeps the game; Yes removes
+# its index line and its record and keeps its ROM. The last game is the one chosen (End).
+scenario_remove() {
+  start_x 1024 768
+  make_files
+  seed_catalogue
+  seed_two_games
+  start_app
+  command view
+  wait_until "no browser" is_active mnu_list
+  key End Delete
+  dialog_shows "Remove from catalogue"
+  key Return
+  wait_until "No did not give the browser the keyboard" is_active mnu_list
+  [ "$(index_lines | tr '\n' '|')" = "|Mario|Zelda|" ] || fail "No changed the index: $(index_lines | tr '\n' '|')"
+  test -f "$catalogue/bin/Zelda.lib" || fail "No removed the record"
+  key Delete
+  dialog_shows "Remove from catalogue"
+  # From No, the default, to Yes.
+  key Tab Return
+  wait_until "Yes did not give the browser the keyboard" is_active mnu_list
+  [ "$(index_lines | tr '\n' '|')" = "|Mario|" ] || fail "the index still lists it: $(index_lines | tr '\n' '|')"
+  test ! -e "$catalogue/bin/Zelda.lib" || fail "its record was left"
+  test -f "$work/roms/zelda.rom" || fail "its ROM went too"
+  test -f "$catalogue/bin/Mario.lib" || fail "the other game's record went"
+}
+
 # The window of role $1 is on screen, keeps "always on top" and is above the program's others.
 topmost() {
   local id
