@@ -44,7 +44,7 @@ if(VX_XCB_INCLUDE_DIR AND VX_XCB_LIBRARY)
   set(vx_pingprobe "$<TARGET_FILE:vx_pingprobe>")
 endif()
 foreach(vx_scenario typing notice strips minimise notice_wide notice_portrait keyboard drop
-        drop_folder dialogs ontop doubleclick find rename remove)
+        drop_folder dialogs ontop doubleclick find rename remove dat)
   add_test(NAME desktop_${vx_scenario}
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/desktop/desktop.sh ${vx_scenario}
                    $<TARGET_FILE:vexloutil>)

@@ -620,6 +620,98 @@ scenario_remove() {
   test -f "$catalogue/bin/Mario.lib" || fail "the other game's record went"
 }
 
+# label_shot FILE: the hub's verdict line (Label17, under the ROM's path) as the X server shows it.
+label_shot() {
+  geometry "$hub"
+  import -display "$DISPLAY" -window root -crop "283x16+$((X + 6120 / 15))+$((Y + 4920 / 15))" \
+    +repage "$1" 2>/dev/null
+}
+# differs A B: the two shots are not the same picture.
+differs() { ! compare -metric AE -fuzz 10% "$1" "$2" null: 2>/dev/null; }
+# ink_width SHOT EMPTY: how wide the text in SHOT is, against the empty line.
+ink_width() {
+  # By the channel that differs most: blue on near black is dark in grey.
+  convert "$1" "$2" -compose difference -composite -fx 'max(r,max(g,b))' -threshold 20% -trim \
+    -format '%w' info: 2>/dev/null
+}
+# shows_line SHOT EMPTY [OTHER]: a fresh shot with text on the line, and not OTHER's text.
+shows_line() {
+  label_shot "$1"
+  differs "$1" "$2" && { [ -z "${3:-}" ] || differs "$1" "$3"; }
+}
+
+# A DAT typed into the options window judges the games viewed: the one it lists by name, the
+# other as not in it. The line is read from the screen: the verified one's text is the longer
+# ("Verified: Known Good Game" against "Not in the DAT"); the checksums behind it are in the
+# cache file beside the settings.
+scenario_dat() {
+  start_x 1024 768
+  mkdir -p "$work/roms"
+  { printf '\x80\x37\x12\x40' && head -c 8188 /dev/urandom; } >"$work/roms/a.z64"
+  { printf '\x80\x37\x12\x40' && head -c 8188 /dev/urandom; } >"$work/roms/b.z64"
+  local sha1
+  sha1=$(sha1sum "$work/roms/a.z64" | cut -d' ' -f1)
+  printf '<datafile><game name="Known Good Game"><rom name="a.z64" size="%s" sha1="%s"/></game>%s' \
+    "$(stat -c %s "$work/roms/a.z64")" "$sha1" '</datafile>' >"$work/good.dat"
+  seed_catalogue
+  printf '\r\nAlpha\r\nBeta\r\n' >"$catalogue/bin/bootlist.lst"
+  local name rom
+  for name in Alpha Beta; do
+    [ "$name" = Alpha ] && rom=a.z64 || rom=b.z64
+    printf '[paths]\r\nfile=%s\r\nimage=\r\n[info]\r\ngamename=%s\r\ngametype=US\r\nsize=64\r\ndesc=d\r\n' \
+      "$work/roms/$rom" "$name" >"$catalogue/bin/$name.lib"
+  done
+  start_app
+  label_shot "$work/empty.png"
+
+  command setup
+  wait_until "no options window" is_active mnu_options
+  local options
+  options=$(window_of mnu_options)
+  click "$options" 2000 2060
+  type_text "$work/good.dat"
+  click "$options" 2700 3960
+  wait_until "OK did not close the options window" gone mnu_options
+  tr -d '\r' <"$catalogue/vx.log" | grep -qxF "path=$work/good.dat" ||
+    fail "the DAT path was not stored: $(tr '\r\n' ' |' <"$catalogue/vx.log")"
+  tr -d '\r' <"$catalogue/vx.log" | grep -qxF '[dat]' || fail "no [dat] section in vx.log"
+
+  command view
+  wait_until "no browser" is_active mnu_list
+  type_text alpha
+  key Return
+  wait_until "Enter did not view Alpha" gone mnu_list
+  wait_until "no verdict shown for the game in the DAT" shows_line "$work/known.png" "$work/empty.png"
+  command view
+  wait_until "no browser" is_active mnu_list
+  type_text beta
+  key Return
+  wait_until "Enter did not view Beta" gone mnu_list
+  wait_until "no verdict shown for the game not in the DAT, or the same as the known one's" \
+    shows_line "$work/unknown.png" "$work/empty.png" "$work/known.png"
+  local known unknown
+  known=$(ink_width "$work/known.png" "$work/empty.png")
+  unknown=$(ink_width "$work/unknown.png" "$work/empty.png")
+  echo "verdict text widths: in the DAT $known px, not in it $unknown px"
+  # 25 characters against 14: the verified line is well over a third longer.
+  [ "$((known * 10))" -gt "$((unknown * 14))" ] ||
+    fail "the verdicts do not read as verified ($known px) and not in the DAT ($unknown px)"
+
+  local cache=$catalogue/vx-checksums.txt
+  wait_until "the checksums were not cached beside vx.log" grep -q "^$sha1 " "$cache"
+  wait_until "the other game's checksums were not cached" grep -q "b.z64" "$cache"
+  # Viewed again, the known game shows its verdict again.
+  command view
+  wait_until "no browser" is_active mnu_list
+  type_text alpha
+  key Return
+  wait_until "Enter did not view Alpha again" gone mnu_list
+  wait_until "Alpha viewed again does not show the verified line" \
+    shows_line "$work/again.png" "$work/empty.png" "$work/unknown.png"
+  differs "$work/again.png" "$work/known.png" && fail "Alpha viewed again shows another line"
+  true
+}
+
 # The window of role $1 is on screen, keeps "always on top" and is above the program's others.
 topmost() {
   local id
