@@ -36,14 +36,14 @@ bool makeCatalogue(const QString& folder, const QByteArray& index = "\r\nExistin
 }
 
 // "img0:NAME" .. "img2:NAME" (an image in that byte order), "zip:NAME", "junk" or "pic".
-QByteArray contentOf(const QString& spec)
+QByteArray contentOf(const QString& kind)
 {
-    const QByteArray header = spec.section(':', 1).toLatin1();
-    if (spec.startsWith("img"))
-        return test::cartridgeImage(header, 'E', 131072, spec.mid(3, 1).toInt());
-    if (spec.startsWith("zip"))
+    const QByteArray header = kind.section(':', 1).toLatin1();
+    if (kind.startsWith("img"))
+        return test::cartridgeImage(header, 'E', 131072, kind.mid(3, 1).toInt());
+    if (kind.startsWith("zip"))
         return test::zipOf({{"game.z64", test::cartridgeImage(header, 'E')}});
-    return spec == "pic" ? QByteArray("\x89PNG\r\n") : QByteArray("not a cartridge image");
+    return kind == "pic" ? QByteArray("\x89PNG\r\n") : QByteArray("not a cartridge image");
 }
 
 // The index's lines after its empty first one.

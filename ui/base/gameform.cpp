@@ -82,7 +82,7 @@ const std::array<std::array<QRectF, GameForm::WindowCount>,
         {{{4560, 4080, 900, 270}, {4560, 3960, 735, 255}}},
     }};
 
-struct WindowSpec {
+struct WindowLook {
     const char* name;
     const char* title;
     QSizeF client;
@@ -91,7 +91,7 @@ struct WindowSpec {
     std::array<GameForm::Button, GameForm::ButtonCount> tabOrder;
 };
 
-const std::array<WindowSpec, GameForm::WindowCount> kWindows{{
+const std::array<WindowLook, GameForm::WindowCount> kWindows{{
     {"mnu_add_rom",
      "Add ROM",
      {5715, 4470},
@@ -153,10 +153,10 @@ void setTextOf(QWidget& control, const QString& text)
 GameForm::GameForm(Window window)
     : Form(QString::fromLatin1(kWindows.at(window).name), Qt::FramelessWindowHint | Qt::Tool)
 {
-    const WindowSpec& spec = kWindows.at(window);
-    setWindowTitle(QString::fromLatin1(spec.title));
-    setClientSize(spec.client.width(), spec.client.height());
-    setBackground(spec.background());
+    const WindowLook& look = kWindows.at(window);
+    setWindowTitle(QString::fromLatin1(look.title));
+    setClientSize(look.client.width(), look.client.height());
+    setBackground(look.background());
 
     const QFont font = designFont(8.25);
     QList<QWidget*> tabChain;
@@ -186,7 +186,7 @@ GameForm::GameForm(Window window)
             box->setAccessibleDescription(QString::fromLatin1(look.description));
         m_buttons.at(which) = box;
     }
-    for (Button which : spec.tabOrder)
+    for (Button which : look.tabOrder)
         tabChain << button(which);
     for (qsizetype i = 1; i < tabChain.size(); ++i)
         setTabOrder(tabChain[i - 1], tabChain[i]);
