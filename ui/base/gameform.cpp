@@ -49,14 +49,14 @@ const std::array<Field, GameForm::FieldCount>& fields()
 }
 
 // A button, by GameForm::Button.
-struct ButtonSpec {
+struct ButtonLook {
     const char* accessibleName;
     const char* description;
     PicturePtr (*picture)(bool pressed);
     std::array<const char*, GameForm::WindowCount> names;
 };
 
-const std::array<ButtonSpec, GameForm::ButtonCount> kButtons{{
+const std::array<ButtonLook, GameForm::ButtonCount> kButtons{{
     {"Browse", "Choose the ROM file", art::browseButton, {"Picture1", "Picture1"}},
     {"Browse", "Choose the picture file", art::browseButton, {"Picture6", "Picture2"}},
     {"OK", nullptr, art::okButton, {"Picture5", "Picture3"}},
@@ -177,13 +177,13 @@ GameForm::GameForm(Window window)
     Text4 = qobject_cast<QPlainTextEdit*>(m_fields[5]);
 
     for (std::size_t which = 0; which < kButtons.size(); ++which) {
-        const ButtonSpec& look = kButtons.at(which);
-        auto* box = new PictureBox(QString::fromLatin1(look.names.at(window)), this);
+        const ButtonLook& kind = kButtons.at(which);
+        auto* box = new PictureBox(QString::fromLatin1(kind.names.at(window)), this);
         placeIn(*box, kPlaces.at(fields().size() + which).at(window));
-        box->setPictures(look.picture(false), look.picture(true));
-        box->setButton(QString::fromLatin1(look.accessibleName));
-        if (look.description)
-            box->setAccessibleDescription(QString::fromLatin1(look.description));
+        box->setPictures(kind.picture(false), kind.picture(true));
+        box->setButton(QString::fromLatin1(kind.accessibleName));
+        if (kind.description)
+            box->setAccessibleDescription(QString::fromLatin1(kind.description));
         m_buttons.at(which) = box;
     }
     for (Button which : look.tabOrder)
