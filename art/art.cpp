@@ -3,6 +3,7 @@
 #include "art/painting.h"
 #include "ui/units.h"
 
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -219,16 +220,19 @@ PicturePtr optionsBackground()
     return picture;
 }
 
-PicturePtr progressBackground()
+PicturePtr progressBackground(const QString& title)
 {
-    static const PicturePtr picture = makeFace(
-        QStringLiteral("progress"), 4320, 1560,
-        {{QStringLiteral("Copying"), 225, 120, 9.75, true, true, kTitleBlue}},
-        [](TwipsCanvas& canvas) {
-            canvas.painter().fillRect(canvas.rect(225, 405, 3870, 15), QColor(96, 96, 160));
-            // The well the bar fills.
-            paintWell(canvas, 225, 780, 3870, 255);
-        });
+    // One face a title, each rendered once: the window shows again for every copy.
+    static QHash<QString, PicturePtr> faces;
+    PicturePtr& picture = faces[title];
+    if (!picture)
+        picture = makeFace(
+            QStringLiteral("progress"), 4320, 1560,
+            {{title, 225, 120, 9.75, true, true, kTitleBlue}}, [](TwipsCanvas& canvas) {
+                canvas.painter().fillRect(canvas.rect(225, 405, 3870, 15), QColor(96, 96, 160));
+                // The well the bar fills.
+                paintWell(canvas, 225, 780, 3870, 255);
+            });
     return picture;
 }
 

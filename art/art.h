@@ -15,7 +15,8 @@ PicturePtr addBackground();
 PicturePtr editBackground();
 PicturePtr optionsBackground();
 PicturePtr aboutPicture();
-PicturePtr progressBackground();
+// The progress window's face, headed with what it follows ("Copying", "Importing ROMs").
+PicturePtr progressBackground(const QString& title);
 
 // The filled part of the copy window's bar, `fraction` (0 to 1) of `rect`.
 void paintProgress(QPainter& painter, const QRectF& rect, double fraction);

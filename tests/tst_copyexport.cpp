@@ -59,6 +59,7 @@ private slots:
     void copy_sparseSource_staysSparse();
     void copy_long_windowsAnswerAndCancelKeepsOldFile_data();
     void copy_long_windowsAnswerAndCancelKeepsOldFile();
+    void progress_faceNamesTheWorkCounted();
 
     void export_writesRomIntoFolder_data();
     void export_writesRomIntoFolder();
@@ -343,6 +344,26 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
     QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!test::busyPointerShown());
     QVERIFY(!mnu_progress::get().isVisible());
+}
+
+// The window counting an import is not headed "Copying".
+void TestCopyExport::progress_faceNamesTheWorkCounted()
+{
+    test::Sandbox box;
+    mnu_progress& progress = mnu_progress::get();
+    const QWidget over;
+    const auto faceFor = [&](const QString& title) {
+        progress.followCount(
+            title,
+            [] {
+                return mnu_progress::Count{1, 2, false};
+            },
+            [] {}, over);
+        const QImage face = progress.background()->toPixmap(progress.size()).toImage();
+        progress.finish();
+        return face;
+    };
+    QVERIFY(faceFor(QStringLiteral("Importing ROMs")) != faceFor(QStringLiteral("Rebuilding")));
 }
 
 void TestCopyExport::export_writesRomIntoFolder_data()

@@ -52,10 +52,9 @@ mnu_progress::mnu_progress()
       Bar1(new ProgressBar(QStringLiteral("Bar1"), this, m_fraction)),
       Picture1(new PictureBox(QStringLiteral("Picture1"), this))
 {
-    setWindowTitle(QStringLiteral("Copying"));
     setStaysInFront(true);
     setClientSize(4320, 1560);
-    setBackground(art::progressBackground());
+    setTitle(QStringLiteral("Copying"));
 
     const QFont font = designFont(8.25);
     for (Label* label : {Label1, Label2}) {
@@ -78,7 +77,7 @@ mnu_progress::mnu_progress()
 void mnu_progress::follow(BackgroundCopy& copy, const QString& name, const QWidget& over)
 {
     m_copy = &copy;
-    setWindowTitle(QStringLiteral("Copying"));
+    setTitle(QStringLiteral("Copying"));
     Label1->setCaption(Label1->fontMetrics().elidedText(name, Qt::ElideMiddle, Label1->width()));
     showOver(over);
 }
@@ -88,9 +87,15 @@ void mnu_progress::followCount(const QString& title, std::function<Count()> coun
 {
     m_count = std::move(count);
     m_cancel = std::move(cancel);
-    setWindowTitle(title);
+    setTitle(title);
     Label1->setCaption(title);
     showOver(over);
+}
+
+void mnu_progress::setTitle(const QString& title)
+{
+    setWindowTitle(title);
+    setBackground(art::progressBackground(title));
 }
 
 void mnu_progress::showOver(const QWidget& over)

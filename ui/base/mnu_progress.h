@@ -47,6 +47,7 @@ protected:
 
 private:
     void refresh();
+    void setTitle(const QString& title);
     void showOver(const QWidget& over);
 
     QPointer<BackgroundCopy> m_copy;
