@@ -10,8 +10,11 @@
 #include "ui/dialogs.h"
 #include "ui/vx_modules.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QImageReader>
+#include <QLocale>
 #include <QPointer>
 #include <QThreadPool>
 #include <QTimer>
@@ -67,6 +70,19 @@ void readAway(const std::shared_ptr<Reading>& reading, const QStringList& paths)
     loop.exec();
 }
 
+// What the progress window says is being imported: the folder's or file's name, and how many
+// more were dropped with it.
+QString importedNames(const QStringList& paths)
+{
+    const QString path = QDir::cleanPath(QDir::fromNativeSeparators(paths.first()));
+    QString first = QFileInfo(path).fileName();
+    if (first.isEmpty()) // a root folder
+        first = QDir::toNativeSeparators(path);
+    return paths.size() == 1
+               ? first
+               : QStringLiteral("%1 and %2 more").arg(first, QLocale().toString(paths.size() - 1));
+}
+
 } // namespace
 
 void importRoms(main& hub, const QStringList& paths)
@@ -86,7 +102,7 @@ void importRoms(main& hub, const QStringList& paths)
     reveal.setSingleShot(true);
     QObject::connect(&reveal, &QTimer::timeout, &hub, [&] {
         mnu_progress::get().followCount(
-            QStringLiteral("Importing ROMs"),
+            QStringLiteral("Importing ROMs"), importedNames(paths),
             [&] {
                 const romimport::Progress& now = written ? writing : reading->progress;
                 return mnu_progress::Count{now.done, now.total,

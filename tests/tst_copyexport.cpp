@@ -354,7 +354,7 @@ void TestCopyExport::progress_faceNamesTheWorkCounted()
     const QWidget over;
     const auto faceFor = [&](const QString& title) {
         progress.followCount(
-            title,
+            title, QStringLiteral("roms"),
             [] {
                 return mnu_progress::Count{1, 2, false};
             },

@@ -82,13 +82,14 @@ void mnu_progress::follow(BackgroundCopy& copy, const QString& name, const QWidg
     showOver(over);
 }
 
-void mnu_progress::followCount(const QString& title, std::function<Count()> count,
-                               std::function<void()> cancel, const QWidget& over)
+void mnu_progress::followCount(const QString& title, const QString& what,
+                               std::function<Count()> count, std::function<void()> cancel,
+                               const QWidget& over)
 {
     m_count = std::move(count);
     m_cancel = std::move(cancel);
     setTitle(title);
-    Label1->setCaption(title);
+    Label1->setCaption(Label1->fontMetrics().elidedText(what, Qt::ElideMiddle, Label1->width()));
     showOver(over);
 }
 

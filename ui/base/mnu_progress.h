@@ -31,7 +31,8 @@ public:
         int total = 0;
         bool cancelled = false;
     };
-    void followCount(const QString& title, std::function<Count()> count,
+    // `what` names what is counted (a folder's name), under the title.
+    void followCount(const QString& title, const QString& what, std::function<Count()> count,
                      std::function<void()> cancel, const QWidget& over);
     void finish();
 
