@@ -260,7 +260,7 @@ SaveResult saveGame(const GameEntry& entry)
     std::optional<catalogue::Record> stored;
     if (edit) {
         const QString path = catalogue::findRecord(entry.openedAs);
-        if (path.isEmpty()) {
+        if (path.isEmpty() && !pathTaken(catalogue::recordPath(entry.openedAs))) {
             result.notices << gone(entry.openedAs);
             return result;
         }
@@ -298,8 +298,10 @@ SaveResult saveGame(const GameEntry& entry)
                                                                              : cannotWrite());
         return result;
     }
-    // Removed since the look above, by another copy.
-    if (edit && catalogue::findRecord(entry.openedAs).isEmpty()) {
+    // Removed since the look above, by another copy. Something else at its place is no removal:
+    // the write reports it.
+    if (edit && catalogue::findRecord(entry.openedAs).isEmpty() &&
+        !pathTaken(catalogue::recordPath(entry.openedAs))) {
         result.notices = {gone(entry.openedAs)};
         return result;
     }
