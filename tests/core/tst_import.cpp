@@ -11,9 +11,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <thread>
 
 using namespace vx;
 
@@ -90,6 +92,7 @@ private slots:
     void rebuild_appendsUnlistedRecordsInNameOrder();
     void killedImportOrRename_neverLeavesHalfAnIndexOrLosesARecord_data();
     void killedImportOrRename_neverLeavesHalfAnIndexOrLosesARecord();
+    void lockHeldByImportThread_isBusyForOthers();
 };
 
 void tst_import::import_addsEachCartridgeOnceAsAWholeRecord_data()
@@ -322,6 +325,31 @@ void tst_import::killedImportOrRename_neverLeavesHalfAnIndexOrLosesARecord()
     qInfo("%d kills, %d before the child finished, %d after it had written", kills, midway,
           changed);
     QVERIFY(midway > 0 && changed > 0);
+}
+
+// An import writes on a thread of its own: a write elsewhere in the program meanwhile waits for it
+// as for another copy, never nests in it.
+void tst_import::lockHeldByImportThread_isBusyForOthers()
+{
+    QTemporaryDir dir;
+    QVERIFY(makeCatalogue(dir.path()));
+    setAppFolder(dir.path());
+    QSemaphore taken;
+    QSemaphore release;
+    std::thread importer([&] {
+        const catalogue::WriteLock lock;
+        taken.release();
+        release.acquire();
+    });
+    taken.acquire();
+    {
+        const catalogue::WriteLock here(0);
+        QCOMPARE(here.state(), catalogue::WriteLock::State::Busy);
+    }
+    release.release();
+    importer.join();
+    const catalogue::WriteLock after(0);
+    QVERIFY(after.held());
 }
 
 // The child a kill test starts: an import of every image in <roms>, or renames back and forth,
