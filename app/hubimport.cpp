@@ -84,7 +84,8 @@ void importThere(Importing& in, const QStringList& paths, const QStringList& suf
 
 // Reads the files and writes the games away from the windows, which keep answering meanwhile
 // (their reads of the catalogue are safe beside the writes; every other write waits for this
-// one). False when the wait ended early, the program ending: then nothing more is written.
+// one). False when the wait ended early, the program ending: the import then stops as Cancel
+// stops it.
 bool importAway(const std::shared_ptr<Importing>& importing, const QStringList& paths)
 {
     QEventLoop loop;
