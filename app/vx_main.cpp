@@ -273,6 +273,7 @@ void main::followRename(const QString& from, const QString& to)
 
 void main::forgetGame(const QString& title)
 {
+    mnu_edit_rom::get().closeIfRemoved();
     if (!m_viewed || m_viewed->title != title)
         return;
     m_viewed.reset();

@@ -87,7 +87,8 @@ public:
     void showGame(const QString& title, const catalogue::Record& record);
     // A renamed game stays in the detail view under its new name.
     void followRename(const QString& from, const QString& to);
-    // The detail view empties when it shows `title`, a game no longer in the catalogue.
+    // The detail view empties when it shows `title`, a game no longer in the catalogue; the edit
+    // window closes when it holds it.
     void forgetGame(const QString& title);
     // The game last viewed; none before the first.
     const std::optional<ViewedGame>& viewedGame() const { return m_viewed; }

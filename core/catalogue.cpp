@@ -12,8 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QThread>
 #include <memory>
+#include <thread>
 
 namespace vx::catalogue
 {
@@ -173,9 +175,13 @@ QString lockPath()
 namespace
 {
 
+// It nests within a thread; another thread of this process (an import's writer) waits for it as
+// another copy does.
 struct HeldLock {
+    QMutex mutex;
     std::unique_ptr<LockFile> file;
     int depth = 0;
+    std::thread::id owner;
 };
 
 HeldLock& heldLock()
@@ -193,20 +199,34 @@ WriteLock::WriteLock() : WriteLock(kLockWaitMs) {}
 WriteLock::WriteLock(int waitMs)
 {
     HeldLock& held = heldLock();
-    if (held.depth > 0) {
-        ++held.depth;
-        m_state = State::Held;
-        return;
+    const std::thread::id self = std::this_thread::get_id();
+    {
+        const QMutexLocker lock(&held.mutex);
+        if (held.depth > 0 && held.owner == self) {
+            ++held.depth;
+            m_state = State::Held;
+            return;
+        }
     }
     auto file = std::make_unique<LockFile>(lockPath());
     QDeadlineTimer deadline(waitMs);
     for (;;) {
-        const LockFile::Attempt attempt = file->tryTake();
-        if (attempt == LockFile::Attempt::Taken)
-            break;
-        // Only another holder is worth waiting for: a folder that cannot hold the lock will not.
-        if (attempt == LockFile::Attempt::Unwritable)
-            return;
+        {
+            const QMutexLocker lock(&held.mutex);
+            const LockFile::Attempt attempt =
+                held.depth > 0 ? LockFile::Attempt::Held : file->tryTake();
+            if (attempt == LockFile::Attempt::Taken) {
+                held.file = std::move(file);
+                held.depth = 1;
+                held.owner = self;
+                m_state = State::Held;
+                return;
+            }
+            // Only another holder is worth waiting for: a folder that cannot hold the lock will
+            // not.
+            if (attempt == LockFile::Attempt::Unwritable)
+                return;
+        }
         if (deadline.hasExpired()) {
             logFailure(lcStore(), "lock", lockPath(),
                        QStringLiteral("another copy of the program holds it"));
@@ -217,9 +237,6 @@ WriteLock::WriteLock(int waitMs)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
         QThread::msleep(20);
     }
-    held.file = std::move(file);
-    held.depth = 1;
-    m_state = State::Held;
 }
 
 WriteLock::~WriteLock()
@@ -227,13 +244,15 @@ WriteLock::~WriteLock()
     if (!held())
         return;
     HeldLock& held = heldLock();
+    const QMutexLocker lock(&held.mutex);
     if (--held.depth == 0)
         held.file.reset();
 }
 
 bool lockLost()
 {
-    const HeldLock& held = heldLock();
+    HeldLock& held = heldLock();
+    const QMutexLocker lock(&held.mutex);
     return held.depth > 0 && !held.file->stillHeld();
 }
 

@@ -25,29 +25,37 @@ Notice notice(const char* upper, const char* lower)
     return {QString::fromLatin1(upper), QString::fromLatin1(lower)};
 }
 
-// The first empty field stops the save with its notice.
-std::optional<Notice> firstEmptyField(const GameEntry& e)
+// The first empty field stops the save with its notice. An edit may leave empty what the stored
+// record holds empty (an imported game has no description, and no picture when none was found):
+// only a field the user empties is refused.
+std::optional<Notice> firstEmptyField(const GameEntry& e, const catalogue::Record* stored)
 {
     struct Check {
         const QString& text;
         const char* upper;
         const char* lower;
+        bool mayStayEmpty;
+    };
+    const auto emptyThere = [stored](const QString catalogue::Record::*field) {
+        return stored && (stored->*field).isEmpty();
     };
     const Check checks[] = {
-        {e.name, "You havn't entered in a Game name, please try again.", "No Game Name entered."},
-        {e.romPath, "You havn't entered in a File Path, please try again.",
-         "No File Path entered."},
+        {e.name, "You havn't entered in a Game name, please try again.", "No Game Name entered.",
+         false},
+        {e.romPath, "You havn't entered in a File Path, please try again.", "No File Path entered.",
+         emptyThere(&catalogue::Record::file)},
         {e.imagePath, "You havn't entered in a Image Path, please try again.",
-         "No Image Path entered."},
+         "No Image Path entered.", emptyThere(&catalogue::Record::image)},
         {e.gameType, "You havn't entered in a Game Type, please try again.",
-         "No Game Type entered."},
+         "No Game Type entered.", emptyThere(&catalogue::Record::gametype)},
         {e.sizeText, "You havn't entered in a Size for the rom, please try again.",
-         "No Size entered."},
+         "No Size entered.", false},
         {e.description, "You havn't entered in a Description for the Rom, please try again.",
-         "No ROM Description entered."},
+         "No ROM Description entered.", emptyThere(&catalogue::Record::desc)},
     };
-    const auto* empty = std::find_if(std::begin(checks), std::end(checks),
-                                     [](const Check& check) { return check.text.isEmpty(); });
+    const auto* empty = std::find_if(std::begin(checks), std::end(checks), [](const Check& check) {
+        return check.text.isEmpty() && !check.mayStayEmpty;
+    });
     if (empty == std::end(checks))
         return std::nullopt;
     return notice(empty->upper, empty->lower);
@@ -62,6 +70,14 @@ Notice busy()
 {
     return notice("The game could not be saved.",
                   "Another copy of the program is busy with the catalogue; try again.");
+}
+
+// An edit of a game whose record went (removed from a list, or by another copy) would bring it
+// back.
+Notice gone(const QString& name)
+{
+    return {QStringLiteral("\u201C%1\u201D is no longer in the catalogue.").arg(name),
+            QStringLiteral("It was removed while it was being edited; nothing was saved.")};
 }
 
 Notice invalidName()
@@ -240,7 +256,17 @@ bool& catalogueWriteRunning()
 SaveResult saveGame(const GameEntry& entry)
 {
     SaveResult result;
-    if (const std::optional<Notice> empty = firstEmptyField(entry)) {
+    const bool edit = !entry.openedAs.isEmpty();
+    std::optional<catalogue::Record> stored;
+    if (edit) {
+        const QString path = catalogue::findRecord(entry.openedAs);
+        if (path.isEmpty() && !pathTaken(catalogue::recordPath(entry.openedAs))) {
+            result.notices << gone(entry.openedAs);
+            return result;
+        }
+        stored = catalogue::readRecord(path);
+    }
+    if (const std::optional<Notice> empty = firstEmptyField(entry, stored ? &*stored : nullptr)) {
         result.notices << *empty;
         return result;
     }
@@ -249,10 +275,11 @@ SaveResult saveGame(const GameEntry& entry)
         return result;
     }
 
-    // Warnings only: a game may be catalogued before its files are in place.
-    if (!normalFileMatches(entry.romPath))
+    // Warnings only: a game may be catalogued before its files are in place. A path left empty
+    // (as the record had it) names no file to miss.
+    if (!entry.romPath.isEmpty() && !normalFileMatches(entry.romPath))
         result.notices << notice("The File Path you entered is invalid.", "Invalid File Path");
-    if (!normalFileMatches(entry.imagePath))
+    if (!entry.imagePath.isEmpty() && !normalFileMatches(entry.imagePath))
         result.notices << notice("The Image Path you entered is invalid.", "Invalid Image Path");
 
     const std::optional<int> size = toInt16(entry.sizeText);
@@ -271,7 +298,14 @@ SaveResult saveGame(const GameEntry& entry)
                                                                              : cannotWrite());
         return result;
     }
-    const bool rename = !entry.openedAs.isEmpty() && entry.openedAs != entry.name;
+    // Removed since the look above, by another copy. Something else at its place is no removal:
+    // the write reports it.
+    if (edit && catalogue::findRecord(entry.openedAs).isEmpty() &&
+        !pathTaken(catalogue::recordPath(entry.openedAs))) {
+        result.notices = {gone(entry.openedAs)};
+        return result;
+    }
+    const bool rename = edit && entry.openedAs != entry.name;
     SaveResult written;
     written.outcome = SaveOutcome::Failed;
     if (std::optional<TextList> items = readIndexForWrite(written))

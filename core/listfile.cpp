@@ -8,6 +8,7 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#include <QMutex>
 #include <algorithm>
 #include <cstring>
 
@@ -118,6 +119,9 @@ struct KnownListFile {
     textcodec::Form form;
 };
 
+// An import writes on a thread of its own while the windows read.
+QMutex knownMutex;
+
 KnownListFile& knownListFile()
 {
     static KnownListFile known;
@@ -128,6 +132,7 @@ KnownListFile& knownListFile()
 
 TextList decode(const QByteArray& bytes, textcodec::Form* form)
 {
+    const QMutexLocker lock(&knownMutex);
     KnownListFile& known = knownListFile();
     if (known.bytes.size() != bytes.size() || known.bytes != bytes) {
         textcodec::Form found;
@@ -146,11 +151,13 @@ TextList parse(const QByteArray& bytes, textcodec::Form* form)
 
 void rememberParsed(const QByteArray& bytes, const TextList& items, textcodec::Form form)
 {
+    const QMutexLocker lock(&knownMutex);
     knownListFile() = {bytes, items, form};
 }
 
 void rememberWritten(const QByteArray& bytes, const TextList& items)
 {
+    const QMutexLocker lock(&knownMutex);
     // Only plain ASCII is remembered so, which reads as UTF-8, after a UTF-8 mark if any.
     knownListFile() = {bytes, items, {textcodec::Encoding::Utf8, bytes.startsWith("\xEF\xBB\xBF")}};
 }
@@ -179,8 +186,12 @@ QByteArray encode(const TextList& items, textcodec::Form form, bool* plain, text
 
 std::optional<TextList> read(const QString& path)
 {
-    if (const KnownListFile& known = knownListFile();
-        !known.bytes.isEmpty() && fileHolds(path, known.bytes)) {
+    KnownListFile known; // shared data: the copy costs nothing
+    {
+        const QMutexLocker lock(&knownMutex);
+        known = knownListFile();
+    }
+    if (!known.bytes.isEmpty() && fileHolds(path, known.bytes)) {
         textcodec::remember(path, known.form);
         pumpIfDue();
         return known.items;
@@ -206,7 +217,10 @@ std::optional<TextList> write(const QString& path, const TextList& items)
     textcodec::Form used;
     // The bytes last read are of no more use once the file is replaced; let them go before the
     // new ones are made, so the two never take room together.
-    knownListFile() = {};
+    {
+        const QMutexLocker lock(&knownMutex);
+        knownListFile() = {};
+    }
     const QByteArray bytes = encode(items, textcodec::remembered(path), &plain, &used);
     pumpIfDue();
     if (!replaceFile(path, bytes))

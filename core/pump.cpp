@@ -41,6 +41,10 @@ QElapsedTimer& sinceLastPump()
 
 void pumpIfDue()
 {
+    // A worker's writes (an import's) have no windows to keep alive.
+    const QCoreApplication* const app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return;
     if (sinceLastPump().elapsed() >= kPumpIntervalMs) {
         QCoreApplication::processEvents();
         sinceLastPump().restart();

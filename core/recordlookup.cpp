@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRecursiveMutex>
 #include <QSet>
 #include <QStringList>
 #include <QThread>
@@ -38,6 +39,9 @@ void (*&pendingReading())()
     static void (*finish)() = nullptr;
     return finish;
 }
+
+// An import looks records up on a thread of its own while the windows do.
+QRecursiveMutex knownMutex;
 
 KnownNames& known()
 {
@@ -100,6 +104,7 @@ QString findRecord(const QString& name)
     // A reading of bin under way elsewhere (start-up's) is waited for rather than repeated.
     if (pendingReading() && QThread::currentThread() == qApp->thread())
         std::exchange(pendingReading(), nullptr)();
+    const QMutexLocker lock(&knownMutex);
     KnownNames& names = known();
     const bool current = upToDate(names, folder);
     if (current && !names.folded.contains(foldedKey(wanted)))
@@ -153,6 +158,7 @@ void BinScan::adopt()
 {
     if (!m_names)
         return;
+    const QMutexLocker lock(&knownMutex);
     KnownNames& names = known();
     // A lookup that read bin since this reading began knows at least as much.
     if (names.complete && names.folder == m_names->folder)
@@ -172,6 +178,7 @@ BinChange::BinChange() : m_before(folderStamp(binPath())) {}
 void BinChange::done(const QString& recordPath)
 {
     // A watch tells of this change as of any other.
+    const QMutexLocker lock(&knownMutex);
     KnownNames& names = known();
     if (names.watch || !names.complete || names.stamp != m_before)
         return;

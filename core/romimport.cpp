@@ -204,7 +204,8 @@ QStringList filesToRead(const QStringList& paths, const std::function<bool()>& s
     return files;
 }
 
-Found readFiles(const QStringList& files, const QStringList& pictureSuffixes, Progress& progress)
+Found readFiles(const QStringList& files, const QStringList& pictureSuffixes, Progress& progress,
+                const std::function<QString(const QString& path)>& datName)
 {
     Found found;
     PictureFinder pictures(pictureSuffixes);
@@ -212,7 +213,9 @@ Found readFiles(const QStringList& files, const QStringList& pictureSuffixes, Pr
         if (progress.cancelled)
             break;
         if (const std::optional<cartridge::Details> details = cartridge::readFile(path)) {
-            QString name = nameFromFileName(path);
+            QString name = datName ? usableName(datName(path)) : QString();
+            if (name.isEmpty())
+                name = nameFromFileName(path);
             if (name.isEmpty())
                 name = usableName(details->name);
             if (name.isEmpty())

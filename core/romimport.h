@@ -51,9 +51,12 @@ QStringList filesToRead(const QStringList& paths, const std::function<bool()>& s
 
 // Reads the files' headers and finds each image's picture: a file with the image's base name and
 // one of `pictureSuffixes` (lower case), in the image's folder, else in a `pictures`, `images` or
-// `boxart` folder inside it or beside it. Reads no catalogue file, so it may run on any thread;
-// counts `progress.done` up to the number of files and stops early once it is cancelled.
-Found readFiles(const QStringList& files, const QStringList& pictureSuffixes, Progress& progress);
+// `boxart` folder inside it or beside it. A game is named by `datName` (a DAT's name for the
+// file; empty for none) when given, else by its file. Reads no catalogue file, so it may run on
+// any thread; counts `progress.done` up to the number of files and stops early once it is
+// cancelled.
+Found readFiles(const QStringList& files, const QStringList& pictureSuffixes, Progress& progress,
+                const std::function<QString(const QString& path)>& datName = {});
 
 enum class Outcome {
     Done,      // every game written or skipped, the index written
@@ -73,8 +76,9 @@ struct Result {
 
 // Writes a record for each game whose name no record has yet, then the index once with the added
 // names after its lines, all under the catalogue's lock: a kill leaves whole records and the
-// index as before or as after. `step` runs after each game (to serve the event loop); the import
-// stops at the next game once `progress.cancelled` is set. `progress.done` counts the games.
+// index as before or as after. `step` runs after each game; the import stops at the next game
+// once `progress.cancelled` is set. `progress.done` counts the games. May run on any thread
+// while no other write of this process runs.
 Result writeGames(const QList<Game>& games, Progress& progress, const std::function<void()>& step);
 
 // The notice an import ends with.

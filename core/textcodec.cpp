@@ -3,6 +3,7 @@
 #include "core/textfile.h"
 
 #include <QHash>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -223,6 +224,9 @@ QByteArray encodeFile(QStringView text, Form preferred, Form* used)
 namespace
 {
 
+// An import writes on a thread of its own while the windows read.
+QMutex formsMutex;
+
 QHash<QString, Form>& rememberedForms()
 {
     static QHash<QString, Form> forms;
@@ -233,12 +237,14 @@ QHash<QString, Form>& rememberedForms()
 
 Form remembered(const QString& path)
 {
+    const QMutexLocker lock(&formsMutex);
     return rememberedForms().value(path, Form());
 }
 
 void remember(const QString& path, Form form)
 {
     // Only the few catalogue files are ever named here.
+    const QMutexLocker lock(&formsMutex);
     if (form == Form())
         rememberedForms().remove(path);
     else

@@ -25,7 +25,7 @@ QString Verdict::text() const
 }
 
 // What the threads share with the verifier: the checksums known, read from the cache file once.
-struct Verifier::Shared {
+struct DatNamer::Shared {
     QMutex mutex;
     sumcache::Cache cache;
     QString cacheFile;
@@ -65,6 +65,58 @@ std::optional<sumcache::Key> keyOf(const QString& path)
 }
 
 } // namespace
+
+DatNamer::DatNamer(std::shared_ptr<Shared> shared, std::shared_ptr<const datfile::Dat> dat)
+    : m_shared(std::move(shared)), m_dat(std::move(dat))
+{
+}
+
+QString DatNamer::nameOf(const QString& path, const std::atomic_bool* cancelled)
+{
+    m_shared->readOnce();
+    const std::optional<sumcache::Key> key = keyOf(path);
+    if (!key)
+        return {};
+    std::optional<romsums::Sums> sums;
+    {
+        const QMutexLocker lock(&m_shared->mutex);
+        sums = m_shared->cache.find(*key);
+    }
+    if (!sums) {
+        sums = romsums::ofFile(path, cancelled);
+        if (!sums)
+            return {};
+        const QMutexLocker lock(&m_shared->mutex);
+        m_shared->cache.put(*key, *sums);
+        m_computed = true;
+    }
+    const datfile::Rom* rom = m_dat->find(*sums);
+    return rom ? rom->game : QString();
+}
+
+void DatNamer::keep()
+{
+    if (!m_computed)
+        return;
+    m_computed = false;
+    const QMutexLocker writingLock(&m_shared->writing);
+    sumcache::Cache snapshot;
+    QString file;
+    {
+        const QMutexLocker lock(&m_shared->mutex);
+        snapshot = m_shared->cache;
+        file = m_shared->cacheFile;
+    }
+    // A cache that cannot be written only costs the next view a read.
+    snapshot.write(file);
+}
+
+std::optional<DatNamer> Verifier::namer() const
+{
+    if (!m_dat)
+        return {};
+    return DatNamer(m_shared, m_dat);
+}
 
 Verifier& Verifier::get()
 {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QSet>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,6 +33,28 @@ struct Verdict {
     QString text() const;
 };
 
+// The DAT's names of many ROMs, for work on a thread of its own (an import's): against the DAT in
+// force when it was made, from the checksums known or computed there, which are kept as a view's
+// are, so a later view of the game costs nothing.
+class DatNamer
+{
+public:
+    // The DAT's name for the ROM at `path`; empty when the DAT does not list it, it cannot be
+    // read, or `cancelled` turned true meanwhile.
+    QString nameOf(const QString& path, const std::atomic_bool* cancelled);
+    // Writes the cache file when checksums were computed; once, however many.
+    void keep();
+
+private:
+    friend class Verifier;
+    struct Shared;
+    DatNamer(std::shared_ptr<Shared> shared, std::shared_ptr<const datfile::Dat> dat);
+
+    std::shared_ptr<Shared> m_shared;
+    std::shared_ptr<const datfile::Dat> m_dat;
+    bool m_computed = false;
+};
+
 // The DAT in force and verdicts on ROMs against it. The ROMs are read on threads of its own that
 // quitting does not wait for; their checksums are kept in the cache file (sumcache.h).
 class Verifier : public QObject
@@ -47,6 +70,8 @@ public:
     // The DAT verdicts are made against from now on; none (null) for no verdicts.
     void useDat(std::shared_ptr<const datfile::Dat> dat, const QString& path);
     bool hasDat() const { return m_dat != nullptr; }
+    // Names ROMs by the DAT in force on another thread; nothing without a DAT.
+    std::optional<DatNamer> namer() const;
     QString datPath() const { return m_datPath; }
 
     // The verdict on the ROM at `path`, at once when its checksums are known for its length and
@@ -68,7 +93,7 @@ private:
     Verifier();
     Verdict judge(const romsums::Sums& sums) const;
 
-    struct Shared;
+    using Shared = DatNamer::Shared;
     friend struct test::VerifierProbe;
     static QThreadPool& pool();
 

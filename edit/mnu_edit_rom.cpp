@@ -29,6 +29,13 @@ void mnu_edit_rom::open(const QString& name, const catalogue::Record& record)
     showEntry({name, record.file, record.image, record.gametype, record.size, record.desc});
 }
 
+void mnu_edit_rom::closeIfRemoved()
+{
+    // By its record: another case of the name may have found the same one.
+    if (isVisible() && !m_openedName.isEmpty() && catalogue::findRecord(m_openedName).isEmpty())
+        sys_procs::slide_out_left(*this);
+}
+
 // The browse buttons open the add window's dialogs; only the path box changes, as on a drop.
 void mnu_edit_rom::Picture1_MouseDown()
 {

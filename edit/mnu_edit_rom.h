@@ -18,6 +18,9 @@ public:
 
     // Fills the window with a stored game, opened under `name`; the picker's choice.
     void open(const QString& name, const catalogue::Record& record);
+    // After a removal: closes the window when the game it holds has no record any
+    // more (saved, it would come back).
+    void closeIfRemoved();
     // Empty until a game is opened, and a save then asks for a name.
     const QString& openedName() const { return m_openedName; }
 

@@ -1,6 +1,8 @@
 #include "app/start.h"
 #include "app/vx_main.h"
 #include "browser/mnu_list.h"
+#include "core/catalogue.h"
+#include "edit/mnu_edit_rom.h"
 #include "support/testsupport.h"
 #include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
@@ -518,9 +520,13 @@ void TestBrowser::remove_asksThenTakesGameOutOfCatalogue_data()
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<bool>("viewedFirst"); // the detail view shows the game
     QTest::addColumn<QString>("typed");    // found by typing first
-    QTest::newRow("yes, the game viewed") << QMessageBox::Yes << true << "";
-    QTest::newRow("yes, found by typing") << QMessageBox::Yes << false << "et";
-    QTest::newRow("no") << QMessageBox::No << true << "";
+    QTest::addColumn<QString>("edited");   // the game the edit window holds meanwhile
+    QTest::newRow("yes, the game viewed and edited") << QMessageBox::Yes << true << ""
+                                                     << "Beta";
+    QTest::newRow("yes, found by typing, another edited") << QMessageBox::Yes << false << "et"
+                                                          << "Alpha";
+    QTest::newRow("no") << QMessageBox::No << true << ""
+                        << "Beta";
 }
 
 void TestBrowser::remove_asksThenTakesGameOutOfCatalogue()
@@ -528,6 +534,7 @@ void TestBrowser::remove_asksThenTakesGameOutOfCatalogue()
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(bool, viewedFirst);
     QFETCH(QString, typed);
+    QFETCH(QString, edited);
     Sandbox box;
     box.makeCatalogue("\r\nAlpha\r\nBeta\r\nAlpha\r\nBeta\r\n");
     box.writeFile("beta.rom", "rom");
@@ -540,7 +547,11 @@ void TestBrowser::remove_asksThenTakesGameOutOfCatalogue()
         viewRow(mnu_list::get(), 1);
         click(hub.Label8);
     }
+    mnu_edit_rom& editor = mnu_edit_rom::get();
+    editor.open(edited, catalogue::readRecord(catalogue::findRecord(edited)));
+    editor.show();
     mnu_list& browser = mnu_list::get();
+    browser.activateWindow();
     ListBox& list = *browser.rom_list;
     QTest::keyClicks(&list, typed);
     list.setCurrentRow(typed.isEmpty() ? 1 : 0);
@@ -555,6 +566,8 @@ void TestBrowser::remove_asksThenTakesGameOutOfCatalogue()
                      "deleted; its ROM and picture files are kept."));
     QCOMPARE(asked.first().defaultButton, QMessageBox::No);
     QVERIFY(browser.isVisible());
+    // Saved, the removed game would come back.
+    QCOMPARE(isAway(editor), answer == QMessageBox::Yes && edited == "Beta");
     if (answer == QMessageBox::No) {
         QCOMPARE(box.snapshot(), before);
         QCOMPARE(listed(list), (QStringList{"Alpha", "Beta"}));

@@ -2,6 +2,7 @@
 #include "browser/mnu_list.h"
 #include "core/catalogue.h"
 #include "core/profile.h"
+#include "core/textfile.h"
 #include "edit/edit_rom_list.h"
 #include "edit/mnu_edit_rom.h"
 #include "support/testsupport.h"
@@ -61,6 +62,8 @@ private slots:
     void save_otherNameInBox_renamesUnlessTaken();
     void save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data();
     void save_emptyOrUnusableField_refusedWithNoticeNothingWritten();
+    void save_fieldTheRecordHeldEmpty_mayStayEmpty_data();
+    void save_fieldTheRecordHeldEmpty_mayStayEmpty();
     void save_missingPath_warnsAndStillWrites_data();
     void save_missingPath_warnsAndStillWrites();
     void save_size_storedAsPlainDigits_data();
@@ -182,6 +185,13 @@ void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten_data()
         << QStringList{"Text4"} << size
         << "You havn't entered in a Description for the Rom, please try again."
         << "No ROM Description entered.";
+    QTest::newRow("description the record held, emptied; its empty picture kept")
+        << QStringList{"Text4", "Text3", "stored image"} << size
+        << "You havn't entered in a Description for the Rom, please try again."
+        << "No ROM Description entered.";
+    QTest::newRow("record removed since the window opened")
+        << QStringList{"record"} << size << "\u201CMario\u201D is no longer in the catalogue."
+        << "It was removed while it was being edited; nothing was saved.";
     const QString badSize = "The Size you entered is not a number from -32768 to 32767.";
     QTest::newRow("size offered as Other!")
         << QStringList{} << "Other!" << badSize << "Invalid Size";
@@ -198,16 +208,22 @@ void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten()
 
     Sandbox sandbox;
     makeGames(sandbox);
-    const auto before = sandbox.snapshot();
+    if (emptied.contains("stored image"))
+        sandbox.writeRecord("Mario", sandbox.path("roms/mario.v64"), "", "US", "64", "Plumber");
     // Unopened, the window has no name to save under, whatever its name box shows.
     const bool opened = !emptied.contains("opened name");
     mnu_edit_rom& editor = opened ? openGame("Mario") : mnu_edit_rom::get();
     editor.show();
     if (!opened)
         editor.Text1->setText("Typed");
+    if (emptied.contains("record"))
+        QVERIFY(QFile::remove(sandbox.path("bin/Mario.lib")));
+    const auto before = sandbox.snapshot();
     // Blanks count as filled.
     editor.Text3->setText("   ");
     for (const QString& name : emptied) {
+        if (name == "stored image" || name == "record")
+            continue;
         if (auto* line = editor.findChild<QLineEdit*>(name))
             line->clear();
         else if (auto* combo = editor.findChild<QComboBox*>(name))
@@ -226,6 +242,35 @@ void EditSave::save_emptyOrUnusableField_refusedWithNoticeNothingWritten()
     QCOMPARE(sandbox.snapshot(), before);
     QCOMPARE(editor.Left(), left);
     QVERIFY(editor.isVisible());
+}
+
+void EditSave::save_fieldTheRecordHeldEmpty_mayStayEmpty_data()
+{
+    QTest::addColumn<QString>("name"); // typed in the name box
+    QTest::newRow("kept name") << "Imported";
+    QTest::newRow("renamed") << "Renamed";
+}
+
+// An imported game: no description, and no picture when none was found.
+void EditSave::save_fieldTheRecordHeldEmpty_mayStayEmpty()
+{
+    QFETCH(QString, name);
+    Sandbox sandbox;
+    sandbox.makeCatalogue("\r\nImported\r\n");
+    sandbox.writeFile("roms/imported.z64", "x");
+    sandbox.writeRecord("Imported", sandbox.path("roms/imported.z64"), "", "US", "8", "");
+    mnu_edit_rom& editor = openGame("Imported");
+    editor.Text1->setText(name);
+    setComboText(*editor.Combo2, "16");
+    save(editor);
+
+    QVERIFY(!mnu_error::get().isVisible());
+    QCOMPARE(sandbox.indexLines(), name == "Imported" ? QStringList({"", "Imported", "Imported"})
+                                                      : QStringList({"", name}));
+    QCOMPARE(sandbox.stored(name, "info", "size"), QString("16"));
+    QCOMPARE(sandbox.stored(name, "info", "desc"), QString());
+    QCOMPARE(sandbox.stored(name, "paths", "image"), QString());
+    QVERIFY(isAway(editor));
 }
 
 void EditSave::save_missingPath_warnsAndStillWrites_data()
@@ -432,12 +477,12 @@ void EditSave::unwritableRecord_noticeAndWindowStays()
     makeGames(sandbox);
     mnu_edit_rom& editor = openGame("Mario");
     // The record can no longer be replaced.
-    QVERIFY(QFile::remove(sandbox.path("bin/Mario.lib")));
-    QVERIFY(QDir(sandbox.path("bin")).mkdir("Mario.lib"));
+    failRenamesTo(sandbox.path("bin/Mario.lib"), EIO);
     const auto before = sandbox.snapshot();
     const double left = editor.Left();
     editor.Text4->setPlainText("Kept on screen");
     save(editor);
+    failRenamesTo(QString(), 0);
 
     mnu_error& notice = mnu_error::get();
     QVERIFY(notice.isVisible());

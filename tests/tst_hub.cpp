@@ -1,7 +1,11 @@
 #include "app/main_close.h"
 #include "app/vx_main.h"
+#include "core/datfile.h"
+#include "core/textfile.h"
+#include "core/verifier.h"
 #include "support/cartridgeimages.h"
 #include "support/testsupport.h"
+#include "ui/base/mnu_progress.h"
 #include "ui/dialogs.h"
 #include "ui/listbox.h"
 #include "ui/units.h"
@@ -332,15 +336,31 @@ void TestHub::hubMenu_importsOrRebuilds_data()
     QTest::addColumn<QString>("entry");     // chosen in it
     QTest::addColumn<QStringList>("index"); // afterwards, after the empty first line
     QTest::addColumn<QString>("notice");    // its upper line
+    // "dat": a DAT listing Rally's image is in force; "cancel": Cancel is pressed while the first
+    // record is written.
+    QTest::addColumn<QString>("also");
     QTest::newRow("right button, a folder")
         << "right"
-        << "Import a ROM Folder\u2026" << QStringList{"Old", "Rally", "Dump"} << "2 games added.";
+        << "Import a ROM Folder\u2026" << QStringList{"Old", "Rally", "Dump"} << "2 games added."
+        << "";
+    QTest::newRow("a folder, a game the DAT lists")
+        << "right"
+        << "Import a ROM Folder\u2026" << QStringList{"Old", "Rally Racer (Europe)", "Dump"}
+        << "2 games added."
+        << "dat";
+    QTest::newRow("a folder, cancelled while writing")
+        << "right"
+        << "Import a ROM Folder\u2026" << QStringList{"Old", "Rally"}
+        << "1 game added before the import was cancelled."
+        << "cancel";
     QTest::newRow("menu key, files")
         << "menu"
-        << "Import ROM Files\u2026" << QStringList{"Old", "Rally"} << "1 game added.";
+        << "Import ROM Files\u2026" << QStringList{"Old", "Rally"} << "1 game added."
+        << "";
     QTest::newRow("Shift+F10, rebuild")
         << "shift+f10"
-        << "Rebuild the Index" << QStringList{"Old", "Lost"} << "1 game was added to the index.";
+        << "Rebuild the Index" << QStringList{"Old", "Lost"} << "1 game was added to the index."
+        << "";
 }
 
 void TestHub::hubMenu_importsOrRebuilds()
@@ -349,11 +369,41 @@ void TestHub::hubMenu_importsOrRebuilds()
     QFETCH(QString, entry);
     QFETCH(QStringList, index);
     QFETCH(QString, notice);
+    QFETCH(QString, also);
     test::Sandbox box;
     main& hub = shownHub(box, "\r\nOld\r\n");
     box.writeRecord("Old", "", "", "US", "64", "d");
-    box.writeFile("roms/Rally.z64", test::cartridgeImage("X", 'E'));
-    box.writeFile("roms/deep/Dump.v64", test::cartridgeImage("X", 'E', 131072, 1));
+    const QByteArray rally = test::cartridgeImage("X", 'E');
+    box.writeFile("roms/Rally.z64", rally);
+    const auto noDat = qScopeGuard([] { Verifier::get().reset(); });
+    if (also == "dat") {
+        box.writeFile("set.dat",
+                      "<datafile><game name=\"Rally Racer? (Europe)\"><rom name=\"r\" "
+                      "sha1=\"" +
+                          QCryptographicHash::hash(rally, QCryptographicHash::Sha1).toHex() +
+                          "\"/></game></datafile>");
+        Verifier::get().useDat(datfile::load(box.path("set.dat")).dat, box.path("set.dat"));
+    }
+    // The records are written away from the windows, which answer meanwhile: Cancel among them.
+    int writtenHere = 0;
+    beforeRenameForTests([&](const QString& path) {
+        if (!path.endsWith(".lib"))
+            return;
+        if (QThread::currentThread() == qApp->thread()) {
+            ++writtenHere;
+        } else if (also == "cancel" && path.endsWith("Rally.lib")) {
+            QMetaObject::invokeMethod(
+                qApp,
+                [] {
+                    mnu_progress& progress = mnu_progress::get();
+                    QVERIFY(QTest::qWaitFor([&] { return progress.isVisible(); }));
+                    test::click(progress.Picture1);
+                },
+                Qt::BlockingQueuedConnection);
+        }
+    });
+    const auto noHook = qScopeGuard([] { beforeRenameForTests({}); });
+    box.writeFile("roms/deep/Dump.v64", test::cartridgeImage("Y", 'E', 131072, 1));
     if (entry.startsWith("Rebuild"))
         box.writeFile("bin/Lost.lib", "[info]\r\n");
     dialogs::queueFile(entry.contains("Folder") ? box.path("roms") : box.path("roms/Rally.z64"));
@@ -381,6 +431,9 @@ void TestHub::hubMenu_importsOrRebuilds()
     QTRY_VERIFY_WITH_TIMEOUT(!test::visibleNotice().isEmpty(), 10000);
     QCOMPARE(test::visibleNotice().value(0), notice);
     QCOMPARE(box.indexLines(), QStringList{""} + index);
+    QCOMPARE(writtenHere, 0);
+    // The checksums the DAT names were taken with are kept for the view.
+    QCOMPARE(QFile::exists(box.path("vx-checksums.txt")), also == "dat");
 }
 
 QTEST_MAIN(TestHub)

@@ -11,9 +11,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
+#include <thread>
 
 using namespace vx;
 
@@ -53,11 +55,22 @@ QStringList indexLines()
     return lines.mid(1);
 }
 
-romimport::Result import(const QStringList& paths, int cancelAfter, romimport::Found* found)
+// `datNames`: "file name=the DAT's name for it"; without any, no DAT is asked.
+romimport::Result import(const QStringList& paths, int cancelAfter, romimport::Found* found,
+                         const QStringList& datNames = {})
 {
     romimport::Progress progress;
+    std::function<QString(const QString&)> datName;
+    if (!datNames.isEmpty())
+        datName = [&](const QString& path) {
+            for (const QString& pair : datNames) {
+                if (path.endsWith('/' + pair.section('=', 0, 0)))
+                    return pair.section('=', 1);
+            }
+            return QString();
+        };
     *found = romimport::readFiles(romimport::filesToRead(paths, [] { return false; }),
-                                  {"png", "jpg"}, progress);
+                                  {"png", "jpg"}, progress, datName);
     romimport::Progress writing;
     return romimport::writeGames(found->games, writing, [&] {
         if (writing.done == cancelAfter)
@@ -79,6 +92,7 @@ private slots:
     void rebuild_appendsUnlistedRecordsInNameOrder();
     void killedImportOrRename_neverLeavesHalfAnIndexOrLosesARecord_data();
     void killedImportOrRename_neverLeavesHalfAnIndexOrLosesARecord();
+    void lockHeldByImportThread_isBusyForOthers();
 };
 
 void tst_import::import_addsEachCartridgeOnceAsAWholeRecord_data()
@@ -89,6 +103,7 @@ void tst_import::import_addsEachCartridgeOnceAsAWholeRecord_data()
     QTest::addColumn<QStringList>("index");    // lines added after Existing
     QTest::addColumn<QStringList>("pictures"); // "game=picture in roms"; others have none
     QTest::addColumn<QString>("summary");      // upper / lower
+    QTest::addColumn<QStringList>("dat");      // "file=the DAT's name for it"
 
     const QStringList folder{"."};
     QTest::newRow("three byte orders, a zip, a file that is none")
@@ -99,32 +114,39 @@ void tst_import::import_addsEachCartridgeOnceAsAWholeRecord_data()
                        "junk.rom=junk",
                        "notes.txt=junk"}
         << folder << -1 << QStringList{"Alpha Golf (USA)", "Beta", "Delta", "Gamma"}
-        << QStringList() << "4 games added. / 1 was not a cartridge image.";
+        << QStringList() << "4 games added. / 1 was not a cartridge image." << QStringList();
+    QTest::newRow("named by a DAT, its name cleaned as a file's; the file's name for the rest")
+        << QStringList{"a.z64=img0:X", "b.v64=img1:X", "c.zip=zip:X", "d.z64=img0:X"} << folder
+        << -1 << QStringList{"Alpha Golf (USA)", "b", "Gamma", "d"} << QStringList()
+        << "4 games added. / View ROM lists them."
+        << QStringList{"a.z64=Alpha Golf (USA)", "b.v64=***", "c.zip=Gamma?"};
     QTest::newRow("refused characters left out; the header's name when none is left")
         << QStringList{"What? Golf: 2 .z64=img0:HDR", "???.v64=img1:HEADER NAME", "***.z64=img0:"}
         << folder << -1 << QStringList{"HEADER NAME", "What Golf: 2"} << QStringList()
-        << "2 games added. / 1 had no usable name.";
+        << "2 games added. / 1 had no usable name." << QStringList();
     QTest::newRow("already in the catalogue, or earlier in the import")
         << QStringList{"existing.z64=img0:X", "Twin.v64=img1:X", "Twin.z64=img0:X"} << folder << -1
-        << QStringList{"Twin"} << QStringList() << "1 game added. / 2 were already there.";
+        << QStringList{"Twin"} << QStringList() << "1 game added. / 2 were already there."
+        << QStringList();
     QTest::newRow("pictures by base name, beside it or in a pictures folder")
         << QStringList{"Mario.z64=img0:X",     "Mario.png=pic",        "Luigi.z64=img0:X",
                        "boxart/Luigi.jpg=pic", "sub/Peach.z64=img0:X", "Images/peach.PNG=pic",
                        "Toad.z64=img0:X",      "Toad.txt=pic"}
         << folder << -1 << QStringList{"Luigi", "Mario", "Toad", "Peach"}
         << QStringList{"Mario=Mario.png", "Luigi=boxart/Luigi.jpg", "Peach=Images/peach.PNG"}
-        << "4 games added. / View ROM lists them.";
+        << "4 games added. / View ROM lists them." << QStringList();
     QTest::newRow("hidden folders skipped")
         << QStringList{".hidden/Secret.z64=img0:X", "Open.z64=img0:X"} << folder << -1
-        << QStringList{"Open"} << QStringList() << "1 game added. / View ROM lists them.";
+        << QStringList{"Open"} << QStringList() << "1 game added. / View ROM lists them."
+        << QStringList();
     QTest::newRow("files given one by one are read whatever their names")
         << QStringList{"Open.z64=img0:X", "notes.txt=junk", "Other.z64=img0:X"}
         << QStringList{"Open.z64", "notes.txt"} << -1 << QStringList{"Open"} << QStringList()
-        << "1 game added. / 1 was not a cartridge image.";
+        << "1 game added. / 1 was not a cartridge image." << QStringList();
     QTest::newRow("cancelled midway: the games written so far, whole")
         << QStringList{"A.z64=img0:X", "B.z64=img0:X", "C.z64=img0:X", "D.z64=img0:X"} << folder
         << 2 << QStringList{"A", "B"} << QStringList()
-        << "2 games added before the import was cancelled. / View ROM lists them.";
+        << "2 games added before the import was cancelled. / View ROM lists them." << QStringList();
 }
 
 void tst_import::import_addsEachCartridgeOnceAsAWholeRecord()
@@ -135,6 +157,7 @@ void tst_import::import_addsEachCartridgeOnceAsAWholeRecord()
     QFETCH(QStringList, index);
     QFETCH(QStringList, pictures);
     QFETCH(QString, summary);
+    QFETCH(QStringList, dat);
 
     QTemporaryDir dir;
     QVERIFY(makeCatalogue(dir.path()));
@@ -147,7 +170,7 @@ void tst_import::import_addsEachCartridgeOnceAsAWholeRecord()
         paths << QDir::cleanPath(roms + '/' + path);
 
     romimport::Found found;
-    const romimport::Result result = import(paths, cancelAfter, &found);
+    const romimport::Result result = import(paths, cancelAfter, &found, dat);
     const Notice notice = romimport::summary(found, result);
     QCOMPARE(notice.upper + " / " + notice.lower, summary);
     QCOMPARE(indexLines(), QStringList{"Existing"} + index);
@@ -302,6 +325,31 @@ void tst_import::killedImportOrRename_neverLeavesHalfAnIndexOrLosesARecord()
     qInfo("%d kills, %d before the child finished, %d after it had written", kills, midway,
           changed);
     QVERIFY(midway > 0 && changed > 0);
+}
+
+// An import writes on a thread of its own: a write elsewhere in the program meanwhile waits for it
+// as for another copy, never nests in it.
+void tst_import::lockHeldByImportThread_isBusyForOthers()
+{
+    QTemporaryDir dir;
+    QVERIFY(makeCatalogue(dir.path()));
+    setAppFolder(dir.path());
+    QSemaphore taken;
+    QSemaphore release;
+    std::thread importer([&] {
+        const catalogue::WriteLock lock;
+        taken.release();
+        release.acquire();
+    });
+    taken.acquire();
+    {
+        const catalogue::WriteLock here(0);
+        QCOMPARE(here.state(), catalogue::WriteLock::State::Busy);
+    }
+    release.release();
+    importer.join();
+    const catalogue::WriteLock after(0);
+    QVERIFY(after.held());
 }
 
 // The child a kill test starts: an import of every image in <roms>, or renames back and forth,

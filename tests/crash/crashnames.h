@@ -33,8 +33,8 @@ inline GameEntry entryFor(int n, const QString& rom, const QString& image)
 {
     return {nameFor(n), rom, image, QStringLiteral("Type %1").arg(n), QString::number(n % 30000),
             QStringLiteral("Description of save %1\nsecond line %1").arg(n),
-            // Saved again as the edit window saves it.
-            nameFor(n)};
+            // Saved again over the game of its name, as an add the user let replace it.
+            QString(), true};
 }
 
 // A game of its own for every n, for copies of the driver saving side by side.
