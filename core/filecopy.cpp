@@ -185,11 +185,28 @@ struct Ends {
     std::optional<cartridge::Order> swapped;
 };
 
+// Writes all `size` bytes at `pos` of the destination.
+bool writeAt(const Ends& ends, const char* bytes, ssize_t size, off_t pos)
+{
+    for (ssize_t written = 0; written < size;) {
+        const ssize_t put =
+            ::pwrite(ends.out, bytes + written, size_t(size - written), pos + written);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            logFailure(lcCopy(), "write", ends.destination,
+                       put < 0 ? systemError() : QStringLiteral("nothing written"));
+            return false;
+        }
+        written += put;
+    }
+    return true;
+}
+
 bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgress& progress,
                off_t& reached)
 {
     const int in = ends.in;
-    const int out = ends.out;
     std::vector<char> buffer;
     off_t pos = from;
     while (pos < to) {
@@ -202,7 +219,7 @@ bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgr
         if (inKernel) {
             off_t inAt = pos;
             off_t outAt = pos;
-            const ssize_t moved = ::copy_file_range(in, &inAt, out, &outAt, want, 0);
+            const ssize_t moved = ::copy_file_range(in, &inAt, ends.out, &outAt, want, 0);
             if (moved > 0) {
                 pos += moved;
                 pieceDone(progress, pos);
@@ -235,18 +252,8 @@ bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgr
                 got = whole;
             cartridge::toBigEndian(buffer.data(), got, *ends.swapped);
         }
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put =
-                ::pwrite(out, buffer.data() + written, size_t(got - written), pos + written);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                logFailure(lcCopy(), "write", ends.destination,
-                           put < 0 ? systemError() : QStringLiteral("nothing written"));
-                return false;
-            }
-            written += put;
-        }
+        if (!writeAt(ends, buffer.data(), got, pos))
+            return false;
         pos += got;
         pieceDone(progress, pos);
     }
