@@ -1,6 +1,7 @@
 #include "app/copy_export.h"
 
 #include "app/vx_main.h"
+#include "core/cartridge.h"
 #include "core/catalogue.h"
 #include "core/filecopy.h"
 #include "core/filesearch.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -33,11 +35,12 @@ bool copying = false;
 // Copies on a worker thread with the busy pointer up while the windows keep answering; a copy
 // still running after half a second shows the copy window, whose Cancel stops it. Nothing is
 // reported here: the pointer is back before any notice.
-CopyResult copyBusy(main& hub, const QString& source, const QString& destination)
+CopyResult copyBusy(main& hub, const QString& source, const QString& destination,
+                    CopyConversion conversion = CopyConversion::None)
 {
     ReentryGuard guard(copying);
     BusyPointer busy;
-    BackgroundCopy copy(source, destination);
+    BackgroundCopy copy(source, destination, conversion);
     QEventLoop loop;
     QObject::connect(&copy, &BackgroundCopy::finished, &loop, &QEventLoop::quit);
     bool shown = false;
@@ -62,11 +65,21 @@ bool isSeparator(QChar c)
 
 bool exporting = false;
 
+bool exportedAsZ64(const QString& source)
+{
+    // By the name, as dropped files are told apart: the copy itself turns what is swapped and
+    // keeps anything else (a .rom that holds no image) as it is. A zip stays a zip.
+    return catalogue::exportsBigEndian() && cartridge::hasRomSuffix(source) &&
+           QFileInfo(source).suffix().compare(QLatin1String("zip"), Qt::CaseInsensitive) != 0;
+}
+
 } // namespace
 
-QString exportTarget(const QString& folder, const QString& source)
+QString exportTarget(const QString& folder, const QString& source, bool asZ64)
 {
-    const QString name = VX_modules::file_name_of(source);
+    QString name = VX_modules::file_name_of(source);
+    if (asZ64)
+        name = name.left(name.lastIndexOf(QLatin1Char('.'))) + QLatin1String(".z64");
     if (folder.isEmpty() || !isSeparator(folder.back()))
         return folder + QDir::separator() + name;
     // A folder typed with either separator at its end gets no second one; where the backslash
@@ -142,7 +155,9 @@ void exportRom(main& hub)
         copyFailed();
         return;
     }
-    if (copyBusy(hub, source, exportTarget(folder, source)) == CopyResult::Failed)
+    const bool asZ64 = exportedAsZ64(source);
+    if (copyBusy(hub, source, exportTarget(folder, source, asZ64),
+                 asZ64 ? CopyConversion::ToBigEndian : CopyConversion::None) == CopyResult::Failed)
         copyFailed();
 }
 

@@ -13,7 +13,7 @@ void copyRom(main& hub);
 void exportRom(main& hub);
 
 // Where Export ROM puts `source` inside `folder`: one separator between them, whichever of
-// '\' and '/' the folder was typed with.
-QString exportTarget(const QString& folder, const QString& source);
+// '\' and '/' the folder was typed with; under its base name with .z64 when `asZ64`.
+QString exportTarget(const QString& folder, const QString& source, bool asZ64 = false);
 
 } // namespace vx

@@ -248,6 +248,33 @@ void paintProgress(QPainter& painter, const QRectF& rect, double fraction)
     painter.fillRect(filled, fill);
 }
 
+void paintCheckBox(QPainter& painter, const QRectF& rect, const QString& caption, bool checked)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double side = std::round(std::min(rect.height(), rect.height() * 0.7 + 1));
+    const QRectF box(rect.left() + 1, std::round(rect.center().y() - side / 2), side, side);
+    painter.fillRect(box, Qt::black);
+    paintBevel(painter, box, std::max(1.0, std::round(side / 7)), true);
+    if (checked) {
+        QPainterPath tick;
+        tick.moveTo(box.left() + side * 0.25, box.top() + side * 0.5);
+        tick.lineTo(box.left() + side * 0.43, box.top() + side * 0.7);
+        tick.lineTo(box.left() + side * 0.76, box.top() + side * 0.28);
+        painter.setPen(
+            QPen(kTitleBlue, std::max(1.5, side / 6), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPath(tick);
+    }
+    // As the captions drawn into the backgrounds: 8.25 points at 15 twips a pixel.
+    QFont font = designFont(8.25, true, true);
+    font.setPixelSize(std::max(1, twipsToPixels(8.25 * 20)));
+    painter.setFont(font);
+    painter.setPen(kCaptionBlue);
+    const QRectF text = rect.adjusted(box.width() + side * 0.6 + 1, 0, 0, 0);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, caption);
+    painter.restore();
+}
+
 PicturePtr aboutPicture()
 {
     static const PicturePtr picture = makeFace(

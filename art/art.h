@@ -21,6 +21,10 @@ PicturePtr progressBackground(const QString& title);
 // The filled part of the copy window's bar, `fraction` (0 to 1) of `rect`.
 void paintProgress(QPainter& painter, const QRectF& rect, double fraction);
 
+// A check box into `rect`: a small well, ticked or not, and its caption beside it in the
+// captions' look.
+void paintCheckBox(QPainter& painter, const QRectF& rect, const QString& caption, bool checked);
+
 PicturePtr okButton(bool pressed);
 PicturePtr cancelButton(bool pressed);
 PicturePtr browseButton(bool pressed);

@@ -110,6 +110,12 @@ QString datPath()
     return profile::read(settingsPath(), QStringLiteral("dat"), QStringLiteral("path"));
 }
 
+bool exportsBigEndian()
+{
+    return profile::read(settingsPath(), QStringLiteral("z64"), QStringLiteral("export")) ==
+           QLatin1String("1");
+}
+
 namespace
 {
 

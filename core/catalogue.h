@@ -39,6 +39,9 @@ QString exportFolder();
 // The DAT of known good dumps the ROMs are checked against; empty when none is set. A section of
 // its own, which earlier versions never read.
 QString datPath();
+// Whether Export ROM writes cartridge images in the cartridge's own order, as .z64 files. A
+// section of its own too.
+bool exportsBigEndian();
 
 // Removes what an interrupted rewrite of the settings, the index or a record left behind: the
 // temporaries beside the program and in bin, and only those. The files themselves are always

@@ -1,5 +1,6 @@
 #include "core/filecopy.h"
 
+#include "core/cartridge.h"
 #include "core/copytemporary.h"
 #include "core/logging.h"
 
@@ -173,30 +174,52 @@ private:
 };
 
 // Copies [from, to) of `in` to the same offsets of `out`: in the kernel while that works
-// between these two files, else through a buffer. `reached` ends short when the source does.
-// `source` and `destination` name the files in the log.
+// between these two files, else through a buffer, turned into the cartridge's order on the way
+// when `swapped` names the source's. `reached` ends short when the source does. `source` and
+// `destination` name the files in the log.
 struct Ends {
     int in;
     int out;
     const QString& source;
     const QString& destination;
+    std::optional<cartridge::Order> swapped;
 };
+
+// Writes all `size` bytes at `pos` of the destination.
+bool writeAt(const Ends& ends, const char* bytes, ssize_t size, off_t pos)
+{
+    for (ssize_t written = 0; written < size;) {
+        const ssize_t put =
+            ::pwrite(ends.out, bytes + written, size_t(size - written), pos + written);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0) {
+            logFailure(lcCopy(), "write", ends.destination,
+                       put < 0 ? systemError() : QStringLiteral("nothing written"));
+            return false;
+        }
+        written += put;
+    }
+    return true;
+}
 
 bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgress& progress,
                off_t& reached)
 {
     const int in = ends.in;
-    const int out = ends.out;
     std::vector<char> buffer;
     off_t pos = from;
     while (pos < to) {
         if (progress.cancelled)
             return false;
-        const size_t want = size_t(std::min<off_t>(seam().bytes, to - pos));
+        size_t want = size_t(std::min<off_t>(seam().bytes, to - pos));
+        // Whole words, so no word is split between two pieces.
+        if (ends.swapped && want > 4)
+            want -= want % 4;
         if (inKernel) {
             off_t inAt = pos;
             off_t outAt = pos;
-            const ssize_t moved = ::copy_file_range(in, &inAt, out, &outAt, want, 0);
+            const ssize_t moved = ::copy_file_range(in, &inAt, ends.out, &outAt, want, 0);
             if (moved > 0) {
                 pos += moved;
                 pieceDone(progress, pos);
@@ -213,7 +236,7 @@ bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgr
         }
         if (buffer.empty())
             buffer.resize(size_t(kBuffer));
-        const ssize_t got = ::pread(in, buffer.data(), std::min(want, buffer.size()), pos);
+        ssize_t got = ::pread(in, buffer.data(), std::min(want, buffer.size()), pos);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -222,18 +245,15 @@ bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgr
         }
         if (got == 0)
             break;
-        for (ssize_t written = 0; written < got;) {
-            const ssize_t put =
-                ::pwrite(out, buffer.data() + written, size_t(got - written), pos + written);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0) {
-                logFailure(lcCopy(), "write", ends.destination,
-                           put < 0 ? systemError() : QStringLiteral("nothing written"));
-                return false;
-            }
-            written += put;
+        if (ends.swapped) {
+            // A short read inside the file is cut back to whole words, read again next time.
+            const ssize_t whole = got - got % 4;
+            if (whole > 0 && pos + got < to)
+                got = whole;
+            cartridge::toBigEndian(buffer.data(), got, *ends.swapped);
         }
+        if (!writeAt(ends, buffer.data(), got, pos))
+            return false;
         pos += got;
         pieceDone(progress, pos);
     }
@@ -241,7 +261,20 @@ bool copyRange(const Ends& ends, off_t from, off_t to, bool& inKernel, CopyProgr
     return true;
 }
 
-CopyResult copyPosix(const QString& source, const QString& destination, CopyProgress& progress)
+// The order a copy turns into the cartridge's: the source's when it is a swapped image.
+std::optional<cartridge::Order> swappedOrder(int in, CopyConversion conversion)
+{
+    if (conversion != CopyConversion::ToBigEndian)
+        return {};
+    QByteArray first(4, '\0');
+    if (::pread(in, first.data(), size_t(first.size()), 0) != first.size())
+        return {};
+    const std::optional<cartridge::Order> order = cartridge::byteOrder(first);
+    return order == cartridge::Order::Big ? std::nullopt : order;
+}
+
+CopyResult copyPosix(const QString& source, const QString& destination, CopyProgress& progress,
+                     CopyConversion conversion)
 {
     const auto failed = [](const char* what, const QString& path, const QString& reason) {
         logFailure(lcCopy(), what, path, reason);
@@ -269,11 +302,13 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
 
     progress.total = st.st_size;
     off_t size = st.st_size;
-    bool inKernel = true;
+    const std::optional<cartridge::Order> swapped = swappedOrder(in.get(), conversion);
+    // Bytes to turn pass through the buffer; a hole is zeros in any order, so it stays a hole.
+    bool inKernel = !swapped;
 #ifdef FICLONE
     // Where the file system shares blocks between files (as cp does by default), the copy is
     // one step and holes stay holes.
-    const bool cloned = ::ioctl(out.fd(), FICLONE, in.get()) == 0;
+    const bool cloned = !swapped && ::ioctl(out.fd(), FICLONE, in.get()) == 0;
 #else
     const bool cloned = false;
 #endif
@@ -289,9 +324,15 @@ CopyResult copyPosix(const QString& source, const QString& destination, CopyProg
         off_t hole = ::lseek(in.get(), data, SEEK_HOLE);
         if (hole <= data || hole > size)
             hole = size;
+        if (swapped) {
+            // Stretches of whole words, should a file system give others: zeros read from a
+            // hole are zeros turned.
+            data -= data % 4;
+            hole = std::min<off_t>(size, hole + (4 - hole % 4) % 4);
+        }
         off_t reached = hole;
-        if (!copyRange({in.get(), out.fd(), source, destination}, data, hole, inKernel, progress,
-                       reached))
+        if (!copyRange({in.get(), out.fd(), source, destination, swapped}, data, hole, inKernel,
+                       progress, reached))
             return progress.cancelled ? CopyResult::Cancelled : CopyResult::Failed;
         if (reached < hole) {
             size = reached; // the source got shorter while it was read
@@ -325,7 +366,8 @@ constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
 constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
 #endif
 
-CopyResult copyPortable(const QString& source, const QString& destination, CopyProgress& progress)
+CopyResult copyPortable(const QString& source, const QString& destination, CopyProgress& progress,
+                        CopyConversion conversion)
 {
     const QFileInfo from(source);
     const QFileInfo to(destination);
@@ -346,6 +388,12 @@ CopyResult copyPortable(const QString& source, const QString& destination, CopyP
         logFailure(lcCopy(), "write", destination, out.errorString());
         return CopyResult::Failed;
     }
+    std::optional<cartridge::Order> swapped;
+    if (conversion == CopyConversion::ToBigEndian) {
+        swapped = cartridge::byteOrder(in.peek(4));
+        if (swapped == cartridge::Order::Big)
+            swapped.reset();
+    }
     QByteArray buffer(kBuffer, Qt::Uninitialized);
     qint64 done = 0;
     for (;;) {
@@ -356,6 +404,9 @@ CopyResult copyPortable(const QString& source, const QString& destination, CopyP
         const qint64 got = in.read(buffer.data(), buffer.size());
         if (got == 0)
             break;
+        // Reads of a file come whole but at its end, so words are never split.
+        if (got > 0 && swapped)
+            cartridge::toBigEndian(buffer.data(), got, *swapped);
         if (got < 0 || out.write(buffer.constData(), got) != got) {
             logFailure(lcCopy(), "copy to", destination,
                        got < 0 ? in.errorString() : out.errorString());
@@ -377,21 +428,23 @@ CopyResult copyPortable(const QString& source, const QString& destination, CopyP
 } // namespace
 
 CopyResult copyFileReplacing(const QString& source, const QString& destination,
-                             CopyProgress* progress)
+                             CopyProgress* progress, CopyConversion conversion)
 {
     CopyProgress own;
     CopyProgress& p = progress ? *progress : own;
     if (source.isEmpty() || destination.isEmpty())
         return CopyResult::Failed;
 #ifdef Q_OS_UNIX
-    return copyPosix(source, destination, p);
+    return copyPosix(source, destination, p, conversion);
 #else
-    return copyPortable(source, destination, p);
+    return copyPortable(source, destination, p, conversion);
 #endif
 }
 
-BackgroundCopy::BackgroundCopy(QString source, QString destination, QObject* parent)
-    : QObject(parent), m_source(std::move(source)), m_destination(std::move(destination))
+BackgroundCopy::BackgroundCopy(QString source, QString destination, CopyConversion conversion,
+                               QObject* parent)
+    : QObject(parent), m_source(std::move(source)), m_destination(std::move(destination)),
+      m_conversion(conversion)
 {
 }
 
@@ -405,7 +458,8 @@ BackgroundCopy::~BackgroundCopy()
 void BackgroundCopy::start()
 {
     m_thread = std::thread([this] {
-        const CopyResult result = copyFileReplacing(m_source, m_destination, &m_progress);
+        const CopyResult result =
+            copyFileReplacing(m_source, m_destination, &m_progress, m_conversion);
         QMetaObject::invokeMethod(
             this,
             [this, result] {

@@ -18,6 +18,15 @@ struct CopyProgress {
 
 enum class CopyResult { Copied, Failed, Cancelled };
 
+// What a copy does to the bytes on the way.
+enum class CopyConversion {
+    None,
+    // A cartridge image in one of the swapped byte orders (.v64, .n64) is written in the
+    // cartridge's own, big-endian order (.z64); any other file, a big-endian image included, is
+    // copied as it is.
+    ToBigEndian,
+};
+
 // Copies source over destination as cp does, except that the bytes go to a temporary file in
 // the destination's folder that replaces the destination only when complete: a failed,
 // cancelled or killed copy leaves no partial file and the old destination untouched. (Where the
@@ -30,7 +39,8 @@ enum class CopyResult { Copied, Failed, Cancelled };
 // Refuses (nothing touched) a copy of a file onto itself, however the paths are spelled.
 // Safe to call from any thread; `progress` may be null.
 CopyResult copyFileReplacing(const QString& source, const QString& destination,
-                             CopyProgress* progress = nullptr);
+                             CopyProgress* progress = nullptr,
+                             CopyConversion conversion = CopyConversion::None);
 
 // One copy run on a worker thread. finished() is emitted on the thread that owns the object;
 // destroying it cancels a copy still running and waits for the thread.
@@ -39,7 +49,8 @@ class BackgroundCopy : public QObject
     Q_OBJECT
 
 public:
-    BackgroundCopy(QString source, QString destination, QObject* parent = nullptr);
+    BackgroundCopy(QString source, QString destination,
+                   CopyConversion conversion = CopyConversion::None, QObject* parent = nullptr);
     ~BackgroundCopy() override;
 
     void start();
@@ -53,6 +64,7 @@ signals:
 private:
     QString m_source;
     QString m_destination;
+    CopyConversion m_conversion;
     CopyProgress m_progress;
     CopyResult m_result = CopyResult::Failed;
     std::thread m_thread;

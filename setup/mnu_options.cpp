@@ -10,6 +10,7 @@
 #include "core/verifier.h"
 #include "ui/base/indexevents.h"
 #include "ui/busypointer.h"
+#include "ui/checkbox.h"
 #include "ui/dialogs.h"
 #include "ui/forms.h"
 #include "ui/sys_procs.h"
@@ -69,6 +70,8 @@ mnu_options::mnu_options()
     : Form(QStringLiteral("mnu_options"), Qt::FramelessWindowHint | Qt::Tool),
       Text1(new QLineEdit(this)), Text2(new QLineEdit(this)),
       cmd_dat(new PictureBox(QStringLiteral("cmd_dat"), this)),
+      chk_z64(new CheckBox(QStringLiteral("chk_z64"),
+                           QStringLiteral("Export in big-endian order (.z64)"), this)),
       cmd_clear(new PictureBox(QStringLiteral("cmd_clear"), this)),
       cmd_ok(new PictureBox(QStringLiteral("cmd_ok"), this)),
       cmd_cancel(new PictureBox(QStringLiteral("cmd_cancel"), this))
@@ -94,6 +97,7 @@ mnu_options::mnu_options()
     Text2->setPalette(pal);
 
     place(*cmd_dat, 3840, 1935, 255, 255);
+    place(*chk_z64, 180, 2400, 3915, 285);
     place(*cmd_clear, 1680, 1440, 495, 375);
     place(*cmd_ok, 2280, 3840, 855, 255);
     place(*cmd_cancel, 3240, 3840, 855, 255);
@@ -110,7 +114,8 @@ mnu_options::mnu_options()
     setTabOrder(Text1, cmd_clear);
     setTabOrder(cmd_clear, Text2);
     setTabOrder(Text2, cmd_dat);
-    setTabOrder(cmd_dat, cmd_ok);
+    setTabOrder(cmd_dat, chk_z64);
+    setTabOrder(chk_z64, cmd_ok);
     setTabOrder(cmd_ok, cmd_cancel);
 
     connect(cmd_ok, &PictureBox::clicked, this, &mnu_options::cmd_ok_Click);
@@ -129,6 +134,7 @@ void mnu_options::Form_Load()
     // Shown as stored, so an OK without typing keeps the folder rather than erasing it.
     Text1->setText(catalogue::exportFolder());
     Text2->setText(catalogue::datPath());
+    chk_z64->setChecked(catalogue::exportsBigEndian());
 }
 
 void mnu_options::slideAway()
@@ -181,6 +187,11 @@ void mnu_options::cmd_ok_Click()
             return;
         entries.append({QStringLiteral("dat"), QStringLiteral("path"), datPath});
     }
+    // Also a section of its own, written once the box is first ticked.
+    const bool z64 = chk_z64->isChecked();
+    if (z64 != catalogue::exportsBigEndian())
+        entries.append({QStringLiteral("z64"), QStringLiteral("export"),
+                        z64 ? QStringLiteral("1") : QStringLiteral("0")});
     if (!storeSettings(entries)) {
         VX_modules::show_notice(QStringLiteral("The export folder could not be saved."),
                                 QStringLiteral("Check that the program folder can be written."));

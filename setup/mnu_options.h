@@ -15,8 +15,10 @@ class Dat;
 namespace vx
 {
 
-// The options window: the export folder, the DAT of known good dumps, and clearing the
-// catalogue's index.
+class CheckBox;
+
+// The options window: the export folder, the DAT of known good dumps, whether Export writes
+// .z64 images, and clearing the catalogue's index.
 class mnu_options : public Form
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ public:
     QLineEdit* Text1;
     QLineEdit* Text2;    // the DAT file
     PictureBox* cmd_dat; // browse for the DAT
+    CheckBox* chk_z64;   // export in the cartridge's own order
     PictureBox* cmd_clear;
     PictureBox* cmd_ok;
     PictureBox* cmd_cancel;

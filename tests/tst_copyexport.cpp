@@ -2,6 +2,7 @@
 #include "app/vx_main.h"
 #include "core/filecopy.h"
 #include "setup/mnu_options.h"
+#include "support/cartridgeimages.h"
 #include "support/testsupport.h"
 #include "ui/base/mnu_error.h"
 #include "ui/base/mnu_progress.h"
@@ -273,20 +274,30 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile_data()
 {
     QTest::addColumn<bool>("exporting");
     QTest::addColumn<QString>("stop"); // how the user stops it, or "" to let it finish
-    QTest::newRow("Copy ROM, Cancel") << false << "Cancel";
-    QTest::newRow("Export ROM, Esc") << true << "Esc";
-    QTest::newRow("Copy ROM, runs to the end") << false << "";
+    QTest::addColumn<bool>("z64");     // Export ROM turning a .v64 into a .z64
+    QTest::newRow("Copy ROM, Cancel") << false << "Cancel" << false;
+    QTest::newRow("Export ROM, Esc") << true << "Esc" << false;
+    QTest::newRow("Copy ROM, runs to the end") << false << "" << false;
+    QTest::newRow("Export ROM as .z64, Cancel") << true << "Cancel" << true;
+    QTest::newRow("Export ROM as .z64, runs to the end") << true << "" << true;
 }
 
 void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
 {
     QFETCH(bool, exporting);
     QFETCH(QString, stop);
+    QFETCH(bool, z64);
     test::Sandbox box;
-    const QByteArray rom(1 << 20, 'r');
-    box.writeFile("roms/game.rom", rom);
-    box.writeFile("out/game.rom", "the old copy");
-    main& hub = hubViewing(box, box.path("roms/game.rom"), box.path("out"));
+    const QByteArray image = test::checkedImage(test::C6102, 1 << 20);
+    const QByteArray rom = z64 ? test::inFileOrder(image, 1) : QByteArray(1 << 20, 'r');
+    const QString source = z64 ? "roms/game.v64" : "roms/game.rom";
+    const QString target = z64 ? "out/game.z64" : "out/game.rom";
+    box.writeFile(source, rom);
+    box.writeFile(target, "the old copy");
+    main& hub = hubViewing(box, box.path(source), box.path("out"));
+    if (z64)
+        box.writeFile("vx.log", test::Sandbox::settingsBytes(box.path("out").toLocal8Bit()) +
+                                    "[z64]\r\nexport=1\r\n");
     // The copy waits after each 64 KiB piece until the test lets it go on; a copy run on the
     // GUI thread is not held, so it cannot hang the test.
     QSemaphore gate;
@@ -297,8 +308,8 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
         },
         64 << 10);
     if (!exporting) {
-        dialogs::queueFile(box.path("roms/game.rom"));
-        dialogs::queueFile(box.path("out/game.rom"));
+        dialogs::queueFile(box.path(source));
+        dialogs::queueFile(box.path(target));
     }
 
     int turns = 0;
@@ -339,8 +350,10 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
     QVERIFY(topmostWithCancel);
     QCOMPARE(shownBytes, QString("64.0 kB of 1.0 MB"));
     QVERIFY(secondIgnored);
-    QCOMPARE(box.readFile("out/game.rom"), stop.isEmpty() ? rom : QByteArray("the old copy"));
-    QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
+    QCOMPARE(box.readFile(target),
+             stop.isEmpty() ? (z64 ? image : rom) : QByteArray("the old copy"));
+    QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(target).fileName()});
     QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!test::busyPointerShown());
     QVERIFY(!mnu_progress::get().isVisible());
@@ -369,37 +382,72 @@ void TestCopyExport::progress_faceNamesTheWorkCounted()
 void TestCopyExport::export_writesRomIntoFolder_data()
 {
     QTest::addColumn<QString>("rom"); // as the detail view shows it; relative to the app folder
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("folderEnd");
     QTest::addColumn<QByteArray>("stale"); // a file already at the target, if any
-    QTest::newRow("no separator") << "roms/game.rom"
-                                  << "" << QByteArray();
-    QTest::newRow("slash") << "roms/game.rom"
-                           << "/" << QByteArray();
-    QTest::newRow("backslash") << "roms/game.rom"
-                               << "\\" << QByteArray();
+    QTest::addColumn<bool>("z64");         // the option to export in the cartridge's order
+    QTest::addColumn<QString>("exported"); // the name in the folder
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("no separator") << "roms/game.rom" << kRom << "" << QByteArray() << false
+                                  << "game.rom" << kRom;
+    QTest::newRow("slash") << "roms/game.rom" << kRom << "/" << QByteArray() << false << "game.rom"
+                           << kRom;
+    QTest::newRow("backslash") << "roms/game.rom" << kRom << "\\" << QByteArray() << false
+                               << "game.rom" << kRom;
     // A path without a separator is used whole as the file's name.
-    QTest::newRow("path without separator") << "game.rom"
-                                            << "" << QByteArray();
-    QTest::newRow("replaces existing file") << "roms/game.rom"
-                                            << "" << QByteArray("stale copy");
+    QTest::newRow("path without separator")
+        << "game.rom" << kRom << "" << QByteArray() << false << "game.rom" << kRom;
+    QTest::newRow("replaces existing file")
+        << "roms/game.rom" << kRom << "" << QByteArray("stale") << false << "game.rom" << kRom;
+
+    // Over a megabyte and not a whole number of them, so the turned pieces meet.
+    const QByteArray image = test::checkedImage(test::C6102, (2 << 20) + 12, 5);
+    const QByteArray v64 = test::inFileOrder(image, 1);
+    const QByteArray n64 = test::inFileOrder(image, 2);
+    QTest::newRow("option off: a .v64 as it is")
+        << "roms/game.v64" << v64 << "" << QByteArray() << false << "game.v64" << v64;
+    QTest::newRow(".v64 as .z64") << "roms/game.v64" << v64 << "" << QByteArray() << true
+                                  << "game.z64" << image;
+    QTest::newRow(".n64 as .z64") << "roms/game.n64" << n64 << "" << QByteArray() << true
+                                  << "game.z64" << image;
+    QTest::newRow(".z64 as it is")
+        << "roms/game.z64" << image << "" << QByteArray() << true << "game.z64" << image;
+    QTest::newRow(".rom named with dots, replacing a .z64")
+        << "roms/Star.Racer.ROM" << n64 << "" << QByteArray("stale") << true << "Star.Racer.z64"
+        << image;
+    QTest::newRow(".rom holding no image: its bytes as they are")
+        << "roms/game.rom" << QByteArray("no cartridge here") << "" << QByteArray() << true
+        << "game.z64" << QByteArray("no cartridge here");
+    const QByteArray zip = test::zipOf({{"game.v64", v64}});
+    QTest::newRow("a zip stays a zip")
+        << "roms/game.zip" << zip << "" << QByteArray() << true << "game.zip" << zip;
 }
 
 void TestCopyExport::export_writesRomIntoFolder()
 {
     QFETCH(QString, rom);
+    QFETCH(QByteArray, bytes);
     QFETCH(QString, folderEnd);
     QFETCH(QByteArray, stale);
+    QFETCH(bool, z64);
+    QFETCH(QString, exported);
+    QFETCH(QByteArray, expected);
     test::Sandbox box;
-    box.writeFile(rom, kRom);
+    box.writeFile(rom, bytes);
     QDir(box.folder()).mkdir("out");
     if (!stale.isEmpty())
-        box.writeFile("out/game.rom", stale);
+        box.writeFile("out/" + exported, stale);
     QDir::setCurrent(box.folder());
     const QString shown = rom.contains('/') ? box.path(rom) : rom;
     main& hub = hubViewing(box, shown, box.path("out") + folderEnd);
+    if (z64)
+        box.writeFile("vx.log", test::Sandbox::settingsBytes(box.path("out").toLocal8Bit()) +
+                                    "[z64]\r\nexport=1\r\n");
+    const QByteArray settings = box.readFile("vx.log");
     test::click(hub.Label7);
-    QCOMPARE(box.readFile("out/game.rom"), kRom);
-    QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{"game.rom"});
+    QCOMPARE(box.readFile("out/" + exported), expected);
+    QCOMPARE(QDir(box.path("out")).entryList(QDir::Files | QDir::Hidden), QStringList{exported});
+    QCOMPARE(box.readFile("vx.log"), settings);
     QVERIFY(test::visibleNotice().isEmpty());
     QVERIFY(!test::busyPointerShown());
 }

@@ -5,9 +5,11 @@
 #include "setup/mnu_options.h"
 #include "support/testsupport.h"
 #include "ui/base/mnu_error.h"
+#include "ui/checkbox.h"
 #include "ui/dialogs.h"
 #include "ui/windowing.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -45,6 +47,7 @@ private slots:
     void ok_settingsNotWritable_showsNoticeAndStays();
     void ok_unreadableDat_showsNoticeAndStays();
     void cancel_keepsTypedTextStoresNothing();
+    void exportOrderBox_reachedByTabTickedByKeys();
     void button_showsPressedImageWhileHeld_data();
     void button_showsPressedImageWhileHeld();
     void button_releasedOutside_runsNothing_data();
@@ -76,27 +79,35 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway_data()
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("dat"); // typed in its box; {box} is the sandbox
+    QTest::addColumn<bool>("z64");    // the export order's box ticked at OK
     QTest::addColumn<QByteArray>("expected");
 
     const QByteArray fresh =
         "[info]\r\nruns=1\r\n[dir]\r\nmade=bin\r\n[file]\r\nmade=boolist.lst\r\n";
     QTest::newRow("replaces the stored folder")
         << kSettingsWithFolder << "/home/me/out"
-        << "" << QByteArray(fresh + "[export]\r\npath=/home/me/out\r\n");
+        << "" << false << QByteArray(fresh + "[export]\r\npath=/home/me/out\r\n");
     QTest::newRow("adds a missing section")
         << fresh << "D:\\out\\"
-        << "" << QByteArray(fresh + "[export]\r\npath=D:\\out\\\r\n");
+        << "" << false << QByteArray(fresh + "[export]\r\npath=D:\\out\\\r\n");
     // Stored as it reads back, so Export finds the folder.
     QTest::newRow("blanks and quotes around it dropped")
         << fresh << "  \"/home/me/my out\" "
-        << "" << QByteArray(fresh + "[export]\r\npath=/home/me/my out\r\n");
+        << "" << false << QByteArray(fresh + "[export]\r\npath=/home/me/my out\r\n");
     // A section of its own after the export folder's, whose bytes stay as they were.
     QTest::newRow("a DAT") << kSettingsWithFolder << "/srv/roms"
-                           << " {box}/set.dat "
+                           << " {box}/set.dat " << false
                            << QByteArray(kSettingsWithFolder + "[dat]\r\npath={box}/set.dat\r\n");
     QTest::newRow("a DAT taken away")
         << QByteArray(kSettingsWithFolder + "[dat]\r\npath={box}/set.dat\r\n") << "/srv/roms"
-        << "" << QByteArray(kSettingsWithFolder + "[dat]\r\npath=\r\n");
+        << "" << false << QByteArray(kSettingsWithFolder + "[dat]\r\npath=\r\n");
+    // Written once ticked, in a section of its own; never ticked, the settings stay as they were.
+    const QByteArray z64 = kSettingsWithFolder + "[z64]\r\nexport=1\r\n";
+    QTest::newRow("exports ticked") << kSettingsWithFolder << "/srv/roms"
+                                    << "" << true << z64;
+    QTest::newRow("exports unticked")
+        << z64 << "/srv/roms"
+        << "" << false << QByteArray(kSettingsWithFolder + "[z64]\r\nexport=0\r\n");
 }
 
 void TestOptions::ok_storesTypedFolderAndSlidesAway()
@@ -104,6 +115,7 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway()
     QFETCH(QByteArray, settings);
     QFETCH(QString, typed);
     QFETCH(QString, dat);
+    QFETCH(bool, z64);
     QFETCH(QByteArray, expected);
     test::Sandbox box;
     box.makeCatalogue();
@@ -116,6 +128,10 @@ void TestOptions::ok_storesTypedFolderAndSlidesAway()
     options.Text1->clear();
     QTest::keyClicks(options.Text1, typed);
     options.Text2->setText(QString(dat).replace("{box}", box.folder()));
+    // Shown as stored.
+    QCOMPARE(options.chk_z64->isChecked(), settings.contains("export=1"));
+    if (options.chk_z64->isChecked() != z64)
+        test::click(options.chk_z64);
     QStringList seen;
     const test::DuringWrites during([&](const QString& path) { seen << writing(path, options); });
     test::click(options.cmd_ok);
@@ -181,6 +197,38 @@ void TestOptions::cancel_keepsTypedTextStoresNothing()
     QCOMPARE(options.Left(), hub.Left() + 300);
     QCOMPARE(options.Text1->text(), QString("/home/me/out"));
     QCOMPARE(box.snapshot(), before);
+}
+
+void TestOptions::exportOrderBox_reachedByTabTickedByKeys()
+{
+    test::Sandbox box;
+    box.makeCatalogue();
+    test::click(main::get().Label11);
+    mnu_options& options = mnu_options::get();
+    options.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&options));
+    CheckBox* check = options.chk_z64;
+    QCOMPARE(check->accessibleName(), QString("Export in big-endian order (.z64)"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(check)->role(), QAccessible::CheckBox);
+    // Inside the window, clear of every other control.
+    QVERIFY(options.rect().contains(check->geometry()));
+    for (QWidget* other : options.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(other == check || !other->geometry().intersects(check->geometry()),
+                 qPrintable(other->objectName()));
+    options.cmd_dat->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(options.cmd_dat, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), check);
+    const QImage unticked = check->grab().toImage();
+    QTest::keyClick(check, Qt::Key_Space);
+    QVERIFY(check->isChecked());
+    QVERIFY(check->grab().toImage() != unticked);
+    QTest::keyClick(check, Qt::Key_Return);
+    QVERIFY(!check->isChecked());
+    QTest::keyClick(check, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), options.cmd_ok);
+    QTest::keyClick(check, Qt::Key_Space);
+    test::click(options.cmd_cancel);
+    QCOMPARE(box.readFile("vx.log"), test::Sandbox::settingsBytes());
 }
 
 void TestOptions::button_showsPressedImageWhileHeld_data()

@@ -65,15 +65,14 @@ QPixmap Picture::toPixmap(QSize size, qreal devicePixelRatio) const
     return pixmap;
 }
 
-namespace
-{
-
-// The dotted frame a control reached with the keyboard shows.
 void drawFocusFrame(QPainter& painter, const QWidget& control)
 {
     painter.setPen(QPen(QColor(128, 128, 255), 1, Qt::DotLine));
     painter.drawRect(control.rect().adjusted(0, 0, -1, -1));
 }
+
+namespace
+{
 
 // Space or Enter on a control that takes the keyboard acts as a click.
 bool isClickKey(const QWidget& control, const QKeyEvent& event)

@@ -52,6 +52,9 @@ private:
 };
 using PicturePtr = std::shared_ptr<const Picture>;
 
+// The dotted frame a control reached with the keyboard shows.
+void drawFocusFrame(QPainter& painter, const QWidget& control);
+
 // A picture box: shows its picture, and can act as a button.
 class PictureBox : public QWidget
 {

@@ -49,6 +49,9 @@ void TestRomSums::ofFile_sumsTheBigEndianImage_data()
     QTest::newRow("z64") << big << big << HeaderCheck::Good;
     QTest::newRow("v64") << inFileOrder(big, 1) << big << HeaderCheck::Good;
     QTest::newRow("n64") << inFileOrder(big, 2) << big << HeaderCheck::Good;
+    const QByteArray whole = checkedImage(C6105, 2 << 20);
+    QTest::newRow("a whole number of blocks")
+        << inFileOrder(whole, 1) << whole << HeaderCheck::Good;
     const QByteArray text = QByteArray("no cartridge here. ").repeated(10);
     QTest::newRow("zip, image second")
         << zipOf({{"read.me", text}, {"game.v64", inFileOrder(big, 1)}}) << big
