@@ -291,8 +291,8 @@ void ListBox::finishLayout()
 
 QModelIndex ListBox::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
 {
-    // The view's own moves count only the rows laid out so far.
-    finishLayout();
+    // The view's own move to the end stops at the rows laid out so far; the row reached is
+    // laid out as it is scrolled to.
     if (cursorAction == MoveEnd) {
         const int rows = m_model->rowCount();
         return rows > 0 ? m_model->index(rows - 1, 0) : QModelIndex();
