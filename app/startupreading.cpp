@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 
 #include <QThreadPool>
+#include <thread>
 #include <utility>
 
 namespace vx
@@ -36,13 +37,18 @@ StartupReading readForStartup()
     if (gate())
         gate()();
     StartupReading reading;
+    // The index is read and decoded beside the sweep's reading of bin: each takes a while at a
+    // million names, and neither waits on the other.
+    std::thread indexReading([&reading] {
+        const QString index = catalogue::indexPath();
+        reading.indexBytes = readWholeFile(index);
+        if (reading.indexBytes)
+            reading.index = listfile::parse(*reading.indexBytes, &reading.form);
+        else
+            reading.indexTaken = pathTaken(index);
+    });
     reading.strays = catalogue::scanForStrayTemporaries();
-    const QString index = catalogue::indexPath();
-    reading.indexBytes = readWholeFile(index);
-    if (reading.indexBytes)
-        reading.index = listfile::parse(*reading.indexBytes, &reading.form);
-    else
-        reading.indexTaken = pathTaken(index);
+    indexReading.join();
     return reading;
 }
 

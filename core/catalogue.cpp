@@ -135,6 +135,7 @@ StrayScan scanForStrayTemporaries()
         scan.binNames.see(name, length);
         return temporaryCandidate(name, length);
     });
+    scan.binNames.seenAll();
     return scan;
 }
 

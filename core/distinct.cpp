@@ -14,7 +14,6 @@ namespace
 // part's table fits in the second-level cache.
 constexpr int kPartBits = 8;
 constexpr int kParts = 1 << kPartBits;
-constexpr qsizetype kStep = 1 << 16;
 
 struct Entry {
     size_t hash;
@@ -40,13 +39,9 @@ TextList firstOfEachBySet(const TextList& all)
 
 } // namespace
 
-TextList firstOfEach(const TextList& all, const std::function<void()>& between)
+TextList firstOfEach(const TextList& all)
 {
     const qsizetype count = all.size();
-    const auto pause = [&between] {
-        if (between)
-            between();
-    };
 
     // Hashes in order, straight into their parts.
     std::vector<std::vector<Entry>> parts(kParts);
@@ -57,16 +52,13 @@ TextList firstOfEach(const TextList& all, const std::function<void()>& between)
         const QChar* chars = segment.block.constData();
         for (const TextList::Span& span : segment.spans) {
             const size_t hash = qHash(QStringView(chars + span.begin, span.size), 0);
-            parts[hash >> (sizeof(size_t) * 8 - kPartBits)].push_back({hash, row});
-            if (++row % kStep == 0)
-                pause();
+            parts[hash >> (sizeof(size_t) * 8 - kPartBits)].push_back({hash, row++});
         }
     }
 
     // Within a part, rows come in order: the first of equal hashes is the one kept.
     std::vector<std::pair<quint32, quint32>> repeats; // row, the earlier row with its hash
     std::vector<qint32> table;
-    qsizetype sinceBreak = 0;
     for (const std::vector<Entry>& part : parts) {
         size_t width = 16;
         while (width < part.size() * 2)
@@ -87,23 +79,15 @@ TextList firstOfEach(const TextList& all, const std::function<void()>& between)
                 }
             }
         }
-        sinceBreak += qsizetype(part.size());
-        if (sinceBreak >= kStep) {
-            sinceBreak = 0;
-            pause();
-        }
     }
     parts = {};
 
     // A shared hash is taken for a repeat only once the texts are seen to be equal.
     std::vector<bool> repeated(size_t(count), false);
-    qsizetype checked = 0;
     for (const auto& [later, earlier] : repeats) {
         if (all.at(later) != all.at(earlier))
             return firstOfEachBySet(all);
         repeated[later] = true;
-        if (++checked % kStep == 0)
-            pause();
     }
     if (repeats.empty())
         return all;

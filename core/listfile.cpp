@@ -186,29 +186,40 @@ QByteArray encode(const TextList& items, textcodec::Form form, bool* plain, text
 
 std::optional<TextList> read(const QString& path)
 {
+    // A long index takes a while to compare, read and decode: that is done on a thread of its
+    // own while this one serves the event loop.
     KnownListFile known; // shared data: the copy costs nothing
     {
         const QMutexLocker lock(&knownMutex);
         known = knownListFile();
     }
-    if (!known.bytes.isEmpty() && fileHolds(path, known.bytes)) {
+    bool same = false;
+    std::optional<QByteArray> bytes;
+    bool taken = false;
+    KnownListFile found;
+    runServingEvents([&] {
+        same = !known.bytes.isEmpty() && fileHolds(path, known.bytes);
+        if (same)
+            return;
+        bytes = readWholeFile(path);
+        if (!bytes) {
+            taken = pathTaken(path);
+            return;
+        }
+        textcodec::Form form;
+        TextList items = parse(*bytes, &form);
+        found = {*bytes, std::move(items), form};
+    });
+    if (same) {
         textcodec::remember(path, known.form);
-        pumpIfDue();
         return known.items;
     }
-    const auto bytes = readWholeFile(path);
-    if (!bytes) {
-        if (pathTaken(path))
-            return std::nullopt;
-        return TextList();
-    }
-    pumpIfDue();
-    textcodec::Form form;
-    TextList found = decode(*bytes, &form);
+    if (!bytes)
+        return taken ? std::nullopt : std::optional<TextList>(TextList());
     // The next save writes the file back in the encoding it was read in.
-    textcodec::remember(path, form);
-    pumpIfDue();
-    return found;
+    textcodec::remember(path, found.form);
+    rememberParsed(found.bytes, found.items, found.form);
+    return found.items;
 }
 
 std::optional<TextList> write(const QString& path, const TextList& items)

@@ -9,21 +9,54 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QRecursiveMutex>
-#include <QSet>
 #include <QStringList>
 #include <QThread>
 #include <algorithm>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace vx::catalogue
 {
+
+namespace
+{
+
+// Hashes of names, gathered in bulk and sorted once (a set built an insertion at a time costs
+// several times as much at half a million names), then kept sorted as single names arrive.
+class KeySet
+{
+public:
+    // Gathers a reading's keys: contains() waits for settle().
+    void gather(size_t key) { m_keys.push_back(key); }
+    void settle()
+    {
+        std::sort(m_keys.begin(), m_keys.end());
+        m_keys.erase(std::unique(m_keys.begin(), m_keys.end()), m_keys.end());
+    }
+    // One arrival, the keys settled.
+    void insert(size_t key)
+    {
+        const auto at = std::lower_bound(m_keys.begin(), m_keys.end(), key);
+        if (at == m_keys.end() || *at != key)
+            m_keys.insert(at, key);
+    }
+    bool contains(size_t key) const
+    {
+        return std::binary_search(m_keys.begin(), m_keys.end(), key);
+    }
+
+private:
+    std::vector<size_t> m_keys;
+};
+
+} // namespace
 
 // The case-folded names of the records in bin, from a reading of it and, where the system tells
 // them, the names that arrived since; elsewhere valid while bin keeps the stamp it had then.
 struct BinNames {
     QString folder;
-    QSet<size_t> folded;
+    KeySet folded;
     std::unique_ptr<FolderWatch> watch;
     FolderStamp stamp;
     bool complete = false;
@@ -60,15 +93,33 @@ size_t foldedKey(const QString& text)
     return qHash(text.toCaseFolded());
 }
 
+// The same key straight from a name's bytes: a plain ASCII name (nearly every name) is folded
+// in place, without making its text twice.
+size_t foldedKey(QByteArrayView raw)
+{
+    constexpr qsizetype kLongest = 255;
+    char16_t folded[kLongest];
+    if (raw.size() > kLongest)
+        return foldedKey(nameText(raw));
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const auto c = static_cast<unsigned char>(raw[i]);
+        if (c >= 0x80)
+            return foldedKey(nameText(raw));
+        folded[i] = char16_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return qHash(QStringView(folded, raw.size()));
+}
+
 bool isRecordName(const char* name, std::size_t length)
 {
     return length >= 4 && qstrnicmp(name + length - 4, ".lib", 4) == 0;
 }
 
+// A name arrived since bin was read.
 void learn(KnownNames& names, const char* name, std::size_t length)
 {
     if (isRecordName(name, length))
-        names.folded.insert(foldedKey(nameText(QByteArrayView(name, qsizetype(length)))));
+        names.folded.insert(foldedKey(QByteArrayView(name, qsizetype(length))));
 }
 
 // Forgets bin and starts to watch it, before it is read, so no arrival falls between.
@@ -119,10 +170,12 @@ QString findRecord(const QString& name)
             return false;
         const QString text = nameText(QByteArrayView(entry, qsizetype(length)));
         if (!current)
-            names.folded.insert(foldedKey(text));
+            names.folded.gather(foldedKey(text));
         return text.compare(wanted, Qt::CaseInsensitive) == 0;
     };
     QStringList matches = namesInFolder(folder, keep);
+    if (!current)
+        names.folded.settle();
     names.complete = names.stamp.changed >= 0;
 
     // The exact text first, then the folder's own names in the order of their bytes.
@@ -151,7 +204,13 @@ BinScan& BinScan::operator=(BinScan&&) noexcept = default;
 
 void BinScan::see(const char* name, std::size_t length)
 {
-    learn(*m_names, name, length);
+    if (isRecordName(name, length))
+        m_names->folded.gather(foldedKey(QByteArrayView(name, qsizetype(length))));
+}
+
+void BinScan::seenAll()
+{
+    m_names->folded.settle();
 }
 
 void BinScan::adopt()

@@ -33,6 +33,8 @@ public:
     BinScan(const BinScan&) = delete;
     BinScan& operator=(const BinScan&) = delete;
     void see(const char* name, std::size_t length);
+    // After the last see(), on the same thread: readies what was seen for lookups.
+    void seenAll();
     // What the lookups know of bin from now on, unless one of them read bin itself meanwhile.
     void adopt();
 

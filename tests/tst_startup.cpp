@@ -189,9 +189,14 @@ void TestStartup::commandBeforeHeldBackWork_leavesBrowserAsBefore()
         QCOMPARE(box.indexLines(), (QStringList{"", "Alpha", "Beta", "Alpha", "New"}));
     } else if (command == "lookup") {
         box.writeFile("bin/Alpha.lib", "[info]\r\n");
+        for (int i = 0; i < 20; ++i)
+            box.writeFile(QStringLiteral("bin/Game %1.lib").arg(i), "[info]\r\n");
         QCOMPARE(catalogue::findRecord("alpha"), box.path("bin/Alpha.lib"));
         // Start-up's reading of bin, once under way, is waited for rather than made again.
         QCOMPARE(hub.startupPending(), !reading);
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(catalogue::findRecord(QStringLiteral("GAME %1").arg(i)),
+                     box.path(QStringLiteral("bin/Game %1.lib").arg(i)));
     } else {
         dialogs::queueAnswer(QMessageBox::Yes);
         test::click(mnu_options::get().cmd_clear);

@@ -5,12 +5,26 @@
 #include <QAbstractListModel>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QSortFilterProxyModel>
 #include <QToolTip>
+#include <algorithm>
+#include <vector>
 
 namespace vx
 {
 
+namespace
+{
+
+// Rows the view places a turn of the event loop: a few milliseconds' work.
+constexpr int kLayoutBatch = 1 << 15;
+
+} // namespace
+
+// The texts, and which of them show: every one, or, once a part is typed, those holding it. The
+// filter lives in the model rather than in a proxy of it, so that filling, replacing or
+// emptying a list with nothing typed is one step for the view whatever its length, rather than a
+// mapping kept for every row. The names are folded when a part is first typed, not while the
+// list fills, and kept folded while the list changes.
 class ListBoxModel : public QAbstractListModel
 {
 public:
@@ -18,15 +32,17 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : int(m_items.size());
+        if (parent.isValid())
+            return 0;
+        return int(filtering() ? m_shown.size() : m_items.size());
     }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= m_items.size())
+        if (!index.isValid() || index.row() >= rowCount())
             return {};
         if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
-            return m_items.string(index.row());
+            return m_items.string(sourceRow(index.row()));
         return {};
     }
 
@@ -39,13 +55,33 @@ public:
 
     const TextList& items() const { return m_items; }
 
+    // The entry shown at `row` (which must be shown).
+    qsizetype sourceRow(int row) const { return filtering() ? m_shown[size_t(row)] : row; }
+
     void append(const TextList& texts)
     {
         if (texts.isEmpty())
             return;
-        const int first = int(m_items.size());
-        beginInsertRows({}, first, first + int(texts.size()) - 1);
+        if (!filtering()) {
+            const int first = int(m_items.size());
+            beginInsertRows({}, first, first + int(texts.size()) - 1);
+            m_items.append(texts);
+            endInsertRows();
+            return;
+        }
+        const qsizetype from = m_items.size();
         m_items.append(texts);
+        m_folded.extend(m_items);
+        std::vector<qsizetype> found;
+        for (qsizetype row = from; row < m_items.size(); ++row) {
+            if (m_folded.contains(row, m_part))
+                found.push_back(row);
+        }
+        if (found.empty())
+            return;
+        const int first = int(m_shown.size());
+        beginInsertRows({}, first, first + int(found.size()) - 1);
+        m_shown.insert(m_shown.end(), found.begin(), found.end());
         endInsertRows();
     }
 
@@ -53,41 +89,29 @@ public:
     {
         beginResetModel();
         m_items = texts;
+        m_folded.clear();
+        refilter();
         endResetModel();
     }
 
-    void remove(int row)
+    void remove(qsizetype at)
     {
-        beginRemoveRows({}, row, row);
-        m_items.removeAt(row);
-        endRemoveRows();
-    }
-
-private:
-    TextList m_items;
-};
-
-// Shows the names holding the part typed, case and accents aside. The names are folded when a
-// part is first typed, not while the list fills, and kept folded while the list changes.
-class ListBoxFilter : public QSortFilterProxyModel
-{
-public:
-    ListBoxFilter(ListBoxModel* source, QObject* parent)
-        : QSortFilterProxyModel(parent), m_source(source)
-    {
-        // Ahead of the proxy's own handlers, which ask filterAcceptsRow about the rows changed.
-        connect(source, &QAbstractItemModel::rowsInserted, this, &ListBoxFilter::follow);
-        connect(source, &QAbstractItemModel::modelReset, this, [this] {
-            m_folded.clear();
-            follow();
-        });
-        connect(source, &QAbstractItemModel::rowsRemoved, this,
-                [this](const QModelIndex&, int first, int last) {
-                    for (int row = last; row >= first; --row)
-                        m_folded.removeAt(row);
-                });
-        setDynamicSortFilter(false);
-        setSourceModel(source);
+        const auto shownAt = std::lower_bound(m_shown.begin(), m_shown.end(), at);
+        const bool visible = !filtering() || (shownAt != m_shown.end() && *shownAt == at);
+        const int row = filtering() ? int(shownAt - m_shown.begin()) : int(at);
+        if (visible)
+            beginRemoveRows({}, row, row);
+        m_items.removeAt(at);
+        m_folded.removeAt(at);
+        if (filtering()) {
+            auto later = shownAt;
+            if (visible)
+                later = m_shown.erase(shownAt);
+            for (; later != m_shown.end(); ++later)
+                --*later;
+        }
+        if (visible)
+            endRemoveRows();
     }
 
     const QString& part() const { return m_typed; }
@@ -96,37 +120,67 @@ public:
     {
         if (typed == m_typed)
             return;
+        // One change of the layout, keeping the current and selected entries where they still
+        // show, rather than a removal or an insertion for every run of rows.
+        emit layoutAboutToBeChanged();
+        const QModelIndexList before = persistentIndexList();
+        std::vector<qsizetype> entries;
+        entries.reserve(size_t(before.size()));
+        for (const QModelIndex& index : before)
+            entries.push_back(sourceRow(index.row()));
         m_typed = typed;
         m_part = foldName(typed);
-        follow();
-        // One reset of the mapping rather than a removal or an insertion for every run of rows.
-        invalidate();
-    }
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& /*parent*/) const override
-    {
-        return m_part.isEmpty() || m_folded.contains(row, m_part);
+        refilter();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const qsizetype entry : entries)
+            after.append(rowOf(entry));
+        changePersistentIndexList(before, after);
+        emit layoutChanged();
     }
 
 private:
-    void follow()
+    bool filtering() const { return !m_part.isEmpty(); }
+
+    void refilter()
     {
-        if (!m_part.isEmpty())
-            m_folded.extend(m_source->items());
+        m_shown.clear();
+        if (!filtering())
+            return;
+        m_folded.extend(m_items);
+        for (qsizetype row = 0; row < m_items.size(); ++row) {
+            if (m_folded.contains(row, m_part))
+                m_shown.push_back(row);
+        }
     }
 
-    ListBoxModel* m_source;
+    // Where the entry shows; invalid when it does not.
+    QModelIndex rowOf(qsizetype entry) const
+    {
+        if (!filtering())
+            return index(int(entry), 0);
+        const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), entry);
+        return at != m_shown.end() && *at == entry ? index(int(at - m_shown.begin()), 0)
+                                                   : QModelIndex();
+    }
+
+    TextList m_items;
     FoldedNames m_folded;
     QString m_typed;
     QString m_part;
+    // The entries shown, in order, while a part is typed.
+    std::vector<qsizetype> m_shown;
 };
 
-ListBox::ListBox(QWidget* parent)
-    : QListView(parent), m_model(new ListBoxModel(this)), m_filter(new ListBoxFilter(m_model, this))
+ListBox::ListBox(QWidget* parent) : QListView(parent), m_model(new ListBoxModel(this))
 {
-    setModel(m_filter);
+    setModel(m_model);
     setUniformItemSizes(true);
+    // The view places every row when laid out; a long list is placed a batch at a time between
+    // turns of the event loop, so showing a million names never holds the windows still. A list
+    // shorter than a batch is laid out at once, as usual.
+    setLayoutMode(QListView::Batched);
+    setBatchSize(kLayoutBatch);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(this, &QAbstractItemView::doubleClicked, this,
@@ -137,12 +191,12 @@ ListBox::ListBox(QWidget* parent)
 
 int ListBox::count() const
 {
-    return m_filter->rowCount();
+    return m_model->rowCount();
 }
 
 int ListBox::sourceRow(int row) const
 {
-    return row < 0 ? -1 : m_filter->mapToSource(m_filter->index(row, 0)).row();
+    return row < 0 || row >= count() ? -1 : int(m_model->sourceRow(row));
 }
 
 QString ListBox::text(int row) const
@@ -187,7 +241,7 @@ int ListBox::currentRow() const
 
 void ListBox::setCurrentRow(int row)
 {
-    const QModelIndex index = m_filter->index(row, 0);
+    const QModelIndex index = m_model->index(row, 0);
     if (index.isValid())
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     else
@@ -209,12 +263,49 @@ QString ListBox::currentText() const
 
 void ListBox::setFilter(const QString& part)
 {
-    m_filter->setPart(part);
+    m_model->setPart(part);
 }
 
 QString ListBox::filter() const
 {
-    return m_filter->part();
+    return m_model->part();
+}
+
+bool ListBox::laidOut(const QModelIndex& index) const
+{
+    // A row's place is known before the view has placed it; a row not placed yet is not found
+    // there.
+    const QRect place = visualRect(index);
+    return place.isValid() && indexAt(place.center()) == index;
+}
+
+void ListBox::finishLayout()
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0 || laidOut(m_model->index(rows - 1, 0)))
+        return;
+    setLayoutMode(QListView::SinglePass);
+    doItemsLayout();
+    setLayoutMode(QListView::Batched);
+}
+
+QModelIndex ListBox::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    // The view's own move to the end stops at the rows laid out so far; the row reached is
+    // laid out as it is scrolled to.
+    if (cursorAction == MoveEnd) {
+        const int rows = m_model->rowCount();
+        return rows > 0 ? m_model->index(rows - 1, 0) : QModelIndex();
+    }
+    return QListView::moveCursor(cursorAction, modifiers);
+}
+
+void ListBox::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    // A row not laid out yet has no place to scroll to.
+    if (index.isValid() && !laidOut(index))
+        finishLayout();
+    QListView::scrollTo(index, hint);
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event)

@@ -8,12 +8,10 @@ namespace vx
 {
 
 class ListBoxModel;
-class ListBoxFilter;
 
 // A list of texts shown one a row. The texts live in one shared text list, so filling,
 // emptying or replacing a list of any length is a single step for the view rather than one
-// item object per entry. The view shows them through a filter, so that only the names holding
-// a typed part show; rows are counted as shown.
+// item object per entry. Only the names holding a typed part show; rows are counted as shown.
 class ListBox : public QListView
 {
     Q_OBJECT
@@ -58,6 +56,8 @@ public:
     // Whether the selection being reported comes from a key: an arrow, a page or a jump.
     bool selectingByKeyboard() const { return m_keyboardMove; }
 
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
 signals:
     void itemDoubleClicked(int row);
     // The selection changed and an entry is now selected: a press on it, a keyboard move to
@@ -66,15 +66,18 @@ signals:
     void entrySelected(int row);
 
 protected:
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
+    bool laidOut(const QModelIndex& index) const;
+    // Lays out at once the rows the view would still place in batches.
+    void finishLayout();
     void selectionMoved();
     int sourceRow(int row) const;
 
     ListBoxModel* m_model;
-    ListBoxFilter* m_filter;
     bool m_keyboardMove = false;
 };
 

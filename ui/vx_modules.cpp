@@ -51,12 +51,14 @@ bool sameList(const TextList& now, const TextList& before)
 
 void remove_duplicates(ListBox& list)
 {
-    // The list is replaced in one step, and only when something repeats. A long list serves
-    // events meanwhile; one changed by them (a save adds the index it wrote) is gone through
-    // again.
+    // The repeats are found on a thread of its own while this one serves the event loop (clicks
+    // and keys wait, as behind any other step of View ROM), and the list is replaced in one step,
+    // only when something repeats. A list changed meanwhile (a save adds the index it wrote) is
+    // gone through again.
     for (;;) {
         const TextList all = list.texts();
-        const TextList kept = firstOfEach(all, &pumpIfDue);
+        TextList kept;
+        runServingEvents([&all, &kept] { kept = firstOfEach(all); });
         if (!sameList(list.texts(), all))
             continue;
         if (kept.size() == all.size())
