@@ -47,11 +47,7 @@ RemoveResult removeGame(const QString& name)
                                  "Check that the bin folder can be read.");
         return result;
     }
-    TextList kept;
-    items->forEach([&](QStringView line) {
-        if (line != name)
-            kept.append(line);
-    });
+    const TextList kept = items->filtered([&](QStringView line) { return line != name; });
     if (kept.size() != items->size() && !listfile::write(indexPath, kept)) {
         result.notices << (catalogue::lockLost() ? busy() : cannotWrite());
         return result;

@@ -5,12 +5,16 @@
 #include <QAbstractListModel>
 #include <QHelpEvent>
 #include <QKeyEvent>
-#include <QSortFilterProxyModel>
 #include <QToolTip>
+#include <algorithm>
 
 namespace vx
 {
 
+// The entries, and the rows of them shown: every one while no part is typed, so that a row is
+// the entry's own place and adding to a long list costs the view nothing per entry; else those
+// holding the part, case and accents aside. The names are folded when a part is first typed, not
+// while the list fills, and kept folded while the list changes.
 class ListBoxModel : public QAbstractListModel
 {
 public:
@@ -18,15 +22,18 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override
     {
-        return parent.isValid() ? 0 : int(m_items.size());
+        if (parent.isValid())
+            return 0;
+        return int(filtering() ? m_shown.size() : m_items.size());
     }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= m_items.size())
+        const qsizetype entry = index.isValid() ? entryAt(index.row()) : -1;
+        if (entry < 0)
             return {};
         if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
-            return m_items.string(index.row());
+            return m_items.string(entry);
         return {};
     }
 
@@ -38,14 +45,33 @@ public:
     }
 
     const TextList& items() const { return m_items; }
+    const QString& typed() const { return m_typed; }
+
+    // The entry shown at `row`, or -1.
+    qsizetype entryAt(int row) const
+    {
+        if (row < 0 || row >= rowCount())
+            return -1;
+        return filtering() ? m_shown[row] : row;
+    }
 
     void append(const TextList& texts)
     {
         if (texts.isEmpty())
             return;
-        const int first = int(m_items.size());
-        beginInsertRows({}, first, first + int(texts.size()) - 1);
+        const qsizetype first = m_items.size();
+        if (!filtering()) {
+            beginInsertRows({}, int(first), int(first + texts.size()) - 1);
+            m_items.append(texts);
+            endInsertRows();
+            return;
+        }
         m_items.append(texts);
+        const QList<int> found = matching(first);
+        if (found.isEmpty())
+            return;
+        beginInsertRows({}, int(m_shown.size()), int(m_shown.size() + found.size()) - 1);
+        m_shown.append(found);
         endInsertRows();
     }
 
@@ -53,79 +79,85 @@ public:
     {
         beginResetModel();
         m_items = texts;
+        m_folded.clear();
+        m_shown = filtering() ? matching(0) : QList<int>();
         endResetModel();
     }
 
-    void remove(int row)
+    void remove(qsizetype entry)
     {
-        beginRemoveRows({}, row, row);
-        m_items.removeAt(row);
-        endRemoveRows();
+        const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), int(entry));
+        const bool shown = !filtering() || (at != m_shown.end() && *at == entry);
+        const int row = filtering() ? int(at - m_shown.begin()) : int(entry);
+        if (shown)
+            beginRemoveRows({}, row, row);
+        m_items.removeAt(entry);
+        m_folded.removeAt(entry);
+        if (filtering()) {
+            const auto later = shown ? m_shown.erase(at) : at;
+            for (auto it = later; it != m_shown.end(); ++it)
+                --*it;
+        }
+        if (shown)
+            endRemoveRows();
     }
 
-private:
-    TextList m_items;
-};
-
-// Shows the names holding the part typed, case and accents aside. The names are folded when a
-// part is first typed, not while the list fills, and kept folded while the list changes.
-class ListBoxFilter : public QSortFilterProxyModel
-{
-public:
-    ListBoxFilter(ListBoxModel* source, QObject* parent)
-        : QSortFilterProxyModel(parent), m_source(source)
-    {
-        // Ahead of the proxy's own handlers, which ask filterAcceptsRow about the rows changed.
-        connect(source, &QAbstractItemModel::rowsInserted, this, &ListBoxFilter::follow);
-        connect(source, &QAbstractItemModel::modelReset, this, [this] {
-            m_folded.clear();
-            follow();
-        });
-        connect(source, &QAbstractItemModel::rowsRemoved, this,
-                [this](const QModelIndex&, int first, int last) {
-                    for (int row = last; row >= first; --row)
-                        m_folded.removeAt(row);
-                });
-        setDynamicSortFilter(false);
-        setSourceModel(source);
-    }
-
-    const QString& part() const { return m_typed; }
-
+    // Shows only the entries holding `typed`; the rows that stay keep their selection.
     void setPart(const QString& typed)
     {
         if (typed == m_typed)
             return;
+        emit layoutAboutToBeChanged();
+        const QModelIndexList before = persistentIndexList();
+        QList<qsizetype> entries;
+        entries.reserve(before.size());
+        for (const QModelIndex& index : before)
+            entries.append(entryAt(index.row()));
         m_typed = typed;
         m_part = foldName(typed);
-        follow();
-        // One reset of the mapping rather than a removal or an insertion for every run of rows.
-        invalidate();
-    }
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& /*parent*/) const override
-    {
-        return m_part.isEmpty() || m_folded.contains(row, m_part);
+        m_shown = filtering() ? matching(0) : QList<int>();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const qsizetype entry : entries)
+            after.append(index(rowOf(entry), 0));
+        changePersistentIndexList(before, after);
+        emit layoutChanged();
     }
 
 private:
-    void follow()
+    bool filtering() const { return !m_part.isEmpty(); }
+
+    // The entries from `first` on that hold the part, folding the names not folded yet.
+    QList<int> matching(qsizetype first)
     {
-        if (!m_part.isEmpty())
-            m_folded.extend(m_source->items());
+        m_folded.extend(m_items);
+        QList<int> found;
+        for (qsizetype entry = first; entry < m_items.size(); ++entry) {
+            if (m_folded.contains(entry, m_part))
+                found.append(int(entry));
+        }
+        return found;
     }
 
-    ListBoxModel* m_source;
+    // The row showing `entry`, or -1.
+    int rowOf(qsizetype entry) const
+    {
+        if (!filtering())
+            return entry < m_items.size() ? int(entry) : -1;
+        const auto at = std::lower_bound(m_shown.begin(), m_shown.end(), int(entry));
+        return at != m_shown.end() && *at == entry ? int(at - m_shown.begin()) : -1;
+    }
+
+    TextList m_items;
     FoldedNames m_folded;
+    QList<int> m_shown;
     QString m_typed;
     QString m_part;
 };
 
-ListBox::ListBox(QWidget* parent)
-    : QListView(parent), m_model(new ListBoxModel(this)), m_filter(new ListBoxFilter(m_model, this))
+ListBox::ListBox(QWidget* parent) : QListView(parent), m_model(new ListBoxModel(this))
 {
-    setModel(m_filter);
+    setModel(m_model);
     setUniformItemSizes(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -137,12 +169,12 @@ ListBox::ListBox(QWidget* parent)
 
 int ListBox::count() const
 {
-    return m_filter->rowCount();
+    return m_model->rowCount();
 }
 
 int ListBox::sourceRow(int row) const
 {
-    return row < 0 ? -1 : m_filter->mapToSource(m_filter->index(row, 0)).row();
+    return int(m_model->entryAt(row));
 }
 
 QString ListBox::text(int row) const
@@ -187,7 +219,7 @@ int ListBox::currentRow() const
 
 void ListBox::setCurrentRow(int row)
 {
-    const QModelIndex index = m_filter->index(row, 0);
+    const QModelIndex index = m_model->index(row, 0);
     if (index.isValid())
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     else
@@ -209,12 +241,12 @@ QString ListBox::currentText() const
 
 void ListBox::setFilter(const QString& part)
 {
-    m_filter->setPart(part);
+    m_model->setPart(part);
 }
 
 QString ListBox::filter() const
 {
-    return m_filter->part();
+    return m_model->typed();
 }
 
 void ListBox::keyPressEvent(QKeyEvent* event)

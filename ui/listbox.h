@@ -8,12 +8,10 @@ namespace vx
 {
 
 class ListBoxModel;
-class ListBoxFilter;
 
 // A list of texts shown one a row. The texts live in one shared text list, so filling,
 // emptying or replacing a list of any length is a single step for the view rather than one
-// item object per entry. The view shows them through a filter, so that only the names holding
-// a typed part show; rows are counted as shown.
+// item object per entry. Only the names holding a typed part show; rows are counted as shown.
 class ListBox : public QListView
 {
     Q_OBJECT
@@ -74,7 +72,6 @@ private:
     int sourceRow(int row) const;
 
     ListBoxModel* m_model;
-    ListBoxFilter* m_filter;
     bool m_keyboardMove = false;
 };
 

@@ -153,12 +153,7 @@ void ListWindow::removeCurrent()
     if (removed.outcome != RemoveOutcome::Removed)
         return;
     // Every line of the name goes from the screen too, shown or not.
-    TextList kept;
-    rom_list->texts().forEach([&](QStringView line) {
-        if (line != name)
-            kept.append(line);
-    });
-    rom_list->setItems(kept);
+    rom_list->setItems(rom_list->texts().filtered([&](QStringView line) { return line != name; }));
     emit gameRemoved(name);
 }
 
