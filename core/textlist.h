@@ -72,10 +72,17 @@ public:
     template <typename F> TextList filtered(F&& keep) const
     {
         TextList kept;
-        forEachEntry([&](const Segment& segment, const Span& span, QStringView text) {
-            if (keep(text))
-                kept.appendShared(segment, span);
-        });
+        for (const Segment& segment : m_segments) {
+            const QChar* chars = segment.block.constData();
+            QList<Span> spans;
+            spans.reserve(segment.spans.size());
+            for (const Span& span : segment.spans) {
+                if (keep(QStringView(chars + span.begin, span.size)))
+                    spans.append(span);
+            }
+            if (!spans.isEmpty())
+                kept.pushSegment({segment.block, std::move(spans), false});
+        }
         return kept;
     }
 

@@ -2,6 +2,7 @@
 
 #include "art/art.h"
 #include "core/gameremove.h"
+#include "core/pump.h"
 #include "core/recordlookup.h"
 #include "core/reentry.h"
 #include "ui/base/indexevents.h"
@@ -153,7 +154,11 @@ void ListWindow::removeCurrent()
     if (removed.outcome != RemoveOutcome::Removed)
         return;
     // Every line of the name goes from the screen too, shown or not.
-    rom_list->setItems(rom_list->texts().filtered([&](QStringView line) { return line != name; }));
+    TextList kept;
+    runServingEvents([&, all = rom_list->texts()] {
+        kept = all.filtered([&](QStringView line) { return line != name; });
+    });
+    rom_list->setItems(kept);
     emit gameRemoved(name);
 }
 
