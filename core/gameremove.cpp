@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/listfile.h"
+#include "core/pump.h"
 #include "core/recordlookup.h"
 #include "core/textfile.h"
 
@@ -47,11 +48,10 @@ RemoveResult removeGame(const QString& name)
                                  "Check that the bin folder can be read.");
         return result;
     }
+    // Beside the windows: at a million names the pass alone would hold them up.
     TextList kept;
-    items->forEach([&](QStringView line) {
-        if (line != name)
-            kept.append(line);
-    });
+    runServingEvents(
+        [&] { kept = items->filtered([&](QStringView line) { return line != name; }); });
     if (kept.size() != items->size() && !listfile::write(indexPath, kept)) {
         result.notices << (catalogue::lockLost() ? busy() : cannotWrite());
         return result;

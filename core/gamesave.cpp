@@ -209,11 +209,15 @@ SaveResult renameGame(const GameEntry& entry, int size, TextList& items)
     // their own. Decided before the new record can be found by them.
     TextList renamed;
     bool replaced = false;
-    items.forEach([&](QStringView item) {
+    items.forEachEntry([&](const TextList::Segment& segment, const TextList::Span& span,
+                           QStringView item) {
         const bool old = item == entry.openedAs ||
                          (item.compare(entry.openedAs, Qt::CaseInsensitive) == 0 &&
                           !oldPath.isEmpty() && catalogue::findRecord(item.toString()) == oldPath);
-        renamed.append(old ? QStringView(entry.name) : item);
+        if (old)
+            renamed.append(entry.name);
+        else
+            renamed.appendShared(segment, span);
         replaced = replaced || old;
     });
     if (!replaced)

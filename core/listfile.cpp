@@ -11,6 +11,7 @@
 #include <QMutex>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace vx::listfile
 {
@@ -225,24 +226,37 @@ std::optional<TextList> read(const QString& path)
 std::optional<TextList> write(const QString& path, const TextList& items)
 {
     bool plain = false;
-    textcodec::Form used;
+    const textcodec::Form form = textcodec::remembered(path);
+    textcodec::Form used = form;
     // The bytes last read are of no more use once the file is replaced; let them go before the
     // new ones are made, so the two never take room together.
+    KnownListFile last;
     {
         const QMutexLocker lock(&knownMutex);
-        knownListFile() = {};
+        last = std::exchange(knownListFile(), {});
     }
-    const QByteArray bytes = encode(items, textcodec::remembered(path), &plain, &used);
-    pumpIfDue();
-    if (!replaceFile(path, bytes))
+    // Made and read back beside the write: at a million names the encoding alone would hold up
+    // the windows. The items are this call's own copy, which nothing on the windows' thread
+    // changes. Plain items read back as themselves; other bytes as the file would be.
+    TextList readBack;
+    textcodec::Form readAs{};
+    const std::optional<QByteArray> bytes = replaceFileMade(
+        path, [&last, items = TextList(items), form, &plain, &used, &readBack, &readAs] {
+            last = {};
+            QByteArray made = encode(items, form, &plain, &used);
+            if (!plain)
+                readBack = parse(made, &readAs);
+            return made;
+        });
+    if (!bytes)
         return std::nullopt;
     textcodec::remember(path, used);
-    // Plain items read back as themselves; other bytes are read as the file would be.
     if (plain) {
-        rememberWritten(bytes, items);
+        rememberWritten(*bytes, items);
         return items;
     }
-    return decode(bytes);
+    rememberParsed(*bytes, readBack, readAs);
+    return readBack;
 }
 
 } // namespace vx::listfile

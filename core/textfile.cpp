@@ -336,7 +336,8 @@ namespace
 {
 
 #ifdef Q_OS_WIN
-bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
+bool replaceThroughTemporary(const QString& path, const Maker& make, QByteArray& bytes,
+                             bool putBack)
 {
     lastNameRefused().clear();
     if (path.isEmpty())
@@ -361,6 +362,7 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
     bool written = false;
     // The write and the flush wait on the disk; the windows go on meanwhile.
     runServingEvents([&] {
+        bytes = make();
         for (int attempt = 0; !made; ++attempt) {
             if (attempt == 4)
                 return;
@@ -464,7 +466,8 @@ Temporary writeTemporary(const QString& path, const QByteArray& folder, const QB
 }
 
 // On the system's bytes, so a record whose name is no UTF-8 is rewritten where it lies.
-bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool putBack)
+bool replaceThroughTemporary(const QString& path, const Maker& make, QByteArray& bytes,
+                             bool putBack)
 {
     lastNameRefused().clear();
     if (path.isEmpty())
@@ -497,6 +500,7 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
     Temporary temporary;
     // The write and the flush wait on the disk; the windows go on meanwhile.
     runServingEvents([&] {
+        bytes = make();
         temporary = writeTemporary(path, folder, bytes, exists ? int(st.st_mode & 0777) : -1);
     });
     if (!temporary.failure.isEmpty()) {
@@ -527,12 +531,24 @@ bool replaceThroughTemporary(const QString& path, const QByteArray& bytes, bool 
 
 bool replaceFile(const QString& path, const QByteArray& bytes)
 {
-    return replaceThroughTemporary(path, bytes, false);
+    QByteArray written;
+    return replaceThroughTemporary(
+        path, [&bytes] { return bytes; }, written, false);
+}
+
+std::optional<QByteArray> replaceFileMade(const QString& path, const Maker& make)
+{
+    QByteArray written;
+    if (!replaceThroughTemporary(path, make, written, false))
+        return std::nullopt;
+    return written;
 }
 
 bool putBackFile(const QString& path, const QByteArray& bytes)
 {
-    return replaceThroughTemporary(path, bytes, true);
+    QByteArray written;
+    return replaceThroughTemporary(
+        path, [&bytes] { return bytes; }, written, true);
 }
 
 } // namespace vx

@@ -37,6 +37,12 @@ void failReadsOf(const QString& path);
 // was replaced. Called on the application's thread, it serves the event loop while the bytes are
 // written and flushed (runServingEvents): a slow disk does not freeze the windows.
 bool replaceFile(const QString& path, const QByteArray& bytes);
+// The bytes of a file to be written, made where they are written.
+using Maker = std::function<QByteArray()>;
+// As replaceFile, with the bytes `make` gives on the thread that writes them, so a long
+// encoding does not hold up the windows either; `make` must then touch nothing the windows'
+// thread may change meanwhile. The bytes written, or nothing when the file was not replaced.
+std::optional<QByteArray> replaceFileMade(const QString& path, const Maker& make);
 // As replaceFile, even with the lock lost: only to put back what this copy replaced a moment
 // before and nobody has changed since.
 bool putBackFile(const QString& path, const QByteArray& bytes);

@@ -58,6 +58,34 @@ public:
         }
     }
 
+    // Calls f(segment, span, QStringView) for every entry in order, so a list made of some of
+    // the entries can share their blocks (appendShared) rather than copy every text.
+    template <typename F> void forEachEntry(F&& f) const
+    {
+        for (const Segment& segment : m_segments) {
+            const QChar* chars = segment.block.constData();
+            for (const Span& span : segment.spans)
+                f(segment, span, QStringView(chars + span.begin, span.size));
+        }
+    }
+    // The entries `keep` holds for, in order, sharing this list's blocks.
+    template <typename F> TextList filtered(F&& keep) const
+    {
+        TextList kept;
+        for (const Segment& segment : m_segments) {
+            const QChar* chars = segment.block.constData();
+            QList<Span> spans;
+            spans.reserve(segment.spans.size());
+            for (const Span& span : segment.spans) {
+                if (keep(QStringView(chars + span.begin, span.size)))
+                    spans.append(span);
+            }
+            if (!spans.isEmpty())
+                kept.pushSegment({segment.block, std::move(spans), false});
+        }
+        return kept;
+    }
+
     friend bool operator==(const TextList& a, const TextList& b);
     friend bool operator!=(const TextList& a, const TextList& b) { return !(a == b); }
 

@@ -4,6 +4,7 @@
 #include "core/catalogue.h"
 #include "core/gamesave.h"
 #include "core/profile.h"
+#include "core/pump.h"
 #include "core/reentry.h"
 #include "core/textcodec.h"
 #include "core/textfile.h"
@@ -48,11 +49,16 @@ Cleared clearIndex()
     const catalogue::WriteLock lock;
     // An index that is there but cannot be read is not the user's to lose unseen.
     if (QFileInfo(index).isFile()) {
-        const std::optional<QByteArray> old = readWholeFile(index);
-        if (!old)
+        // Read and looked at beside the windows: at a million names that alone would hold them up.
+        std::optional<textcodec::Form> form;
+        runServingEvents([&] {
+            if (const std::optional<QByteArray> old = readWholeFile(index))
+                form = textcodec::detectForm(*old);
+        });
+        if (!form)
             return Cleared::Unreadable;
         // Cleared, it stays in the encoding it was saved in.
-        textcodec::remember(index, textcodec::detectForm(*old));
+        textcodec::remember(index, *form);
     }
     if (!lock.held() || !sys_procs::write_text_file(QString(), index))
         return Cleared::Unwritable;

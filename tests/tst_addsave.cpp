@@ -499,22 +499,32 @@ void TestAddSave::clearDuringSave_isIgnored()
 void TestAddSave::heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite_data()
 {
     QTest::addColumn<QString>("meanwhile"); // what runs while the record is being written
-    QTest::newRow("nothing") << "";
-    QTest::newRow("the save again") << "save";
-    QTest::newRow("Clear, confirmed") << "clear";
-    QTest::newRow("an edit save") << "edit";
+    QTest::addColumn<QString>("other");     // the game already in the index
+    QTest::newRow("nothing") << ""
+                             << "Beta";
+    // The index is then read back from its bytes, beside the windows.
+    QTest::newRow("nothing, a name beyond ASCII") << ""
+                                                  << "B\u00EAta \u00E9t\u00E9";
+    QTest::newRow("the save again") << "save"
+                                    << "Beta";
+    QTest::newRow("Clear, confirmed") << "clear"
+                                      << "Beta";
+    QTest::newRow("an edit save") << "edit"
+                                  << "Beta";
     // It removes what a killed write left, never a write under way.
-    QTest::newRow("a sweep for stray temporaries") << "sweep";
+    QTest::newRow("a sweep for stray temporaries") << "sweep"
+                                                   << "Beta";
 }
 
 void TestAddSave::heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite()
 {
     QFETCH(QString, meanwhile);
-    Scene scene("\r\nBeta\r\n");
-    scene.box.writeRecord("Beta", scene.rom, scene.image, "US", "64", "Old");
-    const QByteArray betaRecord = scene.record("Beta");
+    QFETCH(QString, other);
+    Scene scene("\r\n" + other.toUtf8() + "\r\n");
+    scene.box.writeRecord(other, scene.rom, scene.image, "US", "64", "Old");
+    const QByteArray otherRecord = scene.record(other);
     if (meanwhile == "edit") {
-        openInEditor("Beta").Text4->setPlainText("New");
+        openInEditor(other).Text4->setPlainText("New");
     } else if (meanwhile == "clear") {
         click(main::get().Label11);
         dialogs::queueAnswer(QMessageBox::Yes);
@@ -546,12 +556,14 @@ void TestAddSave::heldWrite_windowsAnswerInOrderAndIgnoreSecondWrite()
     QCoreApplication::processEvents();
 
     // Record, index, then the browser and the slide; the second write never started.
-    QCOMPARE(seen, (QStringList{"Alpha.lib, no record, |Beta, |Beta, window stays, busy",
-                                "bootlist.lst, record, |Beta, |Beta, window stays, busy"}));
-    QCOMPARE(scene.box.indexLines(), (QStringList{"", "Beta", "Alpha"}));
-    QCOMPARE(scene.record("Beta"), betaRecord);
+    QCOMPARE(
+        seen,
+        (QStringList{"Alpha.lib, no record, |" + other + ", |" + other + ", window stays, busy",
+                     "bootlist.lst, record, |" + other + ", |" + other + ", window stays, busy"}));
+    QCOMPARE(scene.box.indexLines(), (QStringList{"", other, "Alpha"}));
+    QCOMPARE(scene.record(other), otherRecord);
     QCOMPARE(dialogs::questions().size(), 0);
-    QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", "Beta", "", "Beta", "Alpha"}));
+    QCOMPARE(listed(*mnu_list::get().rom_list), (QStringList{"", other, "", other, "Alpha"}));
     QVERIFY(slidOut(add));
     QVERIFY(!busyPointerShown());
 }

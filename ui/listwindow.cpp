@@ -2,6 +2,7 @@
 
 #include "art/art.h"
 #include "core/gameremove.h"
+#include "core/pump.h"
 #include "core/recordlookup.h"
 #include "core/reentry.h"
 #include "ui/base/indexevents.h"
@@ -154,9 +155,8 @@ void ListWindow::removeCurrent()
         return;
     // Every line of the name goes from the screen too, shown or not.
     TextList kept;
-    rom_list->texts().forEach([&](QStringView line) {
-        if (line != name)
-            kept.append(line);
+    runServingEvents([&, all = rom_list->texts()] {
+        kept = all.filtered([&](QStringView line) { return line != name; });
     });
     rom_list->setItems(kept);
     emit gameRemoved(name);

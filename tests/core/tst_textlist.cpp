@@ -13,6 +13,7 @@ namespace
 //   "S:A|B"  append entries of another list one at a time, sharing its block
 //   "-N"     remove row N
 //   "C"      clear
+//   "F:X"    keep the entries other than X (sharing their blocks)
 void run(TextList& list, const QStringList& steps)
 {
     for (const QString& step : steps) {
@@ -30,6 +31,9 @@ void run(TextList& list, const QStringList& steps)
             list.removeAt(step.mid(1).toLongLong());
         } else if (step == QLatin1String("C")) {
             list.clear();
+        } else if (step.startsWith(QLatin1String("F:"))) {
+            const QString dropped = step.mid(2);
+            list = list.filtered([&](QStringView text) { return text != dropped; });
         }
     }
 }
@@ -74,6 +78,9 @@ void TestTextList::steps_giveEntriesInOrder_data()
     row("remove outside the list", {"L:A", "-1", "--1"}, {"A"});
     row("remove then append", {"L:A|B", "+C", "-2", "-1", "+D"}, {"A", "D"});
     row("clear then refill", {"L:A|B", "+C", "C", "+D", "L:E"}, {"D", "E"});
+    row("filter across segments", {"L:A|B|A", "+C", "+A", "S:D|A", "F:A"}, {"B", "C", "D"});
+    row("filter then append and remove", {"L:A|B", "+C", "F:B", "+D", "-0"}, {"C", "D"});
+    row("filter out everything", {"L:A|A", "+A", "F:A", "+B"}, {"B"});
 }
 
 void TestTextList::steps_giveEntriesInOrder()
@@ -94,6 +101,7 @@ void TestTextList::copies_neverChangeEachOther_data()
     QTest::newRow("append list") << QStringList{"L:X|Y"};
     QTest::newRow("remove") << QStringList{"-1"};
     QTest::newRow("clear") << QStringList{"C"};
+    QTest::newRow("filter, then append") << QStringList{"F:B", "+X"};
 }
 
 void TestTextList::copies_neverChangeEachOther()
