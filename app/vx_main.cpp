@@ -366,8 +366,8 @@ void main::takeStartupReading(quint64 generation, StartupReading& reading)
     catalogue::setBinReadingPending(nullptr);
 
     // A rewrite cut short by a crash or power loss leaves its temporary; the file it was
-    // replacing is whole, so the temporary is only clutter. Every rewrite finishes within one
-    // call, so between two turns of the event loop no temporary is in use.
+    // replacing is whole, so the temporary is only clutter. A write under way on a worker is
+    // recorded, and its temporary kept.
     catalogue::removeStrayTemporaries(reading.strays);
     // So is what an export killed midway left on a file system without unnamed files; the
     // export folder may be large or on a slow share, so it is looked at on a thread of its own.
