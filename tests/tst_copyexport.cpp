@@ -288,7 +288,8 @@ void TestCopyExport::copy_long_windowsAnswerAndCancelKeepsOldFile()
     QFETCH(QString, stop);
     QFETCH(bool, z64);
     test::Sandbox box;
-    const QByteArray image = test::checkedImage(test::C6102, 1 << 20);
+    // No boot chip: the check words would need more than the MiB copied.
+    const QByteArray image = test::checkedImage(0, 1 << 20);
     const QByteArray rom = z64 ? test::inFileOrder(image, 1) : QByteArray(1 << 20, 'r');
     const QString source = z64 ? "roms/game.v64" : "roms/game.rom";
     const QString target = z64 ? "out/game.z64" : "out/game.rom";

@@ -198,6 +198,9 @@ QByteArray checkedImage(int chip, qint64 length, quint32 seed)
     for (qsizetype i = 0x40; i < image.size(); ++i)
         image[i] = char(random.generate() & 0xFF);
     if (chip != 0) {
+        // The words cover bytes up to 0x101000; a shorter image would be read past its end.
+        if (length < 0x101000)
+            qFatal("checkedImage: %lld bytes cannot hold the checked stretch", qlonglong(length));
         forgeBootCode(image, bootCrcOf(chip));
         const auto [first, second] = expectedCheckWords(image, chip);
         putBigWord(image, 0x10, first);
