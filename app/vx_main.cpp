@@ -289,8 +289,11 @@ void main::showRomPath(const QString& path)
     // The verdict takes the path's second line: a long path is shortened in its middle then,
     // and shown whole under the pointer.
     if (Verifier::get().hasDat()) {
-        Label16->setCaption(
-            Label16->fontMetrics().elidedText(line, Qt::ElideMiddle, Label16->width()));
+        if (m_shortened.line != line || m_shortened.width != Label16->width())
+            m_shortened = {
+                line, Label16->width(),
+                Label16->fontMetrics().elidedText(line, Qt::ElideMiddle, Label16->width())};
+        Label16->setCaption(m_shortened.text);
         Label16->setToolTip(path);
     } else {
         Label16->setCaption(line);

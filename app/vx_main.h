@@ -129,6 +129,12 @@ private:
     void showRomPath(const QString& path);
 
     std::optional<ViewedGame> m_viewed;
+    // The path line last shortened, for its width: views of one ROM repeat it.
+    struct Shortened {
+        QString line;
+        int width = -1;
+        QString text;
+    } m_shortened;
     bool m_viewing = false;
     bool m_editing = false;
 };
