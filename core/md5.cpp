@@ -138,31 +138,15 @@ void blocks(quint32* state, const char* data, qsizetype count)
 
 void Md5::addData(const char* data, qsizetype length)
 {
-    m_length += quint64(length);
-    if (m_pendingBytes > 0) {
-        const qsizetype take = std::min<qsizetype>(64 - m_pendingBytes, length);
-        std::memcpy(m_pending.data() + m_pendingBytes, data, size_t(take));
-        m_pendingBytes += take;
-        data += take;
-        length -= take;
-        if (m_pendingBytes < 64)
-            return;
-        blocks(m_state.data(), m_pending.data(), 1);
-        m_pendingBytes = 0;
-    }
-    blocks(m_state.data(), data, length / 64);
-    m_pendingBytes = length % 64;
-    std::memcpy(m_pending.data(), data + length - m_pendingBytes, size_t(m_pendingBytes));
+    m_blocks.add(data, length, [this](const char* from, qsizetype count) {
+        blocks(m_state.data(), from, count);
+    });
 }
 
 QByteArray Md5::result()
 {
-    std::array<char, 128> tail{};
-    std::memcpy(tail.data(), m_pending.data(), size_t(m_pendingBytes));
-    tail[size_t(m_pendingBytes)] = char(0x80);
-    const qsizetype count = m_pendingBytes + 9 <= 64 ? 1 : 2;
-    qToLittleEndian(m_length * 8, tail.data() + count * 64 - 8);
-    blocks(m_state.data(), tail.data(), count);
+    m_blocks.finish<false>(
+        [this](const char* from, qsizetype count) { blocks(m_state.data(), from, count); });
     QByteArray digest(16, '\0');
     for (int k = 0; k < 4; ++k)
         qToLittleEndian(m_state[size_t(k)], digest.data() + qsizetype(4) * k);

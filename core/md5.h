@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/hashblocks.h"
+
 #include <QByteArray>
 #include <array>
 
@@ -16,9 +18,7 @@ public:
 
 private:
     std::array<quint32, 4> m_state{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476};
-    std::array<char, 64> m_pending{};
-    qsizetype m_pendingBytes = 0;
-    quint64 m_length = 0;
+    HashBlocks m_blocks;
 };
 
 } // namespace vx

@@ -113,34 +113,17 @@ void Sha1::addData(const char* data, qsizetype length)
         m_portable.addData(QByteArrayView(data, length));
         return;
     }
-    m_length += quint64(length);
-    if (m_pendingBytes > 0) {
-        const qsizetype take = std::min<qsizetype>(64 - m_pendingBytes, length);
-        std::memcpy(m_pending.data() + m_pendingBytes, data, size_t(take));
-        m_pendingBytes += take;
-        data += take;
-        length -= take;
-        if (m_pendingBytes < 64)
-            return;
-        hardwareBlocks(m_state.data(), m_pending.data(), 1);
-        m_pendingBytes = 0;
-    }
-    hardwareBlocks(m_state.data(), data, length / 64);
-    m_pendingBytes = length % 64;
-    std::memcpy(m_pending.data(), data + length - m_pendingBytes, size_t(m_pendingBytes));
+    m_blocks.add(data, length, [this](const char* from, qsizetype count) {
+        hardwareBlocks(m_state.data(), from, count);
+    });
 }
 
 QByteArray Sha1::result()
 {
     if (!m_hardware)
         return m_portable.result();
-    const quint64 bits = m_length * 8;
-    std::array<char, 128> tail{};
-    std::memcpy(tail.data(), m_pending.data(), size_t(m_pendingBytes));
-    tail[size_t(m_pendingBytes)] = char(0x80);
-    const qsizetype blocks = m_pendingBytes + 9 <= 64 ? 1 : 2;
-    qToBigEndian(bits, tail.data() + blocks * 64 - 8);
-    hardwareBlocks(m_state.data(), tail.data(), blocks);
+    m_blocks.finish<true>(
+        [this](const char* from, qsizetype count) { hardwareBlocks(m_state.data(), from, count); });
     QByteArray digest(20, '\0');
     for (int i = 0; i < 5; ++i)
         qToBigEndian(m_state[size_t(i)], digest.data() + qsizetype(4) * i);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/hashblocks.h"
+
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <array>
@@ -23,9 +25,7 @@ private:
     bool m_hardware;
     QCryptographicHash m_portable{QCryptographicHash::Sha1};
     std::array<quint32, 5> m_state{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
-    std::array<char, 64> m_pending{};
-    qsizetype m_pendingBytes = 0;
-    quint64 m_length = 0;
+    HashBlocks m_blocks;
 };
 
 } // namespace vx

@@ -1,4 +1,6 @@
+#include "core/md5.h"
 #include "core/romsums.h"
+#include "core/sha1.h"
 #include "support/cartridgeimages.h"
 
 #include <QFile>
@@ -36,6 +38,8 @@ private slots:
     void ofFile_sumsTheBigEndianImage();
     void checkHeader_recomputesTheCheckWords_data();
     void checkHeader_recomputesTheCheckWords();
+    void hashes_matchQtAcrossBlockEdges_data();
+    void hashes_matchQtAcrossBlockEdges();
 };
 
 void TestRomSums::ofFile_sumsTheBigEndianImage_data()
@@ -119,6 +123,34 @@ void TestRomSums::checkHeader_recomputesTheCheckWords()
     QFETCH(QByteArray, image);
     QFETCH(HeaderCheck, check);
     QCOMPARE(romsums::checkHeader(image), check);
+}
+
+void TestRomSums::hashes_matchQtAcrossBlockEdges_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("split"); // the data comes in two calls, the first this long
+    // The padding takes a second block from 56 bytes past a block's start on.
+    for (const int length : {0, 1, 55, 56, 63, 64, 65, 119, 120, 128, 1000})
+        for (const int split : {0, length / 3, length})
+            QTest::addRow("%d bytes, %d first", length, split) << length << split;
+}
+
+void TestRomSums::hashes_matchQtAcrossBlockEdges()
+{
+    QFETCH(int, length);
+    QFETCH(int, split);
+    QByteArray data(length, Qt::Uninitialized);
+    for (int i = 0; i < length; ++i)
+        data[i] = char(i * 7 + 3);
+    Md5 md5;
+    Sha1 sha1;
+    for (const QByteArray& part : {data.left(split), data.mid(split)}) {
+        md5.addData(part.constData(), part.size());
+        sha1.addData(part.constData(), part.size());
+    }
+    QCOMPARE(md5.result().toHex(), QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex());
+    QCOMPARE(sha1.result().toHex(),
+             QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
 }
 
 QTEST_GUILESS_MAIN(TestRomSums)
