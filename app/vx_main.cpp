@@ -26,6 +26,7 @@
 #include "ui/busypointer.h"
 #include "ui/filedrops.h"
 #include "ui/forms.h"
+#include "ui/popupmenu.h"
 #include "ui/strayclicks.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
@@ -410,7 +411,7 @@ void main::paintEvent(QPaintEvent* event)
 void main::openHubMenu(const QPoint& globalPos)
 {
     QMenu menu(this);
-    menu.setFont(designFont(8.25));
+    lookLikeTheWindows(menu);
     const QAction* folder = menu.addAction(QStringLiteral("Import a ROM Folder\u2026"));
     const QAction* files = menu.addAction(QStringLiteral("Import ROM Files\u2026"));
     menu.addSeparator();

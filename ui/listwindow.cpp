@@ -9,6 +9,7 @@
 #include "ui/base/mnu_error.h"
 #include "ui/dialogs.h"
 #include "ui/findstrip.h"
+#include "ui/popupmenu.h"
 #include "ui/sys_procs.h"
 #include "ui/units.h"
 #include "ui/vx_modules.h"
@@ -170,6 +171,7 @@ void ListWindow::showMenu(const QPoint& at)
     if (rom_list->currentRow() < 0)
         return;
     QMenu menu(this);
+    lookLikeTheWindows(menu);
     menu.addAction(QStringLiteral("Remove from catalogue\u2026"), this, &ListWindow::removeCurrent);
     menu.exec(rom_list->viewport()->mapToGlobal(at));
 }
