@@ -27,14 +27,16 @@ Notice notice(const QString& upper, const char* lower)
     return {upper, QString::fromLatin1(lower)};
 }
 
-Notice busyNotice(const QString& upper)
+// A write that did not happen: another copy had (or took) the catalogue, or bin cannot be written.
+Notice notWritten(const QString& upper, bool busy)
 {
-    return notice(upper, "Another copy of the program is busy with the catalogue; try again.");
+    return notice(upper, busy ? "Another copy of the program is busy with the catalogue; try again."
+                              : "Check that the bin folder can be written.");
 }
 
-Notice unwritableNotice(const QString& upper)
+bool heldElsewhere(const catalogue::WriteLock& lock)
 {
-    return notice(upper, "Check that the bin folder can be written.");
+    return lock.state() == catalogue::WriteLock::State::Busy;
 }
 
 Notice unreadableIndex()
@@ -238,9 +240,7 @@ Result writeGames(const QList<Game>& games, Progress& progress, const std::funct
     const catalogue::WriteLock lock;
     if (!lock.held()) {
         result.outcome = Outcome::Failed;
-        result.notices << (lock.state() == catalogue::WriteLock::State::Busy
-                               ? busyNotice(failed)
-                               : unwritableNotice(failed));
+        result.notices << notWritten(failed, heldElsewhere(lock));
         return result;
     }
     std::optional<TextList> items = readIndex();
@@ -270,8 +270,7 @@ Result writeGames(const QList<Game>& games, Progress& progress, const std::funct
             if (path.isEmpty() || catalogue::lockLost() ||
                 !profile::writeAll(path, recordOf(game))) {
                 result.outcome = Outcome::Failed;
-                result.notices << (catalogue::lockLost() ? busyNotice(failed)
-                                                         : unwritableNotice(failed));
+                result.notices << notWritten(failed, catalogue::lockLost());
                 break;
             }
             change.done(path);
@@ -299,7 +298,7 @@ Result writeGames(const QList<Game>& games, Progress& progress, const std::funct
         result.added = 0;
         result.outcome = Outcome::Failed;
         result.notices.clear();
-        result.notices << (catalogue::lockLost() ? busyNotice(failed) : unwritableNotice(failed));
+        result.notices << notWritten(failed, catalogue::lockLost());
         return result;
     }
     result.index = std::move(*index);
@@ -345,9 +344,7 @@ Rebuilt rebuildIndex()
     const QString failed = QStringLiteral("The index could not be rebuilt.");
     const catalogue::WriteLock lock;
     if (!lock.held()) {
-        rebuilt.notices << (lock.state() == catalogue::WriteLock::State::Busy
-                                ? busyNotice(failed)
-                                : unwritableNotice(failed));
+        rebuilt.notices << notWritten(failed, heldElsewhere(lock));
         return rebuilt;
     }
     std::optional<TextList> items = readIndex();
@@ -391,7 +388,7 @@ Rebuilt rebuildIndex()
         items->append(name);
     std::optional<TextList> index = listfile::write(catalogue::indexPath(), *items);
     if (!index) {
-        rebuilt.notices << (catalogue::lockLost() ? busyNotice(failed) : unwritableNotice(failed));
+        rebuilt.notices << notWritten(failed, catalogue::lockLost());
         return rebuilt;
     }
     rebuilt.written = true;
